@@ -1,0 +1,47 @@
+// What the puzzle core needs from the main window, without knowing widgets.
+//
+// The core draws only through device contexts and asks the window to refresh
+// areas, move the floating piece, show the wait notice and set menu states. The
+// main window implements this; core tests implement it over plain images.
+#pragma once
+
+#include "core/GameState.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+namespace quavinto {
+
+// The menu commands whose enabled state the game changes.
+enum class Menu { GStart, GStop, SaveData, ReadData, ScaleAll, Game, SetData1, LoadPictureEx, Fin };
+
+class GameHost {
+public:
+  virtual ~GameHost() = default;
+
+  virtual GameState& state() = 0;
+  virtual MainVars& vars() = 0;
+
+  // The board's assigned picture: the source of every unreversed piece.
+  virtual QImage* boardPicture() = 0;
+  virtual platform::Hdc boardDc() = 0;      // the board's retained drawing
+  virtual platform::Hdc floatingDc() = 0;   // the floating piece's retained drawing
+  virtual platform::Hdc reversedDc() = 0;   // the reversed image
+  virtual QSize boardSize() = 0;
+
+  virtual void refreshBoard() = 0;
+  virtual void repaintBoardNow() = 0;
+  virtual void refreshFloating() = 0;
+  virtual void refreshReversed() = 0;
+  virtual QPoint floatingPos() = 0;
+  virtual void moveFloating(int left, int top) = 0;
+
+  // The two-line notice shown while a game is being prepared.
+  virtual void showWaitNotice(bool visible) = 0;
+  virtual void setMenuEnabled(Menu menu, bool enabled) = 0;
+  // Lets the window paint and the player use the menus during a long step.
+  virtual void processEvents() = 0;
+};
+
+}  // namespace quavinto

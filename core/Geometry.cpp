@@ -1,0 +1,82 @@
+// Cell lookup, the exchange of two cells' pieces, and the solved arrangement.
+#include "core/Geometry.h"
+
+#include "platform/MsgBox.h"
+#include "platform/Numeric.h"
+#include "platform/Process.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quavinto {
+
+int cellColumn(const MainVars& v, int32_t x) { return v.PieceWidth > 0 ? x / v.PieceWidth + 1 : 0; }
+int cellRow(const MainVars& v, int32_t y) { return v.PieceHeight > 0 ? y / v.PieceHeight + 1 : 0; }
+
+bool inGridIndexRange(int col, int row) { return col >= 0 && col < kGridSize && row >= 0 && row < kGridSize; }
+
+QString invalidPlaceText() {
+  return QStringLiteral(u"画面の無効な場所をクリックしました。\r\nプログラムを中止します。");
+}
+
+QString errorLogText(const MainVars& v, int16_t xn, int16_t yn, int32_t x, int32_t y) {
+  using platform::signedText;
+  return QStringLiteral("Erorr Log:\r\nX=") + signedText(x) + QStringLiteral("  dx=") + signedText(v.PieceWidth) +
+         QStringLiteral("  Xn=") + signedText(xn) + QStringLiteral("\r\nY=") + signedText(y) +
+         QStringLiteral("  dy=") + signedText(v.PieceHeight) + QStringLiteral("  Yn=") + signedText(yn);
+}
+
+SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, int32_t y) {
+  if (v.PieceWidth <= 0 || v.PieceHeight <= 0 || g.Xn <= 0) return {};
+  // Integer division truncates toward zero, so -1 still lands in column 1 as
+  // the design's arithmetic has it; anything past the grid is refused.
+  const int col = x / v.PieceWidth + 1;
+  const int row = y / v.PieceHeight + 1;
+  if (!inGridIndexRange(col, row)) return {};
+  const int k = g.Map[col][row];
+  if (k == 0) {
+    platform::MsgBox(invalidPlaceText(), 16);
+    platform::MsgBox(errorLogText(v, g.Xn, g.Yn, x, y), 0);
+    platform::endProcessNow(1);
+  }
+  SourceOrigin origin;
+  origin.x = ((k - 1) % g.Xn) * v.PieceWidth;
+  origin.y = ((k - 1) / g.Xn) * v.PieceHeight;
+  origin.ok = true;
+  return origin;
+}
+
+namespace {
+// Cell of a cell origin, by real division rounded half to even.
+bool cellOfOrigin(const MainVars& v, int32_t x, int32_t y, int& col, int& row) {
+  if (v.PieceWidth <= 0 || v.PieceHeight <= 0) return false;
+  const double c = platform::roundHalfEven(double(x) / v.PieceWidth + 1);
+  const double r = platform::roundHalfEven(double(y) / v.PieceHeight + 1);
+  if (c < 0 || c >= kGridSize || r < 0 || r >= kGridSize) return false;
+  col = int(c);
+  row = int(r);
+  return true;
+}
+}  // namespace
+
+bool exchangeCells(Grid& grid, const MainVars& v, int32_t x, int32_t y) {
+  int tc = 0, tr = 0, sc = 0, sr = 0;
+  if (!cellOfOrigin(v, x, y, tc, tr) || !cellOfOrigin(v, v.DragFromX, v.DragFromY, sc, sr)) return false;
+  const int16_t held = grid[tc][tr];
+  grid[tc][tr] = grid[sc][sr];
+  grid[sc][sr] = held;
+  return true;
+}
+
+bool SwapMap(GameState& g, const MainVars& v, int32_t x, int32_t y) { return exchangeCells(g.Map, v, x, y); }
+
+void InitMap(GameState& g) {
+  for (int row = 1; row <= kMaxCells; ++row)
+    for (int col = 1; col <= kMaxCells; ++col) g.Map[col][row] = 0;
+  const int xn = std::min<int>(g.Xn, kMaxCells);
+  const int yn = std::min<int>(g.Yn, kMaxCells);
+  for (int row = 1; row <= yn; ++row)
+    for (int col = 1; col <= xn; ++col) g.Map[col][row] = int16_t(homePiece(g.Xn, col, row));
+}
+
+}  // namespace quavinto

@@ -1,0 +1,43 @@
+// Cells and piece images: which picture rectangle shows the piece at a board
+// point, exchanging two cells' pieces, and putting every piece home.
+#pragma once
+
+#include "core/GameState.h"
+
+#include <cstdint>
+
+namespace quavinto {
+
+struct SourceOrigin {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool ok = false;  // false for a point outside the 31 x 31 grid
+};
+
+// Column and row of a board point (whole part of x / PieceWidth, plus 1).
+// Both are 0 when the piece size is 0.
+int cellColumn(const MainVars& v, int32_t x);
+int cellRow(const MainVars& v, int32_t y);
+bool inGridIndexRange(int col, int row);
+
+// The source origin of the piece lying in the cell containing (x, y). A board
+// cell without a piece is fatal: the two messages are shown and the process
+// ends at once. Points outside the grid's 31 x 31 cells are refused (ok false)
+// without reading outside the grid.
+SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, int32_t y);
+// Exchanges Map of the cell with origin (x, y) and of the cell with origin
+// (DragFromX, DragFromY). Returns false, changing nothing, for a cell outside
+// the grid.
+bool SwapMap(GameState& g, const MainVars& v, int32_t x, int32_t y);
+// The exchange both grids use: the cell with origin (x, y) against the cell
+// with origin (DragFromX, DragFromY), each found by real division rounded half
+// to even.
+bool exchangeCells(Grid& grid, const MainVars& v, int32_t x, int32_t y);
+// The solved arrangement for the current Xn and Yn; 0 elsewhere. RMap untouched.
+void InitMap(GameState& g);
+
+// The exact texts of the fatal stop, for the cell at (x, y).
+QString invalidPlaceText();
+QString errorLogText(const MainVars& v, int16_t xn, int16_t yn, int32_t x, int32_t y);
+
+}  // namespace quavinto

@@ -1,0 +1,44 @@
+// Loading and saving the six preferences through one table of keys.
+#include "persistence/Settings.h"
+
+#include "platform/Numeric.h"
+#include "platform/SettingsStore.h"
+
+namespace quavinto {
+
+const SettingKey kSettingKeys[6] = {
+    {"Xn", &GameState::Xn, "5"},
+    {"Yn", &GameState::Yn, "5"},
+    {"SepFlag", &GameState::SepFlag, "0"},
+    {"HyoujiFlag", &GameState::HyoujiFlag, "0"},
+    {"ColorFlag", &GameState::ColorFlag, "0"},
+    {"ZoomFlag", &GameState::ZoomFlag, "1"},
+};
+
+QString settingsApplication() { return QStringLiteral("XAN"); }
+QString settingsSection() { return QStringLiteral("QUAVINTO"); }
+
+void LoadSettings(GameState& g) {
+  for (const SettingKey& key : kSettingKeys) {
+    const QString name = QString::fromLatin1(key.name);
+    const QString text = platform::GetSetting(settingsApplication(), settingsSection(), name,
+                                              QString::fromLatin1(key.defaultText));
+    const int16_t fallback = int16_t(QString::fromLatin1(key.defaultText).toInt());
+    std::optional<int16_t> value = platform::toInt16(platform::val(text));
+    // The grids hold 30 x 30 cells: a count outside 1 to 30 would index past
+    // them, so it falls back to the default like a value outside 16 bits.
+    const bool isCount = key.field == &GameState::Xn || key.field == &GameState::Yn;
+    if (value && isCount && (*value < 1 || *value > kMaxCells)) value.reset();
+    g.*(key.field) = value.value_or(fallback);
+  }
+}
+
+bool SaveSettings(const GameState& g) {
+  bool ok = true;
+  for (const SettingKey& key : kSettingKeys)
+    ok = platform::SaveSetting(settingsApplication(), settingsSection(), QString::fromLatin1(key.name),
+                               QString::number(g.*(key.field))) && ok;
+  return ok;
+}
+
+}  // namespace quavinto

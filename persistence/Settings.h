@@ -1,0 +1,32 @@
+// The player's preferences in the per-user store: application XAN, section
+// QUAVINTO, six keys read once at start-up and written once on a confirmed exit.
+#pragma once
+
+#include "core/GameState.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace quavinto {
+
+struct SettingKey {
+  const char* name;
+  int16_t GameState::*field;
+  const char* defaultText;
+};
+
+// The one table of keys, in the order they are read and written.
+extern const SettingKey kSettingKeys[6];
+
+QString settingsApplication();  // "XAN"
+QString settingsSection();      // "QUAVINTO"
+
+// Fills the six fields from the store, or from the defaults. A count outside 1
+// to 30, and any value outside 16 bits, is replaced by its default.
+void LoadSettings(GameState& g);
+// Writes the six fields as decimal text. Returns false when the store could not
+// be written; an exit goes on regardless.
+bool SaveSettings(const GameState& g);
+
+}  // namespace quavinto

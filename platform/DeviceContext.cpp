@@ -1,0 +1,82 @@
+// Exact, clipped pixel copies between images, and the count of memory contexts.
+#include "platform/DeviceContext.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+namespace {
+int gLiveMemory = 0;
+}
+
+DeviceContext::DeviceContext(QImage* target, bool memory) : target_(target), memory_(memory) {
+  if (memory_) ++gLiveMemory;
+}
+
+DeviceContext::~DeviceContext() {
+  if (memory_) --gLiveMemory;
+}
+
+void DeviceContext::notifyDrawn(const QRect& rect) const {
+  if (drawn_ && !rect.isEmpty()) drawn_(rect);
+}
+
+Hdc CreateCompatibleDC(Hdc /*reference*/) { return new DeviceContext(nullptr, true); }
+
+QImage* SelectObject(Hdc dc, QImage* bitmap) {
+  if (!dc) return nullptr;
+  QImage* previous = dc->target();
+  dc->setTarget(bitmap);
+  return previous;
+}
+
+bool DeleteDC(Hdc dc) {
+  if (!dc || !dc->isMemory()) return false;
+  delete dc;
+  return true;
+}
+
+QRect copyPixels(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy) {
+  if (dst.isNull() || src.isNull() || w <= 0 || h <= 0) return {};
+  // Clip against the source: shift the destination by what is cut off.
+  if (sx < 0) { x -= sx; w += sx; sx = 0; }
+  if (sy < 0) { y -= sy; h += sy; sy = 0; }
+  w = std::min(w, src.width() - sx);
+  h = std::min(h, src.height() - sy);
+  // Clip against the destination likewise.
+  if (x < 0) { sx -= x; w += x; x = 0; }
+  if (y < 0) { sy -= y; h += y; y = 0; }
+  w = std::min(w, dst.width() - x);
+  h = std::min(h, dst.height() - y);
+  if (w <= 0 || h <= 0) return {};
+
+  if (dst.format() == src.format() && dst.depth() == 32) {
+    const size_t rowBytes = size_t(w) * 4;
+    if (&dst == &src && sy < y) {
+      // Overlapping copy inside one image going down: walk rows from the bottom.
+      for (int row = h - 1; row >= 0; --row)
+        std::memmove(dst.scanLine(y + row) + size_t(x) * 4, src.constScanLine(sy + row) + size_t(sx) * 4, rowBytes);
+    } else {
+      for (int row = 0; row < h; ++row)
+        std::memmove(dst.scanLine(y + row) + size_t(x) * 4, src.constScanLine(sy + row) + size_t(sx) * 4, rowBytes);
+    }
+  } else {
+    QPainter painter(&dst);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(x, y), src, QRect(sx, sy, w, h));
+  }
+  return QRect(x, y, w, h);
+}
+
+bool BitBlt(Hdc dst, int x, int y, int w, int h, Hdc src, int sx, int sy, uint32_t rop) {
+  if (rop != SRCCOPY || !dst || !src || !dst->target() || !src->target()) return false;
+  const QRect written = copyPixels(*dst->target(), x, y, w, h, *src->target(), sx, sy);
+  dst->notifyDrawn(written);
+  return !written.isEmpty();
+}
+
+int liveMemoryContexts() { return gLiveMemory; }
+
+}  // namespace platform

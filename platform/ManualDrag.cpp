@@ -1,0 +1,110 @@
+// Manual drag on an application-wide event filter and a rubber-band outline.
+#include "platform/ManualDrag.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QRubberBand>
+
+#include <map>
+
+namespace platform {
+namespace {
+
+std::map<const QWidget*, DropHandler>& handlers() {
+  static std::map<const QWidget*, DropHandler> table;
+  return table;
+}
+
+class DragFilter : public QObject {
+public:
+  void begin(QWidget* control, QPoint globalPos) {
+    finish();
+    control_ = control;
+    grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
+    QWidget* window = control->window();
+    band_ = new QRubberBand(QRubberBand::Rectangle, window);
+    band_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    band_->setGeometry(QRect(window->mapFromGlobal(globalPos - grab_), control->size()));
+    band_->show();
+    band_->raise();
+    qApp->installEventFilter(this);
+  }
+
+  void finish() {
+    if (band_) band_->deleteLater();
+    band_ = nullptr;
+    control_ = nullptr;
+    qApp->removeEventFilter(this);
+  }
+
+  QWidget* control() const { return control_; }
+  bool active() const { return !control_.isNull(); }
+
+protected:
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    // Mouse events reach the window first and then the widget; act once.
+    if (!receiver->isWidgetType()) return false;
+    if (event->type() == QEvent::MouseMove) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (band_ && control_) {
+        QWidget* window = control_->window();
+        band_->move(window->mapFromGlobal(mouse->globalPosition().toPoint() - grab_));
+      }
+      return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      deliver(mouse->globalPosition().toPoint());
+      return true;
+    }
+    return false;
+  }
+
+private:
+  void deliver(QPoint globalPos) {
+    QPointer<QWidget> dragged = control_;
+    QWidget* window = dragged ? dragged->window() : nullptr;
+    finish();
+    if (!dragged || !window) return;
+    const QPoint inWindow = window->mapFromGlobal(globalPos);
+    if (!window->rect().contains(inWindow)) return;
+    QWidget* target = window->childAt(inWindow);
+    if (!target) target = window;
+    if (!hasDropHandler(target)) return;
+    const DropHandler handler = handlers()[target];  // a copy: the handler may replace itself
+    handler(dragged, target->mapFromGlobal(globalPos));
+  }
+
+  QPointer<QWidget> control_;
+  QPoint grab_;
+  QRubberBand* band_ = nullptr;
+};
+
+DragFilter& filter() {
+  static DragFilter* instance = new DragFilter;
+  return *instance;
+}
+
+}  // namespace
+
+void setDropHandler(QWidget* area, DropHandler handler) {
+  if (!handler) {
+    handlers().erase(area);
+    return;
+  }
+  if (handlers().find(area) == handlers().end())
+    QObject::connect(area, &QObject::destroyed, [area] { handlers().erase(area); });
+  handlers()[area] = std::move(handler);
+}
+
+bool hasDropHandler(const QWidget* area) {
+  const auto it = handlers().find(area);
+  return it != handlers().end() && it->second;
+}
+
+void startDrag(QWidget* control, QPoint globalPos) { filter().begin(control, globalPos); }
+bool dragInProgress() { return filter().active(); }
+QWidget* draggedControl() { return filter().control(); }
+void cancelDrag() { filter().finish(); }
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// Manual drag of a control: a press starts it, an outline of the control's
+// rectangle follows the pointer, and the release delivers exactly one drop to
+// the topmost area under the pointer, if that area has a drop handler.
+//
+// The dragged control itself never moves during the drag; the drop handler
+// decides what happens. The drop point is given in the receiving area's own
+// pixels. Areas without a handler, and releases outside the window, ignore the
+// drop.
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QRubberBand;
+
+namespace platform {
+
+using DropHandler = std::function<void(QWidget* dragged, QPoint point)>;
+
+// Gives an area a drop handler (an empty function removes it).
+void setDropHandler(QWidget* area, DropHandler handler);
+bool hasDropHandler(const QWidget* area);
+
+// Starts dragging `control`; the pointer is at `globalPos`.
+void startDrag(QWidget* control, QPoint globalPos);
+bool dragInProgress();
+QWidget* draggedControl();
+// Abandons a drag without a drop (used when the window closes).
+void cancelDrag();
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+// Message boxes on QMessageBox; Qt's Japanese translation names the buttons.
+#include "platform/MsgBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+namespace {
+MsgBoxResponder gResponder;
+
+int showRealBox(const QString& text, int style, const QString& title) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(title);
+  // The texts carry CR LF line breaks; the box wants plain line feeds.
+  box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  box.setTextFormat(Qt::PlainText);
+  switch (style & 0x70) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+  }
+  switch (style & 0x7) {
+    case 1:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Ok);
+      break;
+    case 4:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
+  }
+  const int answer = box.exec();
+  switch (answer) {
+    case QMessageBox::Ok: return vbOK;
+    case QMessageBox::Cancel: return vbCancel;
+    case QMessageBox::Yes: return vbYes;
+    case QMessageBox::No: return vbNo;
+    default:
+      // Escape or the close box: the box's own escape button decides.
+      if ((style & 0x7) == 4) return vbNo;
+      return (style & 0x7) == 1 ? vbCancel : vbOK;
+  }
+}
+}  // namespace
+
+QString appTitle() { return QStringLiteral("QUAVINTO"); }
+
+int MsgBox(const QString& text, int style, const QString& title) {
+  if (gResponder) return gResponder(text, style, title);
+  return showRealBox(text, style, title);
+}
+
+MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder) {
+  MsgBoxResponder previous = std::move(gResponder);
+  gResponder = std::move(responder);
+  return previous;
+}
+
+}  // namespace platform

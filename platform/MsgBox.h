@@ -1,0 +1,29 @@
+// Message boxes by style code, with one replaceable responder.
+//
+// Style = buttons + icon: 0 OK, 1 OK/Cancel, 4 Yes/No; +16 critical, +32
+// question, +48 exclamation, +64 information. The answer is the button's code
+// (OK 1, Cancel 2, Yes 6, No 7). Tests install a responder that scripts the
+// answers and records every (text, style, title) instead of showing a box.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
+
+// The caption of every message box of the program.
+QString appTitle();
+
+using MsgBoxResponder = std::function<int(const QString& text, int style, const QString& title)>;
+
+int MsgBox(const QString& text, int style, const QString& title = appTitle());
+// Replaces the real box; an empty function restores it. Returns the previous one.
+MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder);
+
+}  // namespace platform

@@ -1,0 +1,80 @@
+// A picture area: an assigned picture and a retained drawing, kept apart.
+//
+// The assigned picture is what the area was given (the board's source picture);
+// drawing never changes it. The retained drawing is what the player sees: copies
+// go into it through the area's device context and reach the screen only when
+// the area is refreshed, and then only the rectangles that changed are
+// repainted. Painting is a straight pixel copy with no smoothing, so pieces stay
+// crisp at any screen scale. Pointer presses are handed to a callback with the
+// design's button codes (1 left, 2 right, 4 middle).
+#pragma once
+
+#include "platform/DeviceContext.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace platform {
+
+class PictureBox : public QWidget {
+  Q_OBJECT
+public:
+  explicit PictureBox(QWidget* parent = nullptr);
+
+  // Assigns a picture; with auto-size on, the area takes the picture's size.
+  // The retained drawing starts as a copy of the picture.
+  void setPicture(const QImage& picture);
+  const QImage& picture() const { return picture_; }
+  QImage* pictureBitmap() { return &picture_; }
+  void setAutoSize(bool on);
+  bool autoSize() const { return autoSize_; }
+
+  QImage& retained() { return retained_; }
+  Hdc hdc() { return &dc_; }
+
+  void setTag(const QString& tag) { tag_ = tag; }
+  const QString& tag() const { return tag_; }
+  void setBackground(const QColor& colour);
+
+  // Puts what was drawn since the last refresh on the screen (queued).
+  void refresh();
+  // Paints what was drawn at once, before returning.
+  void repaintNow();
+  // Clears the retained drawing to the background colour.
+  void clearDrawing();
+
+  std::function<void(int button, int x, int y)> onMouseDown;
+  std::function<void(int button, int x, int y)> onMouseUp;
+
+  // Pixels painted by all picture areas since the last reset: the proof that a
+  // move repaints a piece or two, never the whole board.
+  static qint64 paintedPixels();
+  static void resetPaintedPixels();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+  void fitRetained();
+
+  QImage picture_;
+  QImage retained_;
+  DeviceContext dc_;
+  QRegion dirty_;
+  QString tag_;
+  QColor background_{Qt::black};
+  bool autoSize_ = false;
+};
+
+// The design's button code for a Qt button: 1 left, 2 right, 4 middle, else 0.
+int buttonCode(Qt::MouseButton button);
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+// Shared test fixtures: scripted message boxes, a private settings store, a fake
+// clock and generator, and the board checker.
+#pragma once
+
+#include "core/GameHost.h"
+#include "platform/MsgBox.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace testsupport {
+
+struct ShownBox {
+  QString text;
+  int style = 0;
+  QString title;
+};
+
+// Records every message box and answers from a script (default: OK for OK
+// boxes, Yes for Yes/No boxes, OK for OK/Cancel boxes).
+class ScriptedBoxes {
+public:
+  ScriptedBoxes();
+  ~ScriptedBoxes();
+  void answer(int code) { script_.push_back(code); }
+  QList<ShownBox> shown;
+  // Runs before the answer is returned (for example to look at the state).
+  std::function<void(const ShownBox&)> onShow;
+
+private:
+  std::deque<int> script_;
+  platform::MsgBoxResponder previous_;
+};
+
+// Points the settings store at a fresh temporary folder for the test's life.
+class PrivateSettings {
+public:
+  PrivateSettings();
+  ~PrivateSettings();
+  QString path() const;
+  QTemporaryDir dir;
+};
+
+// A clock the test sets by hand, in seconds since midnight.
+class FakeClock {
+public:
+  explicit FakeClock(double start = 36000.0);
+  ~FakeClock();
+  double now;
+};
+
+// A generator that replays the given numbers, then repeats the last one.
+class FakeRandom {
+public:
+  explicit FakeRandom(std::vector<double> values);
+  ~FakeRandom();
+
+private:
+  std::vector<double> values_;
+  size_t next_ = 0;
+};
+
+// The source picture's rectangle of piece k, rotated by 180 degrees when asked.
+QImage pieceImage(const QImage& source, const quavinto::GameState& g, const quavinto::MainVars& v, int k,
+                  bool reversed);
+// Compares every board cell with the piece Map names there, rotated exactly
+// when RMap is 1. `skipCol`, `skipRow` name a cell not checked (the one hidden
+// under the floating piece), 0 for none. Returns an empty string when all
+// cells match, else a description of the first mismatch.
+QString checkBoard(const QImage& board, const QImage& source, const quavinto::GameState& g,
+                   const quavinto::MainVars& v, int skipCol = 0, int skipRow = 0);
+
+}  // namespace testsupport
