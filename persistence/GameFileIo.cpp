@@ -1,0 +1,62 @@
+// Game files on disk: atomic saving through QSaveFile, bounded reading.
+#include "persistence/GameFileIo.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace quavinto {
+namespace {
+
+bool fail(const QString& what, QString* error) {
+  if (error) *error = what;
+  return false;
+}
+
+}  // namespace
+
+bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+  QSaveFile file(path);
+  // Unbuffered, so that each write reaches the file at once and its count is
+  // the truth: a buffered tail flushed inside commit() can fail unnoticed, and
+  // commit() then renames a shortened file over the old one.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    return fail(QStringLiteral(u"ファイルを作成できません: %1").arg(file.errorString()), error);
+  qint64 done = 0;
+  while (done < bytes.size()) {
+    const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+    if (n <= 0) break;
+    done += n;
+  }
+  if (done != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+    const QString why = file.errorString();
+    file.cancelWriting();
+    file.commit();  // discards the temporary file after cancelWriting()
+    return fail(QStringLiteral(u"ファイルに書き込めません: %1").arg(why), error);
+  }
+  if (!file.commit()) return fail(QStringLiteral(u"ファイルを保存できません: %1").arg(file.errorString()), error);
+  return true;
+}
+
+bool saveGameFile(const QString& path, const SavedGame& game, QString* error) {
+  const QByteArray bytes = formatGameFile(game);
+  SavedGame check;
+  QString why;
+  if (!parseGameFile(bytes, &check, &why))
+    return fail(QStringLiteral(u"このゲームの状態は保存できません（%1）").arg(why), error);
+  if (check != game)
+    return fail(QStringLiteral(u"このゲームの状態は保存できません（読み戻した内容が一致しません）"), error);
+  return writeGameFileAtomically(path, bytes, error);
+}
+
+bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return fail(QStringLiteral(u"ファイルを開けません: %1").arg(file.errorString()), error);
+  // One byte more than allowed tells an oversized file without reading it all.
+  const QByteArray bytes = file.read(kMaxGameFileBytes + 1);
+  if (file.error() != QFileDevice::NoError)
+    return fail(QStringLiteral(u"ファイルを読み込めません: %1").arg(file.errorString()), error);
+  return parseGameFile(bytes, game, error);
+}
+
+}  // namespace quavinto
