@@ -37,8 +37,16 @@ public:
   virtual QPoint floatingPos() = 0;
   virtual void moveFloating(int left, int top) = 0;
 
-  // The two-line notice shown while a game is being prepared.
-  virtual void showWaitNotice(bool visible) = 0;
+  // The two-line notice shown while a game is being prepared; shown, it is
+  // centred on the board and painted at once. With `sharedLeft` both lines
+  // take the first line's left edge.
+  virtual void showWaitNotice(bool visible, bool sharedLeft = false) = 0;
+  // Starts the manual drag of the floating piece from a press.
+  virtual void startFloatingDrag() = 0;
+  // While a game is being prepared, commands that would rebuild the board
+  // (start, picture, settings, game read, exit) and board input are held back.
+  virtual void setPreparing(bool preparing) = 0;
+  virtual bool preparing() const = 0;
   virtual void setMenuEnabled(Menu menu, bool enabled) = 0;
   // Lets the window paint and the player use the menus during a long step.
   virtual void processEvents() = 0;

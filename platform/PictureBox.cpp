@@ -54,6 +54,13 @@ void PictureBox::repaintNow() {
   dirty_ = QRegion();
 }
 
+void PictureBox::redrawFromPicture() {
+  retained_ = QImage(size().expandedTo(QSize(1, 1)), kBoardFormat);
+  retained_.fill(background_);
+  copyPixels(retained_, 0, 0, picture_.width(), picture_.height(), picture_, 0, 0);
+  dirty_ = QRegion(rect());
+}
+
 void PictureBox::clearDrawing() {
   retained_.fill(background_);
   dirty_ = QRegion(rect());

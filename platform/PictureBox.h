@@ -45,6 +45,9 @@ public:
   void refresh();
   // Paints what was drawn at once, before returning.
   void repaintNow();
+  // Starts the retained drawing afresh from the assigned picture, at the
+  // area's current size.
+  void redrawFromPicture();
   // Clears the retained drawing to the background colour.
   void clearDrawing();
 

@@ -1,26 +1,276 @@
-// The main window.
+// The main window: its elements at their design places, the menu bar, the
+// start-up order, and the plumbing from widget events to the game's handlers.
 #include "shell/Form1.h"
 
+#include "core/GameFlow.h"
+#include "core/Geometry.h"
+#include "interaction/BoardMoves.h"
+#include "interaction/ViewMoves.h"
+#include "persistence/Settings.h"
+#include "pictures/BoardLayout.h"
+#include "platform/ManualDrag.h"
+#include "platform/Screen.h"
+
+#include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace quavinto {
+namespace {
+
+// Design rectangles in twips, placed in pixels of the current screen.
+QRect designRect(int left, int top, int width, int height) {
+  return QRect(platform::twipsToPixelsX(left), platform::twipsToPixelsY(top), platform::twipsToPixelsX(width),
+               platform::twipsToPixelsY(height));
+}
+
+const QColor kLightGreen(128, 255, 128);  // 0x0080FF80
+
+}  // namespace
+
+QString tagOf(const QWidget* control) {
+  if (const auto* box = qobject_cast<const platform::PictureBox*>(control)) return box->tag();
+  return QString();
+}
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("QUAVINTO"));
-  auto* client = new QWidget(this);
-  setCentralWidget(client);
-  Picture1 = new platform::PictureBox(client);
-  Picture1->setAutoSize(true);
-  Picture1->setPicture(QImage(QStringLiteral(":/default.bmp")));
-  Picture1->move(13, 19);
-  Picture2 = new platform::PictureBox(Picture1);
-  Picture4 = new platform::PictureBox(client);
-  Picture4->hide();
-  resize(Picture1->width() + 40, Picture1->height() + 60);
+  setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+  buildWidgets();
+  buildMenus();
+  form_load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  platform::cancelDrag();
+  if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
+  gs_.MemDC = nullptr;
+}
+
+void Form1::buildWidgets() {
+  Client = new QWidget(this);
+  Client->setAutoFillBackground(true);
+  setCentralWidget(Client);
+  resize(platform::twipsToPixelsX(8664), platform::twipsToPixelsY(4608));
+
+  Picture1 = new platform::PictureBox(Client);
+  Picture1->setGeometry(designRect(192, 288, 4632, 3096));
+  Picture1->setBackground(Qt::black);
+  Picture1->setAutoSize(true);
+  Picture1->setPicture(QImage(QStringLiteral(":/default.bmp")));
+  Picture1->onMouseDown = [this](int button, int x, int y) {
+    lastPressGlobal_ = Picture1->mapToGlobal(QPoint(x, y));
+    Picture1_MouseDown(*this, button, x, y);
+  };
+
+  Picture2 = new platform::PictureBox(Picture1);
+  Picture2->setGeometry(designRect(0, 0, 750, 750));
+  Picture2->setBackground(kLightGreen);
+  Picture2->setTag(floatingTag());
+  Picture2->onMouseDown = [this](int button, int x, int y) {
+    lastPressGlobal_ = Picture2->mapToGlobal(QPoint(x, y));
+    Picture2_MouseDown(*this, button, x, y);
+  };
+
+  QFont bold = font();
+  bold.setBold(true);
+  const auto makeNotice = [&](const QString& text, const QRect& r) {
+    auto* label = new QLabel(text, Picture1);
+    label->setFont(bold);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kLightGreen);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setGeometry(r);
+    // The design width is for its own font; never cut the Japanese text off.
+    label->resize(std::max(r.width(), label->sizeHint().width()), std::max(r.height(), label->sizeHint().height()));
+    label->hide();
+    return label;
+  };
+  Label2_0 = makeNotice(QStringLiteral(u"パズルを並べ替え中です。"), designRect(900, 1440, 3795, 300));
+  Label2_1 = makeNotice(QStringLiteral(u"しばらくお待ち下さい。"), designRect(1440, 2040, 3480, 300));
+
+  Picture3 = new platform::PictureBox(Client);
+  Picture3->setGeometry(designRect(6060, 300, 1995, 1815));
+  Picture3->setBackground(Qt::black);
+  Picture3->setTag(viewTag());
+  Image1 = new platform::ImageBox(Picture3);
+  Image1->setGeometry(designRect(0, 0, 1932, 2232));
+  Image1->onMouseDown = [this](int, int x, int y) {
+    lastPressGlobal_ = Image1->mapToGlobal(QPoint(x, y));
+    Image1_MouseDown(*this, x, y);
+  };
+
+  Label1_0 = new QLabel(QStringLiteral(u"完成図"), Client);
+  Label1_0->setAlignment(Qt::AlignCenter);
+  Label1_0->setAutoFillBackground(true);
+  Label1_0->setGeometry(designRect(8688, 48, 1032, 252));
+
+  Picture4 = new platform::PictureBox(Client);
+  Picture4->setGeometry(designRect(5088, 2640, 1764, 1380));
+  Picture4->hide();
+
+  platform::setDropHandler(Picture1, [this](QWidget* dragged, QPoint p) { onBoardDrop(dragged, p); });
+  platform::setDropHandler(Picture2, [this](QWidget* dragged, QPoint p) { onFloatingDrop(dragged, p); });
+  platform::setDropHandler(Image1, [this](QWidget* dragged, QPoint p) {
+    if (tagOf(dragged) == viewTag()) Image1_DragDrop(*this, p.x(), p.y());
+  });
+  platform::setDropHandler(Client, [this](QWidget* dragged, QPoint p) {
+    if (tagOf(dragged) == viewTag()) Form_DragDrop(*this, p.x(), p.y());
+  });
+}
+
+void Form1::buildMenus() {
+  QMenuBar* bar = menuBar();
+  const auto item = [this](QMenu* menu, const QString& caption, void (Form1::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  TopFile = bar->addMenu(QStringLiteral(u"ファイル"));
+  LoadPictureEx = item(TopFile, QStringLiteral(u"画像読み込み"), &Form1::LoadPictureEx_Click);
+  TopFile->addSeparator();
+  ReadData = item(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click);
+  SaveData = item(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click);
+  SaveData->setEnabled(false);
+  TopFile->addSeparator();
+  Fin = item(TopFile, QStringLiteral(u"終了"), &Form1::Fin_Click);
+
+  Game = bar->addMenu(QStringLiteral(u"ゲーム"));
+  GStart = item(Game, QStringLiteral(u"ゲーム開始"), &Form1::GStart_Click);
+  GStop = item(Game, QStringLiteral(u"ゲーム中止"), &Form1::GStop_Click);
+  GStop->setEnabled(false);
+
+  SetData1 = bar->addAction(QStringLiteral(u"設定"));
+  connect(SetData1, &QAction::triggered, this, &Form1::SetData1_Click);
+
+  ScaleAll = bar->addMenu(QStringLiteral(u"完成図の倍率"));
+  XX1 = item(ScaleAll, QStringLiteral("X 1"), &Form1::XX1_Click);
+  XX2 = item(ScaleAll, QStringLiteral("X 1/2"), &Form1::XX2_Click);
+  XX4 = item(ScaleAll, QStringLiteral("X 1/4"), &Form1::XX4_Click);
+  for (QAction* scale : {XX1, XX2, XX4}) scale->setCheckable(true);
+
+  HELP = bar->addMenu(QStringLiteral("HELP"));
+  Index = item(HELP, QStringLiteral(u"目次"), &Form1::Index_Click);
+  Key_Search = item(HELP, QStringLiteral(u"キーワードで検索"), &Form1::Key_Search_Click);
+  HELP->addSeparator();
+  About_Help = item(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click);
+  About_Proguram = item(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click);
+}
+
+void Form1::form_load() {
+  gs_.SepFlag = 0;
+  LoadSettings(gs_);
+  gs_.PictureType = 1;
+  gs_.GameRunning = 0;
+  Image2 = Picture1->picture();
+  setMenuEnabled(Menu::GStart, true);
+  setMenuEnabled(Menu::GStop, false);
+  Picture1->move(Picture1->x() + 1, Picture1->y() + 1);
+  Picture1->setAutoSize(false);
+  Picture1->setAutoSize(true);
+  gs_.PictureWidth = int16_t(Picture1->width());
+  gs_.PictureHeight = int16_t(Picture1->height());
+  Picture4->resize(Picture1->size());
+  Picture4->move(-Picture4->width() - 10, -Picture4->height() - 10);
+  ResetView();
+  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
+  if (gs_.ZoomFlag == 1) XX1_Click();
+  else if (gs_.ZoomFlag == 2) XX2_Click();
+  else if (gs_.ZoomFlag == 4) XX4_Click();
+}
+
+void Form1::ResetView() {
+  Picture1->show();
+  SizeBoard(*this);
+  if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
+  gs_.MemDC = platform::CreateCompatibleDC(Picture1->hdc());
+  Image1->setPicture(Picture1->picture());
+  ArrangeWindow();
+  InitMap(gs_);
+}
+
+void Form1::showWaitNotice(bool visible, bool sharedLeft) {
+  if (visible) {
+    const int w = Picture1->width(), h = Picture1->height();
+    const int left0 = w / 2 - Label2_0->width() / 2;
+    Label2_0->move(left0, h / 2 - Label2_0->height());
+    Label2_1->move(sharedLeft ? left0 : w / 2 - Label2_1->width() / 2, h / 2);
+  }
+  for (QLabel* label : {Label2_0, Label2_1}) {
+    label->setVisible(visible);
+    if (visible) label->raise();
+  }
+  // Painted now, before the slow step that follows.
+  if (visible) {
+    Label2_0->repaint();
+    Label2_1->repaint();
+  } else {
+    Picture1->repaint(Label2_0->geometry().united(Label2_1->geometry()));
+  }
+}
+
+void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_); }
+
+QAction* menuAction(const Form1& f, Menu menu) {
+  switch (menu) {
+    case Menu::GStart: return f.GStart;
+    case Menu::GStop: return f.GStop;
+    case Menu::SaveData: return f.SaveData;
+    case Menu::ReadData: return f.ReadData;
+    case Menu::ScaleAll: return f.ScaleAll->menuAction();
+    case Menu::Game: return f.Game->menuAction();
+    case Menu::SetData1: return f.SetData1;
+    case Menu::LoadPictureEx: return f.LoadPictureEx;
+    case Menu::Fin: return f.Fin;
+  }
+  return nullptr;
+}
+
+void Form1::setMenuEnabled(Menu menu, bool enabled) {
+  if (QAction* action = menuAction(*this, menu)) action->setEnabled(enabled);
+}
+
+bool Form1::menuEnabled(Menu menu) const {
+  const QAction* action = menuAction(*this, menu);
+  return action && action->isEnabled();
+}
 
 void Form1::processEvents() { QCoreApplication::processEvents(); }
+
+void Form1::onBoardDrop(QWidget* dragged, QPoint p) {
+  const QString tag = tagOf(dragged);
+  if (tag == viewTag()) placeViewOnBoard(*this, p.x(), p.y());
+  Picture1_DragDrop(*this, tag, p.x(), p.y());
+}
+
+void Form1::onFloatingDrop(QWidget* dragged, QPoint p) {
+  // The floating piece released over its own cell does nothing at all.
+  if (tagOf(dragged) == viewTag()) placeViewOnBoard(*this, p.x() + Picture2->x(), p.y() + Picture2->y());
+}
+
+void Form1::GStart_Click() { quavinto::GStart_Click(*this); }
+void Form1::GStop_Click() { quavinto::GStop_Click(*this); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (preparing_) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void Form1::SetData1_Click() {}
+void Form1::LoadPictureEx_Click() {}
+void Form1::ReadData_Click() {}
+void Form1::SaveData_Click() {}
+void Form1::Fin_Click() {}
+void Form1::Index_Click() {}
+void Form1::Key_Search_Click() {}
+void Form1::About_Help_Click() {}
+void Form1::About_Proguram_Click() {}
 
 }  // namespace quavinto

@@ -1,10 +1,26 @@
-// The main window: menus, board, finished-picture view; owns the game.
+// The main window: the menu bar, the board with its floating piece and wait
+// notice, the finished-picture view, and the game it owns.
+//
+// Form1 holds the one GameState and the window's own variables and implements
+// GameHost, through which the puzzle core draws and sets menu states. Its
+// handlers are short: they translate an event and call the named operations
+// of core/, interaction/, pictures/ and persistence/.
 #pragma once
 
 #include "core/GameHost.h"
+#include "platform/ImageBox.h"
 #include "platform/PictureBox.h"
 
+#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+
+namespace platform {
+class CommonDialog;
+}
 
 namespace quavinto {
 
@@ -14,6 +30,7 @@ public:
   explicit Form1(QWidget* parent = nullptr);
   ~Form1() override;
 
+  // GameHost
   GameState& state() override { return gs_; }
   MainVars& vars() override { return v_; }
   QImage* boardPicture() override { return Picture1->pictureBitmap(); }
@@ -27,17 +44,87 @@ public:
   void refreshReversed() override { Picture4->refresh(); }
   QPoint floatingPos() override { return Picture2->pos(); }
   void moveFloating(int left, int top) override { Picture2->move(left, top); }
-  void showWaitNotice(bool) override {}
-  void setMenuEnabled(Menu, bool) override {}
+  void showWaitNotice(bool visible, bool sharedLeft = false) override;
+  void startFloatingDrag() override;
+  void setPreparing(bool preparing) override { preparing_ = preparing; }
+  bool preparing() const override { return preparing_; }
+  void setMenuEnabled(Menu menu, bool enabled) override;
   void processEvents() override;
+  bool menuEnabled(Menu menu) const;
 
-  platform::PictureBox* Picture1 = nullptr;
-  platform::PictureBox* Picture2 = nullptr;
-  platform::PictureBox* Picture4 = nullptr;
+  // Operations of the window.
+  void ResetView();
+  void ScaleFinishedView();
+  void ArrangeWindow();
+  void applyBackgroundColour(bool captionBlackOtherwise);
+  QColor backgroundColour() const;
+
+  // Menu handlers.
+  void GStart_Click();
+  void GStop_Click();
+  void XX1_Click();
+  void XX2_Click();
+  void XX4_Click();
+  void SetData1_Click();
+  void LoadPictureEx_Click();
+  void ReadData_Click();
+  void SaveData_Click();
+  void Fin_Click();
+  void Index_Click();
+  void Key_Search_Click();
+  void About_Help_Click();
+  void About_Proguram_Click();
+
+  // The elements of the window, by their design names.
+  QWidget* Client = nullptr;                // the window's background
+  platform::PictureBox* Picture1 = nullptr; // the board
+  platform::PictureBox* Picture2 = nullptr; // the floating piece
+  QLabel* Label2_0 = nullptr;               // wait notice, first line
+  QLabel* Label2_1 = nullptr;               // wait notice, second line
+  platform::PictureBox* Picture3 = nullptr; // the finished-picture view
+  platform::ImageBox* Image1 = nullptr;     // the finished picture in the view
+  QLabel* Label1_0 = nullptr;               // caption of the view
+  platform::PictureBox* Picture4 = nullptr; // the reversed image, out of view
+  QImage Image2;                            // copy of the default picture
+  platform::CommonDialog* cmdlgall = nullptr;
+
+  QMenu* TopFile = nullptr;
+  QAction* LoadPictureEx = nullptr;
+  QAction* ReadData = nullptr;
+  QAction* SaveData = nullptr;
+  QAction* Fin = nullptr;
+  QMenu* Game = nullptr;
+  QAction* GStart = nullptr;
+  QAction* GStop = nullptr;
+  QAction* SetData1 = nullptr;
+  QMenu* ScaleAll = nullptr;
+  QAction* XX1 = nullptr;
+  QAction* XX2 = nullptr;
+  QAction* XX4 = nullptr;
+  QMenu* HELP = nullptr;
+  QAction* Index = nullptr;
+  QAction* Key_Search = nullptr;
+  QAction* About_Help = nullptr;
+  QAction* About_Proguram = nullptr;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
 
 private:
+  void buildWidgets();
+  void buildMenus();
+  void form_load();
+  void onBoardDrop(QWidget* dragged, QPoint p);
+  void onFloatingDrop(QWidget* dragged, QPoint p);
+  void scaleTo(QAction* item, int16_t zoom);
+
   GameState gs_;
   MainVars v_;
+  bool preparing_ = false;
+  QPoint lastPressGlobal_;
 };
+
+// The tag of a dragged control ("Pic2", "Pic3"), empty for others.
+QString tagOf(const QWidget* control);
 
 }  // namespace quavinto

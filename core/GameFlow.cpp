@@ -1,0 +1,137 @@
+// Game start, shuffle, completion and stop.
+#include "core/GameFlow.h"
+
+#include "core/Geometry.h"
+#include "core/PieceDrawing.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "platform/Numeric.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quavinto {
+namespace {
+
+// Clears the held-back state however the start ends.
+struct PreparingGuard {
+  explicit PreparingGuard(GameHost& host) : h(host) { h.setPreparing(true); }
+  ~PreparingGuard() { h.setPreparing(false); }
+  GameHost& h;
+};
+
+QString twoDigits(int64_t value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+QString startQuestionText() { return QStringLiteral(u"ゲームを開始します"); }
+
+void shuffleStep(GameHost& h, int i, double u) {
+  GameState& g = h.state();
+  const MainVars& v = h.vars();
+  const int n = g.Xn * g.Yn;
+  const int colA = homeColumn(g.Xn, i), rowA = homeRow(g.Xn, i);
+  int r = int(std::floor(u * n)) + 1;
+  r = std::clamp(r, 1, n);
+  const int colB = homeColumn(g.Xn, r), rowB = homeRow(g.Xn, r);
+  const int32_t ax = (colA - 1) * v.PieceWidth, ay = (rowA - 1) * v.PieceHeight;
+  const int32_t bx = (colB - 1) * v.PieceWidth, by = (rowB - 1) * v.PieceHeight;
+  const int16_t flag = i % 2 == 0 ? 1 : 0;
+
+  copyPiece(h, h.boardDc(), ax, ay, bx, by, flag);
+  g.RMap[colA][rowA] = flag;
+  copyPiece(h, h.boardDc(), bx, by, ax, ay, flag);
+  g.RMap[colB][rowB] = flag;
+  std::swap(g.Map[colA][rowA], g.Map[colB][rowB]);
+}
+
+void GStart_Click(GameHost& h) {
+  if (h.preparing()) return;
+  GameState& g = h.state();
+  MainVars& v = h.vars();
+  {
+    PreparingGuard guard(h);
+    platform::Randomize(platform::secondsSinceMidnight());
+    g.GameRunning = 0;
+    h.setMenuEnabled(Menu::GStart, true);
+    h.setMenuEnabled(Menu::GStop, false);
+    h.showWaitNotice(true);
+    const int n = g.Xn * g.Yn;
+    DrawReverse(h);
+    for (int i = 1; i <= n; ++i) shuffleStep(h, i, platform::Rnd());
+    h.refreshBoard();
+
+    h.moveFloating(0, 0);
+    platform::BitBlt(h.floatingDc(), 0, 0, v.PieceWidth, v.PieceHeight, h.boardDc(), 0, 0, platform::SRCCOPY);
+    h.refreshFloating();
+    h.showWaitNotice(false);
+  }
+  if (platform::MsgBox(startQuestionText(), 4) == platform::vbYes) {
+    g.ResumeFlag = 0;
+    BeginPlay(h);
+  } else {
+    h.setMenuEnabled(Menu::SaveData, false);
+    h.setMenuEnabled(Menu::ReadData, true);
+  }
+}
+
+void BeginPlay(GameHost& h) {
+  GameState& g = h.state();
+  h.refreshBoard();
+  g.GameRunning = 1;
+  h.setMenuEnabled(Menu::GStart, false);
+  h.setMenuEnabled(Menu::GStop, true);
+  h.setMenuEnabled(Menu::SaveData, true);
+  h.setMenuEnabled(Menu::ReadData, false);
+  h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
+}
+
+int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now) {
+  int64_t t = int64_t(platform::roundHalfEven(now - v.StartTime));
+  if (t < 0) t += 86400;
+  if (g.ResumeFlag == 1) t += v.SavedSeconds;
+  // A saved time near the 32-bit limit must not wrap into a negative time.
+  return int32_t(std::clamp<int64_t>(t, 0, std::numeric_limits<int32_t>::max()));
+}
+
+QString completionText(int32_t seconds) {
+  const int64_t hours = seconds / 3600;
+  const int64_t minutes = (seconds - hours * 3600) / 60;
+  const int64_t secs = seconds % 60;
+  return QStringLiteral(u"おめでとうございます。\r\n      完成です。\r\n時間は\r\n") + twoDigits(hours) +
+         QStringLiteral(u"時間") + twoDigits(minutes) + QStringLiteral(u"分") + twoDigits(secs) +
+         QStringLiteral(u"秒です。");
+}
+
+void CheckComplete(GameHost& h) {
+  GameState& g = h.state();
+  for (int row = 1; row <= g.Yn; ++row)
+    for (int col = 1; col <= g.Xn; ++col)
+      if (g.Map[col][row] != homePiece(g.Xn, col, row)) return;
+  int reversed = 0;
+  for (int row = 1; row <= g.Yn; ++row)
+    for (int col = 1; col <= g.Xn; ++col)
+      if ((reversed += g.RMap[col][row]) > 0) return;
+  if (g.GameRunning != 1) return;
+
+  const int32_t t = elapsedSeconds(g, h.vars(), platform::secondsSinceMidnight());
+  platform::MsgBox(completionText(t), 0);
+  g.GameRunning = 0;
+  h.setMenuEnabled(Menu::GStart, true);
+  h.setMenuEnabled(Menu::GStop, false);
+  drawIntactBoard(h);
+  h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight);
+  h.setMenuEnabled(Menu::SaveData, false);
+}
+
+void GStop_Click(GameHost& h) {
+  GameState& g = h.state();
+  h.setMenuEnabled(Menu::SaveData, false);
+  h.setMenuEnabled(Menu::ReadData, true);
+  g.GameRunning = 0;
+  h.setMenuEnabled(Menu::GStart, true);
+  h.setMenuEnabled(Menu::GStop, false);
+  h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight);
+}
+
+}  // namespace quavinto

@@ -1,0 +1,32 @@
+// A game from start to end: the shuffle with reversed pieces, the start of
+// play, the completion check with its time, and stopping.
+#pragma once
+
+#include "core/GameHost.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace quavinto {
+
+// The menu command that prepares a new game and asks whether to begin.
+void GStart_Click(GameHost& h);
+// One exchange step of the shuffle: cell i (reading order) against the cell
+// drawn by `u` from [0, 1), with the flag of the step's parity.
+void shuffleStep(GameHost& h, int i, double u);
+// Starts the clock and switches the menus to play.
+void BeginPlay(GameHost& h);
+// Announces completion when every piece is home and upright during play.
+void CheckComplete(GameHost& h);
+// Abandons the game in play without a question.
+void GStop_Click(GameHost& h);
+
+// Whole seconds played: now - StartTime rounded half to even, a day added when
+// midnight passed, and the saved time added for a resumed game.
+int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now);
+// The congratulation for t seconds, hours of any number of digits.
+QString completionText(int32_t seconds);
+QString startQuestionText();
+
+}  // namespace quavinto

@@ -1,0 +1,64 @@
+// Piece copies, the reversed image and the exchange of reverse flags.
+#include "core/PieceDrawing.h"
+
+#include "core/Geometry.h"
+
+#include <algorithm>
+
+namespace quavinto {
+
+bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,
+               int16_t reversed) {
+  GameState& g = h.state();
+  const MainVars& v = h.vars();
+  if (!g.MemDC) return false;
+  QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
+  const platform::Hdc source = reversed == 1 ? h.reversedDc() : g.MemDC;
+  const SourceOrigin origin = GetPieceOrigin(g, v, lookupX, lookupY);
+  bool drawn = false;
+  if (origin.ok)
+    drawn = platform::BitBlt(dst, dx, dy, v.PieceWidth, v.PieceHeight, source, origin.x, origin.y, platform::SRCCOPY);
+  platform::SelectObject(g.MemDC, kept);
+  return drawn;
+}
+
+void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
+  // Only whole rectangles inside both images are rotated; the board guarantees it.
+  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0) return;
+  if (x0 + w > src.width() || y0 + h > src.height() || x0 + w > dst.width() || y0 + h > dst.height()) return;
+  for (int dy = 0; dy < h; ++dy) {
+    const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(y0 + dy)) + x0;
+    auto* to = reinterpret_cast<QRgb*>(dst.scanLine(y0 + h - 1 - dy)) + x0;
+    std::reverse_copy(from, from + w, to);
+  }
+}
+
+void DrawReverse(GameHost& h) {
+  GameState& g = h.state();
+  const MainVars& v = h.vars();
+  const int n = g.Xn * g.Yn;
+  QImage* reversed = h.reversedDc()->target();
+  for (int k = 1; k <= n; ++k) {
+    const int32_t x0 = (homeColumn(g.Xn, k) - 1) * v.PieceWidth;
+    const int32_t y0 = (homeRow(g.Xn, k) - 1) * v.PieceHeight;
+    QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
+    QImage* picture = g.MemDC ? g.MemDC->target() : nullptr;
+    if (picture && reversed) reverseRect(*reversed, *picture, x0, y0, v.PieceWidth, v.PieceHeight);
+    platform::SelectObject(g.MemDC, kept);
+    h.processEvents();
+  }
+  h.refreshReversed();
+}
+
+bool ChengeRMap(GameHost& h, int32_t x, int32_t y) { return exchangeCells(h.state().RMap, h.vars(), x, y); }
+
+void drawIntactBoard(GameHost& h) {
+  GameState& g = h.state();
+  const QSize board = h.boardSize();
+  QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
+  platform::BitBlt(h.boardDc(), 0, 0, board.width(), board.height(), g.MemDC, 0, 0, platform::SRCCOPY);
+  platform::SelectObject(g.MemDC, kept);
+  h.refreshBoard();
+}
+
+}  // namespace quavinto

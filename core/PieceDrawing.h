@@ -1,0 +1,31 @@
+// Drawing pieces: the one copy every drawing of a piece goes through, the
+// reversed image, and reverse flags that travel with exchanged pieces.
+//
+// A piece lying in a cell is drawn by one exact copy of PieceWidth x PieceHeight
+// pixels from the source origin GetPieceOrigin gives: out of the reversed image
+// when the piece is reversed, else out of MemDC with the board's picture
+// selected for that copy only.
+#pragma once
+
+#include "core/GameHost.h"
+
+#include <cstdint>
+
+namespace quavinto {
+
+// Copies the piece found at board point (lookupX, lookupY) to (dx, dy) of `dst`,
+// reversed when `reversed` is 1. Returns false when nothing was drawn.
+bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,
+               int16_t reversed);
+// Builds the reversed image: every piece rotated by 180 degrees in its own
+// rectangle, yielding to the window after each piece.
+void DrawReverse(GameHost& h);
+// Rotates one w x h rectangle at (x0, y0) of `src` into the same place of `dst`.
+void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h);
+// Exchanges the reverse flags of the drop cell (origin x, y) and the cell the
+// piece came from (DragFromX, DragFromY).
+bool ChengeRMap(GameHost& h, int32_t x, int32_t y);
+// Copies the whole intact picture onto the board (the board's size from 0, 0).
+void drawIntactBoard(GameHost& h);
+
+}  // namespace quavinto
