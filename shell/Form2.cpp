@@ -124,6 +124,8 @@ void Form2::buildControls() {
 
   Label1[0] = new QLabel(text::kDivisions, this);
   Label1[0]->setAlignment(Qt::AlignCenter);
+  // Opaque, so the caption interrupts the frame line it sits on.
+  Label1[0]->setAutoFillBackground(true);
   Label1[0]->setGeometry(twips(180, 240, 1035, 315));
 
   divisionGroup_ = new QButtonGroup(this);
@@ -275,6 +277,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 2; ++i) {
       if (watched != Text1[i]) continue;
       auto* key = static_cast<QKeyEvent*>(event);
+      // Shortcuts (Ctrl+V and the like) are no typed characters; what they
+      // insert still passes the box's digit filter.
+      if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) return false;
       int code = 0;
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
         code = kKeyEnter;
