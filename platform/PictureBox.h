@@ -34,8 +34,16 @@ public:
   void setAutoSize(bool on);
   bool autoSize() const { return autoSize_; }
 
-  QImage& retained() { return retained_; }
-  Hdc hdc() { return &dc_; }
+  // The retained drawing, always the area's current size (a hidden area gets
+  // no resize events, so the size is checked on every use).
+  QImage& retained() {
+    fitRetained();
+    return retained_;
+  }
+  Hdc hdc() {
+    fitRetained();
+    return &dc_;
+  }
 
   void setTag(const QString& tag) { tag_ = tag; }
   const QString& tag() const { return tag_; }
