@@ -1,0 +1,288 @@
+// The main window's start-up, layout, finished-picture view and menu states.
+#include "core/GameFlow.h"
+#include "persistence/Settings.h"
+#include "platform/SettingsStore.h"
+#include "shell/Form1.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace quavinto;
+
+namespace {
+
+// Records what the player sees while a game is being prepared.
+class WatchedForm : public Form1 {
+public:
+  int yields = 0;
+  bool noticeSeen = false;
+  QRect notice0, notice1;
+  bool menusHeldBack = true;
+  void processEvents() override {
+    ++yields;
+    if (Label2_0->isVisible() && Label2_1->isVisible()) {
+      noticeSeen = true;
+      notice0 = Label2_0->geometry();
+      notice1 = Label2_1->geometry();
+    }
+    // A second start chosen meanwhile must not run inside this one.
+    const Grid before = state().Map;
+    Form1::GStart_Click();
+    if (!(state().Map == before)) menusHeldBack = false;
+    Form1::processEvents();
+  }
+};
+
+struct MenuRow {
+  bool gstart, gstop, save, read;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<testsupport::PrivateSettings> settings_;
+  std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
+
+  void store(const char* key, const char* value) {
+    platform::SaveSetting(QStringLiteral("XAN"), QStringLiteral("QUAVINTO"), QString::fromLatin1(key),
+                          QString::fromLatin1(value));
+  }
+
+  static MenuRow menus(const Form1& f) {
+    return {f.GStart->isEnabled(), f.GStop->isEnabled(), f.SaveData->isEnabled(), f.ReadData->isEnabled()};
+  }
+
+  static void compareMenus(const Form1& f, MenuRow want) {
+    const MenuRow got = menus(f);
+    QCOMPARE(got.gstart, want.gstart);
+    QCOMPARE(got.gstop, want.gstop);
+    QCOMPARE(got.save, want.save);
+    QCOMPARE(got.read, want.read);
+  }
+
+private slots:
+  void init() {
+    settings_ = std::make_unique<testsupport::PrivateSettings>();
+    boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
+  }
+  void cleanup() {
+    boxes_.reset();
+    settings_.reset();
+  }
+
+  void menuBarAsDesigned() {
+    Form1 f;
+    QStringList top;
+    for (QAction* a : f.menuBar()->actions()) top << a->text();
+    QCOMPARE(top, (QStringList{QStringLiteral(u"ファイル"), QStringLiteral(u"ゲーム"), QStringLiteral(u"設定"),
+                               QStringLiteral(u"完成図の倍率"), QStringLiteral("HELP")}));
+    const auto captions = [](QMenu* menu) {
+      QStringList list;
+      for (QAction* a : menu->actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+      return list;
+    };
+    QCOMPARE(captions(f.TopFile), (QStringList{QStringLiteral(u"画像読み込み"), QStringLiteral("-"),
+                                               QStringLiteral(u"データの読み込み"), QStringLiteral(u"データの保存"),
+                                               QStringLiteral("-"), QStringLiteral(u"終了")}));
+    QCOMPARE(captions(f.Game), (QStringList{QStringLiteral(u"ゲーム開始"), QStringLiteral(u"ゲーム中止")}));
+    QCOMPARE(captions(f.ScaleAll), (QStringList{QStringLiteral("X 1"), QStringLiteral("X 1/2"), QStringLiteral("X 1/4")}));
+    QCOMPARE(captions(f.HELP), (QStringList{QStringLiteral(u"目次"), QStringLiteral(u"キーワードで検索"),
+                                            QStringLiteral("-"), QStringLiteral(u"ヘルプについて"),
+                                            QStringLiteral(u"情報")}));
+    QVERIFY(f.SetData1->menu() == nullptr);
+    for (QAction* a : f.findChildren<QAction*>()) QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->text()));
+  }
+
+  void firstRun() {
+    Form1 f;
+    const GameState& g = f.state();
+    QCOMPARE(g.Xn, int16_t(5));
+    QCOMPARE(g.Yn, int16_t(5));
+    QCOMPARE(g.ZoomFlag, int16_t(1));
+    QCOMPARE(g.PictureType, int16_t(1));
+    QCOMPARE(g.PictureWidth, int16_t(384));
+    QCOMPARE(g.PictureHeight, int16_t(256));
+    QCOMPARE(f.vars().PieceWidth, 76);
+    QCOMPARE(f.vars().PieceHeight, 51);
+    QCOMPARE(f.Picture1->size(), QSize(380, 255));
+    QCOMPARE(f.Picture1->pos(), QPoint(14, 20));
+    compareMenus(f, {true, false, false, true});
+    QVERIFY(!f.ScaleAll->menuAction()->isEnabled());
+    QVERIFY(f.XX1->isChecked());
+    QVERIFY(!f.XX2->isChecked() && !f.XX4->isChecked());
+    QVERIFY(f.Picture3->isHidden());
+    QCOMPARE(f.Picture2->pos(), QPoint(-76, -51));
+    // Solved order, shown as the intact picture.
+    for (int row = 1; row <= 5; ++row)
+      for (int col = 1; col <= 5; ++col) QCOMPARE(int(g.Map[col][row]), (row - 1) * 5 + col);
+    QCOMPARE(f.Picture1->retained(), f.Picture1->picture().copy(0, 0, 380, 255));
+    QVERIFY(boxes_->shown.isEmpty());
+  }
+
+  void storedViewAndScale_data() {
+    QTest::addColumn<QByteArray>("zoom");
+    QTest::addColumn<int>("checked");  // 0 none, else 1, 2, 4
+    QTest::addColumn<double>("divisor");
+    QTest::newRow("half") << QByteArray("2") << 2 << 1.414;
+    QTest::newRow("quarter") << QByteArray("4") << 4 << 2.0;
+    QTest::newRow("edited 3") << QByteArray("3") << 0 << 2.45;
+    QTest::newRow("edited 0") << QByteArray("0") << 0 << 2.45;
+  }
+
+  void storedViewAndScale() {
+    QFETCH(QByteArray, zoom);
+    QFETCH(int, checked);
+    QFETCH(double, divisor);
+    store("HyoujiFlag", "1");
+    store("ZoomFlag", zoom.constData());
+    Form1 f;
+    QVERIFY(f.ScaleAll->menuAction()->isEnabled());
+    QVERIFY(!f.Picture3->isHidden());
+    QCOMPARE(f.XX1->isChecked(), checked == 1);
+    QCOMPARE(f.XX2->isChecked(), checked == 2);
+    QCOMPARE(f.XX4->isChecked(), checked == 4);
+    QCOMPARE(f.Picture3->width(), int(std::nearbyint(380 / divisor)));
+    QCOMPARE(f.Picture3->height(), int(std::nearbyint(255 / divisor)));
+    QCOMPARE(f.Image1->width(), int(std::nearbyint(384 / divisor - 2)));
+    QCOMPARE(f.Image1->height(), int(std::nearbyint(256 / divisor - 2)));
+  }
+
+  void fullScaleImageIsPictureLessTwo() {
+    store("HyoujiFlag", "1");
+    Form1 f;
+    QCOMPARE(f.Picture3->size(), f.Picture1->size());
+    QCOMPARE(f.Image1->size(), QSize(382, 254));
+    // The caption is centred over the view.
+    const int centre = f.Picture3->x() + f.Picture3->width() / 2;
+    QVERIFY(std::abs(f.Label1_0->geometry().center().x() - centre) <= 1);
+  }
+
+  void windowSizeInTwips() {
+    Form1 hidden;
+    hidden.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+    hidden.ArrangeWindow();
+    // 4 x 210 + 380 x 15 = 6540 twips wide; 5 x 300 + 255 x 15 = 5325 high.
+    QCOMPARE(hidden.frameGeometry().size(), QSize(436, 355));
+    hidden.state().HyoujiFlag = 1;
+    hidden.ArrangeWindow();
+    const int viewLeft = hidden.Picture3->x();
+    QCOMPARE(hidden.frameGeometry().width(), int(std::nearbyint((5 * 210 + (380 + viewLeft) * 15) / 15.0)));
+    QCOMPARE(hidden.frameGeometry().height(), int(std::nearbyint((6 * 300 + (255 + hidden.Picture3->y()) * 15) / 15.0)));
+    // Past 32767 twips the window stops growing instead of wrapping round.
+    hidden.Picture1->resize(3000, 3000);
+    hidden.ArrangeWindow();
+    QCOMPARE(hidden.frameGeometry().size(), QSize(2184, 2184));
+    // A maximised window keeps its size.
+    hidden.Picture1->resize(380, 255);
+    hidden.showMaximized();
+    QTest::qWait(20);
+    const QSize maximised = hidden.size();
+    hidden.ArrangeWindow();
+    QCOMPARE(hidden.size(), maximised);
+  }
+
+  void backgroundColours_data() {
+    QTest::addColumn<int>("flag");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("white") << 1 << QColor(255, 255, 255);
+    QTest::newRow("black") << 2 << QColor(0, 0, 0);
+    QTest::newRow("light blue") << 3 << QColor(128, 255, 255);
+    QTest::newRow("green") << 4 << QColor(128, 255, 128);
+    QTest::newRow("yellow") << 5 << QColor(255, 255, 128);
+  }
+
+  void backgroundColours() {
+    QFETCH(int, flag);
+    QFETCH(QColor, colour);
+    Form1 f;
+    f.state().ColorFlag = int16_t(flag);
+    f.ArrangeWindow();
+    QCOMPARE(f.backgroundColour(), colour);
+    QCOMPARE(f.Label1_0->palette().color(QPalette::Window), colour);
+    if (flag == 2) QCOMPARE(f.Label1_0->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+  }
+
+  void settingsChangeResizesFromStoredPicture() {
+    Form1 f;
+    f.state().Xn = 10;
+    f.state().Yn = 10;
+    f.ResetView();
+    QCOMPARE(f.vars().PieceWidth, 38);
+    QCOMPARE(f.vars().PieceHeight, 25);
+    QCOMPARE(f.Picture1->size(), QSize(380, 250));
+  }
+
+  void resetViewKeepsOneMemoryContext() {
+    const int before = platform::liveMemoryContexts();
+    {
+      Form1 f;
+      QCOMPARE(platform::liveMemoryContexts(), before + 1);
+      f.ResetView();
+      f.ResetView();
+      QCOMPARE(platform::liveMemoryContexts(), before + 1);
+    }
+    QCOMPARE(platform::liveMemoryContexts(), before);
+  }
+
+  void menuStatesThroughAGame() {
+    Form1 f;
+    // Before the question the start has already set its own states.
+    MenuRow atQuestion{};
+    boxes_->onShow = [&](const testsupport::ShownBox&) { atQuestion = menus(f); };
+    boxes_->answer(platform::vbYes);
+    f.GStart->trigger();
+    QCOMPARE(atQuestion.gstart, true);
+    QCOMPARE(atQuestion.gstop, false);
+    compareMenus(f, {false, true, true, false});
+    boxes_->onShow = nullptr;
+    f.GStop->trigger();
+    compareMenus(f, {true, false, false, true});
+    boxes_->answer(platform::vbNo);
+    f.GStart->trigger();
+    compareMenus(f, {true, false, false, true});
+  }
+
+  void completionLeavesReadDataAsItWas() {
+    Form1 f;
+    f.state().Xn = 1;
+    f.state().Yn = 1;
+    f.ResetView();
+    boxes_->answer(platform::vbYes);
+    f.GStart->trigger();
+    compareMenus(f, {false, true, true, false});
+    CheckComplete(f);  // 1 x 1 is solved from the start
+    compareMenus(f, {true, false, false, false});
+    QCOMPARE(f.state().GameRunning, int16_t(0));
+  }
+
+  void waitNoticeShownWhilePreparingAndCommandsHeldBack() {
+    WatchedForm f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    boxes_->answer(platform::vbNo);
+    f.GStart->trigger();
+    QCOMPARE(f.yields, 25);  // one per piece
+    QVERIFY(f.noticeSeen);
+    QVERIFY(f.menusHeldBack);
+    QCOMPARE(boxes_->shown.size(), 1);  // one question: the nested start was refused
+    // Centred on the board: the first line above the centre line, the second below.
+    const QSize board = f.Picture1->size();
+    QCOMPARE(f.notice0.bottom() + 1, board.height() / 2);
+    QCOMPARE(f.notice1.top(), board.height() / 2);
+    QCOMPARE(f.notice0.left(), board.width() / 2 - f.notice0.width() / 2);
+    QVERIFY(!f.Label2_0->isVisible());
+    QVERIFY(!f.Label2_1->isVisible());
+    // The floating piece sits over cell (1, 1) showing what the board shows there.
+    QCOMPARE(f.Picture2->pos(), QPoint(0, 0));
+    QCOMPARE(f.Picture2->retained().copy(0, 0, 76, 51), f.Picture1->retained().copy(0, 0, 76, 51));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
