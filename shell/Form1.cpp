@@ -255,22 +255,4 @@ void Form1::onFloatingDrop(QWidget* dragged, QPoint p) {
 void Form1::GStart_Click() { quavinto::GStart_Click(*this); }
 void Form1::GStop_Click() { quavinto::GStop_Click(*this); }
 
-void Form1::closeEvent(QCloseEvent* event) {
-  if (preparing_) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-}
-
-void Form1::SetData1_Click() {}
-void Form1::LoadPictureEx_Click() {}
-void Form1::ReadData_Click() {}
-void Form1::SaveData_Click() {}
-void Form1::Fin_Click() {}
-void Form1::Index_Click() {}
-void Form1::Key_Search_Click() {}
-void Form1::About_Help_Click() {}
-void Form1::About_Proguram_Click() {}
-
 }  // namespace quavinto

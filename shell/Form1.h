@@ -15,6 +15,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 
@@ -107,6 +109,13 @@ public:
   QAction* About_Help = nullptr;
   QAction* About_Proguram = nullptr;
 
+  // The closing steps both exit paths share: the confirmation, MemDC released,
+  // the settings saved, and during a game the offer to save it. False when
+  // the player cancelled; then nothing was released or written.
+  bool confirmExit();
+  // Replaced in tests: how the program ends after a confirmed exit.
+  std::function<void()> endProgram;
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -121,6 +130,7 @@ private:
   GameState gs_;
   MainVars v_;
   bool preparing_ = false;
+  bool exitConfirmed_ = false;
   QPoint lastPressGlobal_;
 };
 

@@ -1,0 +1,93 @@
+// The main window's commands beyond the board: settings, closing, about, help.
+#include "core/GameFlow.h"
+#include "persistence/Settings.h"
+#include "pictures/BoardLayout.h"
+#include "platform/ManualDrag.h"
+#include "platform/MsgBox.h"
+#include "shell/Form1.h"
+#include "shell/Form2.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+namespace quavinto {
+namespace {
+QString settingsDuringGameText() {
+  return QStringLiteral(u"ゲーム中に設定を変更しにいくとゲームは中断されます\r\n設定を変更しますか");
+}
+QString exitText() { return QStringLiteral(u"QUAVINTOを終了します。"); }
+QString saveOfferText() { return QStringLiteral(u"ゲーム中です。\r\nデータを保存しますか。"); }
+}  // namespace
+
+void Form1::SetData1_Click() {
+  if (preparing_) return;
+  if (gs_.GameRunning == 1 && platform::MsgBox(settingsDuringGameText(), 36) != platform::vbYes) return;
+  setMenuEnabled(Menu::SaveData, false);
+  setMenuEnabled(Menu::ReadData, true);
+  Picture2->move(-Picture2->width(), -Picture2->height());
+
+  const int16_t oldXn = gs_.Xn, oldYn = gs_.Yn, oldSep = gs_.SepFlag;
+  Form2 dialog(gs_, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    // A grid the current picture cannot take is refused; the last good one stays.
+    if (!boardFits(gs_.PictureWidth, gs_.PictureHeight, gs_.Xn, gs_.Yn)) {
+      platform::MsgBox(boardTooSmallText(gs_.PictureWidth, gs_.PictureHeight, gs_.Xn, gs_.Yn), 48);
+      gs_.Xn = oldXn;
+      gs_.Yn = oldYn;
+      gs_.SepFlag = oldSep;
+    }
+    applyBackgroundColour(true);
+  }
+  ResetView();
+  gs_.GameRunning = 0;
+  setMenuEnabled(Menu::GStart, true);
+  setMenuEnabled(Menu::GStop, false);
+  gs_.ResumeFlag = 0;
+  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
+}
+
+bool Form1::confirmExit() {
+  if (platform::MsgBox(exitText(), 65) != platform::vbOK) return false;
+  if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
+  gs_.MemDC = nullptr;
+  // A store that cannot be written never keeps the player from leaving.
+  SaveSettings(gs_);
+  if (gs_.GameRunning == 1 && platform::MsgBox(saveOfferText(), 36) == platform::vbYes) SaveData_Click();
+  return true;
+}
+
+void Form1::Fin_Click() {
+  if (preparing_ || !confirmExit()) return;
+  exitConfirmed_ = true;
+  platform::cancelDrag();
+  if (endProgram) {
+    endProgram();
+    return;
+  }
+  // Every window of the program closes at once, with no further question.
+  QCoreApplication::exit(0);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (exitConfirmed_) {
+    event->accept();
+    return;
+  }
+  if (preparing_ || !confirmExit()) {
+    event->ignore();
+    return;
+  }
+  exitConfirmed_ = true;
+  platform::cancelDrag();
+  event->accept();
+}
+
+void Form1::Index_Click() {}
+void Form1::Key_Search_Click() {}
+void Form1::About_Help_Click() {}
+void Form1::About_Proguram_Click() {}
+void Form1::LoadPictureEx_Click() {}
+void Form1::ReadData_Click() {}
+void Form1::SaveData_Click() {}
+
+}  // namespace quavinto
