@@ -1,0 +1,139 @@
+// The about box: layout from the design's twips, one box at a time, and the
+// developers' way into the diagnostics window.
+#include "shell/Form3.h"
+
+#include "platform/Screen.h"
+#include "shell/Form4.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+
+namespace quavinto {
+namespace {
+
+namespace text {
+const QString kCaption = QStringLiteral(u"QUAVINTO");
+const QString kName = QStringLiteral(u"ＱＵＡＶＩＮＴＯ(Ver 2.02)");
+const QString kEdition = QStringLiteral(u"32Bit Version");
+const QString kNotice = QStringLiteral(u"(C) QUAVINTO 開発チーム\nAll rights reserved.");
+const QString kOk = QStringLiteral(u"OK");
+}  // namespace text
+
+constexpr int kShiftKey = 1;
+constexpr int kCtrlKey = 2;
+constexpr int kAltKey = 4;
+constexpr int kRightButton = 2;
+
+QPointer<Form3> gOpenBox;
+
+QRect twips(int left, int top, int width, int height) {
+  return QRect(platform::twipsToPixelsX(left), platform::twipsToPixelsY(top), platform::twipsToPixelsX(width),
+               platform::twipsToPixelsY(height));
+}
+
+QFrame* makeShape(QWidget* parent, const QRect& r) {
+  auto* shape = new QFrame(parent);
+  shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+  shape->setLineWidth(1);
+  shape->setGeometry(r);
+  shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return shape;
+}
+
+int designButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+int designShift(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & Qt::ShiftModifier ? kShiftKey : 0) | (modifiers & Qt::ControlModifier ? kCtrlKey : 0) |
+         (modifiers & Qt::AltModifier ? kAltKey : 0);
+}
+
+}  // namespace
+
+Form3* Form3::showAbout(const GameState& gs, QWidget* owner) {
+  if (!gOpenBox) {
+    gOpenBox = new Form3(gs, owner);
+    gOpenBox->show();
+  } else {
+    gOpenBox->showNormal();
+    gOpenBox->raise();
+  }
+  gOpenBox->activateWindow();
+  return gOpenBox;
+}
+
+Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(false);
+  setWindowTitle(text::kCaption);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(platform::twipsToPixelsX(3492), platform::twipsToPixelsY(2352));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(192, 255, 255));
+  setPalette(pal);
+  setAutoFillBackground(true);
+
+  Shape1 = makeShape(this, twips(240, 192, 3180, 780));
+  Shape2 = makeShape(this, twips(240, 1020, 3036, 780));
+
+  Label1 = new QLabel(text::kName, this);
+  QFont bold = font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  Label1->setGeometry(twips(408, 300, 2892, 252));
+
+  Label2[1] = new QLabel(text::kEdition, this);
+  Label2[1]->setGeometry(twips(1740, 660, 1452, 252));
+  Label2[0] = new QLabel(text::kNotice, this);
+  Label2[0]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label2[0]->setGeometry(twips(420, 1140, 2712, 612));
+  for (QLabel* label : Label2) label->installEventFilter(this);
+
+  Image1 = new QLabel(this);
+  Image1->setGeometry(twips(240, 1860, 384, 384));
+  Image1->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
+  Image1->setScaledContents(true);
+
+  Command1 = new QPushButton(text::kOk, this);
+  Command1->setGeometry(twips(1740, 1920, 1575, 315));
+  Command1->setDefault(true);
+  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+}
+
+Form3::~Form3() = default;
+
+void Form3::Command1_Click() { close(); }
+
+void Form3::Label2_MouseDown(int index, int button, int shift) {
+  if (index != 0 || button != kRightButton || shift != (kShiftKey | kCtrlKey)) return;
+  // The diagnostics window belongs to the about box's owner, so it stays open
+  // when the about box closes and goes with the window that holds the game.
+  auto* diagnostics = new Form4(gs_, parentWidget());
+  diagnostics->show();
+  close();
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    for (int i = 0; i < 2; ++i) {
+      if (watched != Label2[i]) continue;
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      Label2_MouseDown(i, designButton(mouse->button()), designShift(mouse->modifiers()));
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace quavinto
