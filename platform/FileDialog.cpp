@@ -1,0 +1,180 @@
+// The common file dialog over QFileDialog's own widgets.
+#include "platform/FileDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "platform/MsgBox.h"
+
+namespace platform {
+namespace {
+
+FileDialogResponder gResponder;
+
+// Texts the dialog shows; %1 is the file's or folder's name.
+const char16_t kDefaultTitle[] = u"開く";
+const char16_t kCreateQuestion[] = u"%1 は存在しません。\r\n作成しますか?";
+const char16_t kFileNotFound[] = u"%1\r\nファイルが見つかりません。\r\nファイル名を確認してください。";
+const char16_t kPathNotFound[] = u"%1\r\nパスが存在しません。\r\nパスを確認してください。";
+
+constexpr int kMaxRefusedAnswers = 20;
+
+// "*.BMP" becomes "*.[Bb][Mm][Pp]"; "*.*" and "*" match everything.
+QString caseFreePattern(const QString& pattern) {
+  const QString p = pattern.trimmed();
+  if (p == QLatin1String("*.*") || p == QLatin1String("*")) return QStringLiteral("*");
+  QString out;
+  for (const QChar c : p) {
+    const QChar lower = c.toLower(), upper = c.toUpper();
+    if (lower != upper)
+      out += QLatin1Char('[') + upper + lower + QLatin1Char(']');
+    else
+      out += c;
+  }
+  return out;
+}
+
+// The folder a dialog can show for `dir`: its nearest existing ancestor, else
+// the program's folder.
+QString existingFolder(const QString& dir) {
+  QString d = dir;
+  while (!d.isEmpty()) {
+    if (QFileInfo(d).isDir()) return d;
+    const QString up = QFileInfo(d).path();
+    if (up == d || up == QLatin1String(".")) break;
+    d = up;
+  }
+  return QCoreApplication::applicationDirPath();
+}
+
+// Qt's dialog with the platform's checks run when the player confirms a name.
+class OpenDialog : public QFileDialog {
+ public:
+  OpenDialog(QWidget* parent, const CommonDialog& props) : QFileDialog(parent), props_(props) {}
+  QString chosen;
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (files.isEmpty()) return;
+    const QFileInfo info(files.first());
+    // A folder, or "..", is opened by Qt's own handling.
+    if (info.isDir() || files.first().endsWith(QLatin1String(".."))) {
+      QFileDialog::accept();
+      return;
+    }
+    chosen = props_.finishChoice(files.first());
+    if (!chosen.isEmpty()) QDialog::accept();
+  }
+
+ private:
+  const CommonDialog& props_;
+};
+
+}  // namespace
+
+FileDialogResponder setFileDialogResponder(FileDialogResponder responder) {
+  FileDialogResponder previous = std::move(gResponder);
+  gResponder = std::move(responder);
+  return previous;
+}
+
+QStringList qtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) patterns += caseFreePattern(p);
+    if (patterns.isEmpty()) patterns += QStringLiteral("*");
+    // Qt reads the patterns from the last parentheses; the label keeps its own.
+    out += parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+  }
+  return out;
+}
+
+QStringList qtNamePatterns(const QString& qtNameFilter) {
+  const int open = qtNameFilter.lastIndexOf(QLatin1Char('('));
+  const int close = qtNameFilter.lastIndexOf(QLatin1Char(')'));
+  if (open < 0 || close < open) return {};
+  return qtNameFilter.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+QString CommonDialog::effectiveTitle() const {
+  return dialogTitle.isEmpty() ? QString::fromUtf16(kDefaultTitle) : dialogTitle;
+}
+
+QString CommonDialog::finishChoice(const QString& picked) const {
+  if (picked.isEmpty()) return QString();
+  const QString base = initDir.isEmpty() ? QDir::currentPath() : initDir;
+  QString path = QDir::cleanPath(QDir(base).absoluteFilePath(picked));
+  QFileInfo info(path);
+  if (info.isDir()) return QString();
+  // A trailing "." asks for the name exactly as typed.
+  if (!info.exists() && info.suffix().isEmpty() && !picked.endsWith(QLatin1Char('.')) && !defaultExt.isEmpty()) {
+    path += defaultExt.startsWith(QLatin1Char('.')) ? defaultExt : QLatin1Char('.') + defaultExt;
+    info = QFileInfo(path);
+  }
+  if ((flags & (kOfnPathMustExist | kOfnFileMustExist)) && !info.dir().exists()) {
+    MsgBox(QString::fromUtf16(kPathNotFound).arg(QDir::toNativeSeparators(info.path())), 48, effectiveTitle());
+    return QString();
+  }
+  if (info.exists()) return path;
+  if (flags & kOfnFileMustExist) {
+    MsgBox(QString::fromUtf16(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
+    return QString();
+  }
+  if ((flags & kOfnCreatePrompt) &&
+      MsgBox(QString::fromUtf16(kCreateQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+    return QString();
+  return path;
+}
+
+bool CommonDialog::showOpen(QWidget* parent) {
+  const QStringList nameFilters = qtNameFilters(filter);
+  if (!nameFilters.isEmpty()) filterIndex = std::clamp(filterIndex, 1, static_cast<int>(nameFilters.size()));
+
+  QString chosen;
+  if (gResponder) {
+    for (int i = 0; i < kMaxRefusedAnswers && chosen.isEmpty(); ++i) {
+      const std::optional<QString> answer = gResponder(*this);
+      if (!answer) break;
+      chosen = finishChoice(*answer);
+    }
+  } else {
+    OpenDialog dialog(parent ? parent : QApplication::activeWindow(), *this);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setWindowTitle(effectiveTitle());
+    if (!nameFilters.isEmpty()) {
+      dialog.setNameFilters(nameFilters);
+      dialog.selectNameFilter(nameFilters[filterIndex - 1]);
+    }
+    dialog.setDirectory(existingFolder(initDir));
+    if (!fileName.isEmpty()) {
+      const QFileInfo preset(fileName);
+      if (QFileInfo(preset.path()).isDir() || preset.isRelative())
+        dialog.selectFile(fileName);
+      else
+        dialog.selectFile(preset.fileName());
+    }
+    if (dialog.exec() == QDialog::Accepted) {
+      chosen = dialog.chosen;
+      const int index = nameFilters.indexOf(dialog.selectedNameFilter());
+      if (index >= 0) filterIndex = index + 1;
+    }
+  }
+
+  if (chosen.isEmpty()) {
+    if (!cancelError) fileName.clear();
+    return false;
+  }
+  fileName = chosen;
+  return true;
+}
+
+}  // namespace platform

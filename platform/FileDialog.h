@@ -1,0 +1,78 @@
+// The program's one file dialog (`cmdlgall`): properties that keep their values
+// between uses, shown in its open form.
+//
+// The dialog is Qt's own widget dialog (never the system's), so it looks and
+// behaves the same everywhere and speaks Japanese through qtbase_ja. What the
+// player picks is finished the same way whether a person or a test answers:
+// a relative name is taken in the shown folder, the default extension is
+// added to a new name without one, and the flags are honoured (path must
+// exist, file must exist, and the create question through platform::MsgBox).
+// Tests install a responder that sees the dialog's properties and answers in
+// place of the player.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// Flag values of the platform's file dialog.
+constexpr int kOfnOverwritePrompt = 0x2;  // save form only: no effect in the open form
+constexpr int kOfnHideReadOnly = 0x4;     // the Qt dialog has no read-only box
+constexpr int kOfnPathMustExist = 0x800;
+constexpr int kOfnFileMustExist = 0x1000;  // implies kOfnPathMustExist
+constexpr int kOfnCreatePrompt = 0x2000;   // ask before choosing a file that does not exist
+
+class CommonDialog;
+
+// Answers in place of the player: gets the dialog with its properties as the
+// program set them and returns the name the player would type or pick
+// (absolute, or relative to initDir), or std::nullopt for Cancel. When the
+// answer is refused (a missing file under kOfnFileMustExist, No to the create
+// question...) the real dialog stays open, so the responder is asked again;
+// after 20 refused answers the dialog counts as cancelled.
+using FileDialogResponder = std::function<std::optional<QString>(const CommonDialog& dialog)>;
+
+// Replaces the real dialog; an empty function restores it. Returns the previous one.
+FileDialogResponder setFileDialogResponder(FileDialogResponder responder);
+
+class CommonDialog {
+ public:
+  QString fileName;     // chosen full path after showOpen(); preselected before it
+  QString dialogTitle;  // empty: the platform's default title "開く"
+  QString filter;       // "label|pattern|label|pattern", patterns joined by ';'
+  int filterIndex = 1;  // 1-based entry of `filter`; updated to the player's choice
+  QString defaultExt;   // ".QVD" or "QVD": added to a new name that has no extension
+  QString initDir;      // folder shown first when fileName names none
+  int flags = 0;        // kOfn* values
+  bool cancelError = false;
+
+  // Shows the open form, modal over `parent`. Returns true when the player
+  // chose a file: fileName then holds its full path. Returns false on Cancel;
+  // fileName is left as it was when cancelError is true and emptied when it is
+  // false (the platform's way of reporting a cancel without an error).
+  bool showOpen(QWidget* parent = nullptr);
+
+  // The caption the dialog shows: dialogTitle, or "開く" when it is empty.
+  QString effectiveTitle() const;
+
+  // Finishes a name the player typed or picked, by the dialog's rules: taken
+  // in initDir when relative, the default extension added when the name has
+  // none and no such file exists, then the flags checked; a refusal is told
+  // through platform::MsgBox. Returns the full path, or an empty string when
+  // the dialog has to stay open.
+  QString finishChoice(const QString& picked) const;
+};
+
+// The Qt name filters ("label (patterns)") of a "label|pattern|..." filter,
+// one per entry, with patterns that match names whatever their letter case
+// ("*.BMP" matches cat.bmp) and "*.*" matching every file, as on the platform.
+QStringList qtNameFilters(const QString& filter);
+// The patterns of one Qt name filter made by qtNameFilters, for QDir.
+QStringList qtNamePatterns(const QString& qtNameFilter);
+
+}  // namespace platform

@@ -1,0 +1,271 @@
+// The common file dialog: what it shows, how a picked name is finished and
+// checked, the create question, and the real Qt dialog driven offscreen.
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+
+#include "platform/FileDialog.h"
+#include "support/TestSupport.h"
+
+using platform::CommonDialog;
+
+namespace {
+
+const QString kCancel;  // a null text: the player cancels
+
+// Answers the dialog from a script (kCancel = Cancel) and records the
+// properties it was shown with.
+struct ScriptedDialog {
+  struct Seen {
+    QString title, fileName, filter, defaultExt, initDir;
+    int filterIndex, flags;
+  };
+  explicit ScriptedDialog(std::deque<QString> answers) : script(std::move(answers)) {
+    previous = platform::setFileDialogResponder([this](const CommonDialog& d) -> std::optional<QString> {
+      seen.push_back({d.effectiveTitle(), d.fileName, d.filter, d.defaultExt, d.initDir, d.filterIndex, d.flags});
+      if (script.empty()) return std::nullopt;
+      const QString answer = script.front();
+      script.pop_front();
+      if (answer.isNull()) return std::nullopt;
+      return answer;
+    });
+  }
+  ~ScriptedDialog() { platform::setFileDialogResponder(previous); }
+  std::deque<QString> script;
+  std::vector<Seen> seen;
+  platform::FileDialogResponder previous;
+};
+
+void touch(const QString& path) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+const QString kPictureFilter =
+    QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*");
+
+}  // namespace
+
+class TestFileDialog : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString in(const QString& name) const { return dir_.filePath(name); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    for (const char* name : {"cat.bmp", "CAT2.BMP", "dog.Bmp", "bird.gif", "README", "old.QVD"})
+      touch(in(QString::fromLatin1(name)));
+    QVERIFY(QDir().mkdir(in(QStringLiteral("sub.dir"))));
+  }
+
+  void responderSeesThePropertiesAndTheyStay() {
+    CommonDialog d;
+    d.fileName = in(QStringLiteral("cat.bmp"));
+    d.filter = kPictureFilter;
+    d.filterIndex = 2;
+    d.defaultExt = QStringLiteral(".BMP");
+    d.initDir = dir_.path();
+    d.flags = 0x1004;
+    d.cancelError = true;
+    ScriptedDialog script({QStringLiteral("bird.gif"), kCancel});
+    QVERIFY(d.showOpen());
+    QCOMPARE(d.fileName, in(QStringLiteral("bird.gif")));
+    QCOMPARE(script.seen.size(), size_t(1));
+    const auto& s = script.seen[0];
+    QCOMPARE(s.title, QStringLiteral(u"開く"));
+    QCOMPARE(s.fileName, in(QStringLiteral("cat.bmp")));
+    QCOMPARE(s.filter, kPictureFilter);
+    QCOMPARE(s.filterIndex, 2);
+    QCOMPARE(s.defaultExt, QStringLiteral(".BMP"));
+    QCOMPARE(s.initDir, dir_.path());
+    QCOMPARE(s.flags, 0x1004);
+    // Cancel: the chosen name stays when cancel is an error, and is emptied otherwise.
+    QVERIFY(!d.showOpen());
+    QCOMPARE(d.fileName, in(QStringLiteral("bird.gif")));
+    QCOMPARE(d.filterIndex, 2);
+    d.cancelError = false;
+    QVERIFY(!d.showOpen());
+    QVERIFY(d.fileName.isEmpty());
+  }
+
+  // What a typed or picked name becomes, and which message a refused one gives.
+  void finishesTheChoice_data() {
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer");    // to the message box, 0 for none expected
+    QTest::addColumn<QString>("want");  // relative to the folder; empty = refused
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char* name, int flags, const char* typed, int answer, const char* want,
+                        const char* message) {
+      QTest::newRow(name) << flags << QString::fromUtf8(typed) << answer << QString::fromUtf8(want)
+                          << QString::fromUtf8(message);
+    };
+    row("existing, relative", 0x1004, "cat.bmp", 0, "cat.bmp", "");
+    row("existing, absolute", 0x1004, "<dir>/bird.gif", 0, "bird.gif", "");
+    row("existing without extension", 0x1004, "README", 0, "README", "");
+    row("extension added to an existing one", 0x1004, "old", 0, "old.QVD", "");
+    row("missing, must exist", 0x1004, "gone.QVD", 0, "", "gone.QVD\r\nファイルが見つかりません。");
+    row("new name, no flags", 0, "new", 0, "new.QVD", "");
+    row("own extension kept", 0, "new.txt", 0, "new.txt", "");
+    row("trailing dot: as typed", 0, "new.", 0, "new.", "");
+    row("create question, yes", 0x2806, "fresh", platform::vbYes, "fresh.QVD",
+        "fresh.QVD は存在しません。\r\n作成しますか?");
+    row("create question, no", 0x2806, "fresh", platform::vbNo, "", "fresh.QVD は存在しません。\r\n作成しますか?");
+    row("existing: no question, no overwrite prompt", 0x2806, "old.QVD", 0, "old.QVD", "");
+    row("folder missing, path must exist", 0x2806, "nowhere/x", 0, "", "パスが存在しません");
+    row("folder missing, no flags", 0, "nowhere/x", 0, "nowhere/x.QVD", "");
+    row("folder name: dialog stays", 0, "sub.dir", 0, "", "");
+    row("empty", 0x2806, "", 0, "", "");
+  }
+  void finishesTheChoice() {
+    QFETCH(int, flags);
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, want);
+    QFETCH(QString, message);
+    testsupport::ScriptedBoxes boxes;
+    if (answer) boxes.answer(answer);
+    CommonDialog d;
+    d.initDir = dir_.path();
+    d.defaultExt = QStringLiteral(".QVD");
+    d.flags = flags;
+    d.dialogTitle = QStringLiteral(u"ゲームの状態を保存");
+    const QString got = d.finishChoice(typed.replace(QStringLiteral("<dir>"), dir_.path()));
+    QCOMPARE(got, want.isEmpty() ? QString() : in(want));
+    QCOMPARE(boxes.shown.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+      QVERIFY2(boxes.shown[0].text.contains(message), qPrintable(boxes.shown[0].text));
+      QCOMPARE(boxes.shown[0].title, d.dialogTitle);
+      QCOMPARE(boxes.shown[0].style, answer ? 4 + 48 : 48);
+    }
+  }
+
+  // A refused answer keeps the dialog open: the player is asked again.
+  void asksAgainAfterARefusal() {
+    testsupport::ScriptedBoxes boxes;
+    boxes.answer(platform::vbNo);
+    CommonDialog d;
+    d.initDir = dir_.path();
+    d.defaultExt = QStringLiteral(".QVD");
+    d.flags = 0x2806;
+    ScriptedDialog script({QStringLiteral("first"), QStringLiteral("second")});
+    QVERIFY(d.showOpen());
+    QCOMPARE(d.fileName, in(QStringLiteral("second.QVD")));
+    QCOMPARE(script.seen.size(), size_t(2));
+    QCOMPARE(boxes.shown.size(), 2);
+
+    std::deque<QString> endless(50, QStringLiteral("missing.bmp"));
+    ScriptedDialog stubborn(endless);
+    d.flags = 0x1004;
+    d.cancelError = true;
+    QVERIFY(!d.showOpen());
+    QCOMPARE(stubborn.seen.size(), size_t(20));
+  }
+
+  void filterIndexIsKeptInRange() {
+    CommonDialog d;
+    d.filter = kPictureFilter;
+    ScriptedDialog script({kCancel, kCancel});
+    d.filterIndex = 0;
+    d.showOpen();
+    d.filterIndex = 9;
+    d.showOpen();
+    QCOMPARE(script.seen[0].filterIndex, 1);
+    QCOMPARE(script.seen[1].filterIndex, 4);
+  }
+
+  void patternsIgnoreLetterCase_data() {
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QStringList>("matches");
+    QTest::newRow("BMP") << 0 << QStringList{"CAT2.BMP", "cat.bmp", "dog.Bmp"};
+    QTest::newRow("GIF") << 1 << QStringList{"bird.gif"};
+    QTest::newRow("JPG") << 2 << QStringList{};
+    QTest::newRow("all, names without a dot too")
+        << 3 << QStringList{"CAT2.BMP", "README", "bird.gif", "cat.bmp", "dog.Bmp", "old.QVD"};
+  }
+  void patternsIgnoreLetterCase() {
+    QFETCH(int, entry);
+    QFETCH(QStringList, matches);
+    const QStringList filters = platform::qtNameFilters(kPictureFilter);
+    QCOMPARE(filters.size(), 4);
+    QVERIFY(filters[entry].startsWith(kPictureFilter.split(QLatin1Char('|'))[2 * entry]));
+    QDir d(dir_.path());
+    d.setFilter(QDir::Files | QDir::CaseSensitive);
+    d.setNameFilters(platform::qtNamePatterns(filters[entry]));
+    d.setSorting(QDir::Name);
+    QCOMPARE(d.entryList(), matches);
+  }
+
+  // The real dialog, driven offscreen: it opens as set, lists files whatever
+  // their letter case, and a new name typed in it goes through the create
+  // question and gets the default extension.
+  void realDialogOpensAsSetAndFinishesTheName() {
+    testsupport::ScriptedBoxes boxes;
+    CommonDialog d;
+    d.dialogTitle = QStringLiteral(u"ゲームの状態を保存");
+    d.filter = kPictureFilter;
+    d.filterIndex = 1;
+    d.defaultExt = QStringLiteral(".BMP");
+    d.initDir = dir_.path();
+    d.fileName = in(QStringLiteral("cat.bmp"));
+    d.flags = 0x2806;
+    d.cancelError = true;
+    QString title, selectedFilter, directory;
+    QStringList listed;
+    bool typed = false;
+    const auto drive = [&](QFileDialog* dialog) {
+      title = dialog->windowTitle();
+      selectedFilter = dialog->selectedNameFilter();
+      directory = dialog->directory().absolutePath();
+      auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+      QVERIFY(view);
+      QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount(view->rootIndex()) >= 4, 5000);
+      for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+        listed += view->model()->index(r, 0, view->rootIndex()).data().toString();
+      auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(edit);
+      // The player types into the focused name box, which drops the preselection.
+      dialog->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(dialog));
+      edit->setFocus();
+      QTRY_VERIFY(edit->hasFocus());
+      edit->selectAll();
+      QTest::keyClicks(edit, QStringLiteral("drawing"));
+      typed = true;
+      QTest::keyClick(edit, Qt::Key_Return);
+    };
+    // Drive the dialog once it is up; whatever happens, never leave it open.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      poll.stop();
+      drive(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    poll.start(10);
+    const bool ok = d.showOpen();
+    QVERIFY(typed);
+    QCOMPARE(title, d.dialogTitle);
+    QVERIFY(selectedFilter.startsWith(QStringLiteral(u"BMP形式(*.BMP)")));
+    QCOMPARE(directory, QDir(dir_.path()).absolutePath());
+    listed.sort();
+    QCOMPARE(listed, (QStringList{"CAT2.BMP", "cat.bmp", "dog.Bmp", "sub.dir"}));
+    QVERIFY(ok);
+    QCOMPARE(d.fileName, in(QStringLiteral("drawing.BMP")));
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QStringLiteral(u"drawing.BMP は存在しません。\r\n作成しますか?"));
+  }
+};
+
+QTEST_MAIN(TestFileDialog)
+#include "tst_filedialog.moc"
