@@ -1,0 +1,24 @@
+// Choosing the game file, for saving and for reading, with the main window's
+// one file dialog.
+#pragma once
+
+#include "core/GameState.h"
+#include "platform/FileDialog.h"
+
+namespace quavinto {
+
+// The filter list of the game-file dialog: game files, then all files.
+QString gameFileFilter();
+
+// Sets up `dlg` and shows it in its open form: the folder and name of
+// g.GameFileName (or the program's folder and no name the first time), the
+// title g.FileDialogTitle, the game-file filter selected, ".QVD" added to a
+// name without extension, flags 0x2806 for g.FileDialogMode "SAVE" (a new name
+// goes through the create question) and 0x1004 for "READ" (the file must
+// exist); any other mode leaves the flags as they were. Cancel is reported as
+// failure. Returns true with g.GameFileName set to the chosen full path, or
+// false on Cancel with g.GameFileName unchanged and no message. Everything set
+// here stays on `dlg` for its next use.
+bool GameFileDialog(GameState& g, platform::CommonDialog& dlg);
+
+}  // namespace quavinto

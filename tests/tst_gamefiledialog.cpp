@@ -1,0 +1,149 @@
+// The game-file dialog: where it opens, what it offers, and what it returns,
+// with the file dialog answered by a script.
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+
+#include "persistence/GameFileDialog.h"
+#include "support/TestSupport.h"
+
+using platform::CommonDialog;
+
+namespace {
+
+const QString kCancel;  // a null text: the player cancels
+
+// One answer per showing (kCancel = Cancel); records the dialog as it was shown.
+struct ScriptedDialog {
+  explicit ScriptedDialog(std::deque<QString> answers) : script(std::move(answers)) {
+    previous = platform::setFileDialogResponder([this](const CommonDialog& d) -> std::optional<QString> {
+      shown.push_back(d);
+      if (script.empty()) return std::nullopt;
+      const QString answer = script.front();
+      script.pop_front();
+      if (answer.isNull()) return std::nullopt;
+      return answer;
+    });
+  }
+  ~ScriptedDialog() { platform::setFileDialogResponder(previous); }
+  std::deque<QString> script;
+  std::vector<CommonDialog> shown;
+  platform::FileDialogResponder previous;
+};
+
+const QString kFilter = QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.*");
+const QString kSaveTitle = QStringLiteral(u"ゲームの状態を保存");
+const QString kReadTitle = QStringLiteral(u"ゲームの状態を読み出し");
+
+}  // namespace
+
+class TestGameFileDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void firstUseOpensInTheProgramsFolder_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("flags");
+    QTest::newRow("read") << "READ" << kReadTitle << 0x1004;
+    QTest::newRow("save") << "SAVE" << kSaveTitle << 0x2806;
+  }
+  void firstUseOpensInTheProgramsFolder() {
+    QFETCH(QString, mode);
+    QFETCH(QString, title);
+    QFETCH(int, flags);
+    quavinto::GameState g;
+    g.FileDialogMode = mode;
+    g.FileDialogTitle = title;
+    CommonDialog dlg;
+    dlg.fileName = QStringLiteral("/pics/cat.bmp");  // left by the picture dialog
+    dlg.filterIndex = 3;
+    testsupport::ScriptedBoxes boxes;
+    ScriptedDialog script({kCancel});
+    QVERIFY(!quavinto::GameFileDialog(g, dlg));
+    QCOMPARE(script.shown.size(), size_t(1));
+    const CommonDialog& shown = script.shown[0];
+    QCOMPARE(shown.initDir, QCoreApplication::applicationDirPath());
+    QVERIFY(shown.fileName.isEmpty());
+    QCOMPARE(shown.dialogTitle, title);
+    QCOMPARE(shown.filter, kFilter);
+    QCOMPARE(shown.filterIndex, 1);
+    QCOMPARE(shown.defaultExt, QStringLiteral(".QVD"));
+    QCOMPARE(shown.flags, flags);
+    QVERIFY(shown.cancelError);
+    // Cancelled: nothing chosen, nothing said.
+    QVERIFY(g.GameFileName.isEmpty());
+    QVERIFY(boxes.shown.isEmpty());
+    // The title stays on the dialog for the next picture dialog.
+    QCOMPARE(dlg.effectiveTitle(), title);
+  }
+
+  void saveOpensWhereTheLastReadWas() {
+    quavinto::GameState g;
+    g.GameFileName = QStringLiteral("/games/save1.QVD");
+    g.FileDialogMode = QStringLiteral("SAVE");
+    g.FileDialogTitle = kSaveTitle;
+    CommonDialog dlg;
+    ScriptedDialog script({kCancel});
+    QVERIFY(!quavinto::GameFileDialog(g, dlg));
+    QCOMPARE(script.shown[0].initDir, QStringLiteral("/games"));
+    QCOMPARE(script.shown[0].fileName, QStringLiteral("/games/save1.QVD"));
+    QCOMPARE(g.GameFileName, QStringLiteral("/games/save1.QVD"));
+  }
+
+  void readAndSaveInARealFolder() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("save1.QVD"));
+    QFile f(existing);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    quavinto::GameState g;
+    CommonDialog dlg;
+    testsupport::ScriptedBoxes boxes;
+    boxes.answer(platform::vbYes);
+
+    g.FileDialogMode = QStringLiteral("READ");
+    g.FileDialogTitle = kReadTitle;
+    {
+      ScriptedDialog script({existing});
+      QVERIFY(quavinto::GameFileDialog(g, dlg));
+    }
+    QCOMPARE(g.GameFileName, existing);
+
+    // A new name without extension, typed in the folder the dialog opened in.
+    g.FileDialogMode = QStringLiteral("SAVE");
+    g.FileDialogTitle = kSaveTitle;
+    {
+      ScriptedDialog script({QStringLiteral("save2")});
+      QVERIFY(quavinto::GameFileDialog(g, dlg));
+      QCOMPARE(script.shown[0].initDir, dir.path());
+    }
+    QCOMPARE(g.GameFileName, dir.filePath(QStringLiteral("save2.QVD")));
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text, QStringLiteral(u"save2.QVD は存在しません。\r\n作成しますか?"));
+
+    // Reading a file that is not there is refused until the player cancels.
+    g.FileDialogMode = QStringLiteral("READ");
+    {
+      ScriptedDialog script({QStringLiteral("save3"), kCancel});
+      QVERIFY(!quavinto::GameFileDialog(g, dlg));
+    }
+    QCOMPARE(g.GameFileName, dir.filePath(QStringLiteral("save2.QVD")));
+    QVERIFY(boxes.shown.last().text.contains(QStringLiteral(u"ファイルが見つかりません")));
+  }
+
+  void otherModesKeepTheFlags() {
+    quavinto::GameState g;
+    g.FileDialogMode = QStringLiteral("save");  // only the exact texts count
+    CommonDialog dlg;
+    dlg.flags = 0x1004;
+    ScriptedDialog script({kCancel});
+    quavinto::GameFileDialog(g, dlg);
+    QCOMPARE(script.shown[0].flags, 0x1004);
+  }
+};
+
+QTEST_GUILESS_MAIN(TestGameFileDialog)
+#include "tst_gamefiledialog.moc"
