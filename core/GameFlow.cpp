@@ -84,6 +84,7 @@ void BeginPlay(GameHost& h) {
   h.setMenuEnabled(Menu::SaveData, true);
   h.setMenuEnabled(Menu::ReadData, false);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
+  h.playStarted();
 }
 
 int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now) {

@@ -48,6 +48,8 @@ public:
   virtual void setPreparing(bool preparing) = 0;
   virtual bool preparing() const = 0;
   virtual void setMenuEnabled(Menu menu, bool enabled) = 0;
+  // Play has begun (the clock runs): the board takes the keyboard focus.
+  virtual void playStarted() {}
   // Lets the window paint and the player use the menus during a long step.
   virtual void processEvents() = 0;
 };

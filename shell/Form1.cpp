@@ -5,6 +5,7 @@
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
 #include "interaction/BoardMoves.h"
+#include "interaction/KeyboardPlay.h"
 #include "interaction/ViewMoves.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
@@ -73,6 +74,8 @@ void Form1::buildWidgets() {
     lastPressGlobal_ = Picture2->mapToGlobal(QPoint(x, y));
     Picture2_MouseDown(*this, button, x, y);
   };
+
+  keys = new KeyboardPlay(*this, Picture1, Picture2);
 
   QFont bold = font();
   bold.setBold(true);
@@ -240,6 +243,8 @@ bool Form1::menuEnabled(Menu menu) const {
 }
 
 void Form1::processEvents() { QCoreApplication::processEvents(); }
+
+void Form1::playStarted() { keys->playStarted(); }
 
 void Form1::onBoardDrop(QWidget* dragged, QPoint p) {
   const QString tag = tagOf(dragged);

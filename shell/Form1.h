@@ -26,6 +26,8 @@ class CommonDialog;
 
 namespace quavinto {
 
+class KeyboardPlay;
+
 class Form1 : public QMainWindow, public GameHost {
   Q_OBJECT
 public:
@@ -52,6 +54,7 @@ public:
   bool preparing() const override { return preparing_; }
   void setMenuEnabled(Menu menu, bool enabled) override;
   void processEvents() override;
+  void playStarted() override;
   bool menuEnabled(Menu menu) const;
 
   // Operations of the window.
@@ -89,6 +92,7 @@ public:
   platform::PictureBox* Picture4 = nullptr; // the reversed image, out of view
   QImage Image2;                            // copy of the default picture
   platform::CommonDialog* cmdlgall = nullptr;
+  KeyboardPlay* keys = nullptr;             // play by keyboard
 
   QMenu* TopFile = nullptr;
   QAction* LoadPictureEx = nullptr;

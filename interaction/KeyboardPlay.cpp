@@ -1,0 +1,164 @@
+// Keyboard play on the board, and the focus cell's outline.
+#include "interaction/KeyboardPlay.h"
+
+#include "core/GameHost.h"
+#include "interaction/BoardMoves.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace quavinto {
+namespace {
+
+// Draws the focus cell (and the held piece's cell) as outlines that show on
+// any picture: a dark band with a bright band inside it.
+class FocusOutline : public QWidget {
+public:
+  FocusOutline(QWidget* parent, KeyboardPlay& keys, GameHost& host) : QWidget(parent), keys_(keys), host_(host) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    if (host_.state().GameRunning != 1 || !parentWidget()->hasFocus()) return;
+    const MainVars& v = host_.vars();
+    QPainter painter(this);
+    const auto frame = [&](int col, int row, const QColor& inner) {
+      const QRect cell((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight);
+      painter.setPen(QPen(Qt::black, 3));
+      painter.drawRect(cell.adjusted(1, 1, -2, -2));
+      painter.setPen(QPen(inner, 1));
+      painter.drawRect(cell.adjusted(1, 1, -2, -2));
+    };
+    if (keys_.holding()) {
+      const QPoint held = host_.floatingPos();
+      frame(held.x() / std::max(1, v.PieceWidth) + 1, held.y() / std::max(1, v.PieceHeight) + 1, QColor(255, 0, 255));
+    }
+    frame(keys_.focusColumn(), keys_.focusRow(), QColor(255, 255, 0));
+  }
+
+private:
+  KeyboardPlay& keys_;
+  GameHost& host_;
+};
+
+}  // namespace
+
+KeyboardPlay::KeyboardPlay(GameHost& host, QWidget* board, QWidget* floating)
+    : QObject(board), host_(host), board_(board), floating_(floating) {
+  board->setFocusPolicy(Qt::StrongFocus);
+  board->setAccessibleName(QStringLiteral(u"パズルの盤"));
+  board->setAccessibleDescription(
+      QStringLiteral(u"矢印キーでセルを選び、スペースかEnterで持ち上げて交換、Rで回転、Escで取り消し"));
+  outline_ = new FocusOutline(board, *this, host);
+  outline_->resize(board->size());
+  outline_->show();
+  board->installEventFilter(this);
+  floating->installEventFilter(this);
+}
+
+QString KeyboardPlay::focusDescription() const {
+  const GameState& g = host_.state();
+  const bool reversed = col_ >= 1 && row_ >= 1 && col_ <= kMaxCells && row_ <= kMaxCells && g.RMap[col_][row_] == 1;
+  QString text = QStringLiteral(u"列 %1、行 %2、%3").arg(col_).arg(row_).arg(reversed ? QStringLiteral(u"裏返し")
+                                                                                   : QStringLiteral(u"正しい向き"));
+  if (holding_) text += QStringLiteral(u"、ピースを持ち上げ中");
+  return text;
+}
+
+void KeyboardPlay::playStarted() {
+  col_ = row_ = 1;
+  holding_ = false;
+  if (board_) board_->setFocus(Qt::OtherFocusReason);
+  refresh();
+  announce();
+}
+
+void KeyboardPlay::refresh() {
+  if (!outline_ || !board_) return;
+  outline_->resize(board_->size());
+  outline_->raise();
+  outline_->update();
+}
+
+QPoint KeyboardPlay::cellCentre(int col, int row) const {
+  const MainVars& v = host_.vars();
+  return QPoint((col - 1) * v.PieceWidth + v.PieceWidth / 2, (row - 1) * v.PieceHeight + v.PieceHeight / 2);
+}
+
+void KeyboardPlay::announce() {
+  if (!board_) return;
+  board_->setAccessibleDescription(focusDescription());
+  QAccessibleEvent event(board_.data(), QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void KeyboardPlay::moveFocus(int dc, int dr) {
+  const GameState& g = host_.state();
+  col_ = std::clamp(col_ + dc, 1, int(g.Xn));
+  row_ = std::clamp(row_ + dr, 1, int(g.Yn));
+  refresh();
+  announce();
+}
+
+void KeyboardPlay::select() {
+  const QPoint centre = cellCentre(col_, row_);
+  const QPoint floating = host_.floatingPos();
+  const MainVars& v = host_.vars();
+  const bool underFloating = floating == QPoint((col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight);
+  if (!holding_) {
+    // What a left press does, without the pointer's drag: on the floating
+    // piece nothing more is needed; on the board the piece is picked up.
+    if (!underFloating) pickUp(host_, (col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight);
+    holding_ = true;
+  } else {
+    holding_ = false;
+    // The drop: on its own cell nothing happens, as with the mouse.
+    if (!underFloating) Picture1_DragDrop(host_, floatingTag(), centre.x(), centre.y());
+  }
+  refresh();
+  announce();
+}
+
+void KeyboardPlay::turn() {
+  const QPoint centre = cellCentre(col_, row_);
+  const QPoint floating = host_.floatingPos();
+  const MainVars& v = host_.vars();
+  if (floating == QPoint((col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight))
+    Picture2_MouseDown(host_, 2, centre.x() - floating.x(), centre.y() - floating.y());
+  else
+    Picture1_MouseDown(host_, 2, centre.x(), centre.y());
+  refresh();
+  announce();
+}
+
+bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && watched == board_) refresh();
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) refresh();
+  if (event->type() != QEvent::KeyPress || watched != board_) return false;
+  if (host_.state().GameRunning != 1 || host_.preparing()) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  switch (key->key()) {
+    case Qt::Key_Left: moveFocus(-1, 0); return true;
+    case Qt::Key_Right: moveFocus(1, 0); return true;
+    case Qt::Key_Up: moveFocus(0, -1); return true;
+    case Qt::Key_Down: moveFocus(0, 1); return true;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: select(); return true;
+    case Qt::Key_Escape:
+      holding_ = false;
+      refresh();
+      announce();
+      return true;
+    case Qt::Key_R: turn(); return true;
+    default: return false;
+  }
+}
+
+}  // namespace quavinto

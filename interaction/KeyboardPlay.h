@@ -1,0 +1,57 @@
+// Playing without a mouse: while a game is in play the board takes the
+// keyboard focus and shows a focus cell. Arrow keys move it (no wrapping),
+// Space or Enter picks up its piece and then exchanges it with the piece of
+// the target cell, Escape cancels a pick-up, and R turns the focus cell's
+// piece. Every key goes through the very handlers a mouse press, drop or right
+// press runs, so the board, the grids, the completion check and the timing
+// cannot differ from mouse play. The focus cell is announced to assistive
+// technology through the board's accessible description.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+namespace quavinto {
+
+class GameHost;
+
+class KeyboardPlay : public QObject {
+  Q_OBJECT
+public:
+  // Watches `board` (the board area) for keys; `floating` is the floating piece.
+  KeyboardPlay(GameHost& host, QWidget* board, QWidget* floating);
+
+  int focusColumn() const { return col_; }
+  int focusRow() const { return row_; }
+  bool holding() const { return holding_; }
+  // The text announced for the focus cell, e.g. "列 3、行 2、裏返し".
+  QString focusDescription() const;
+  // Called when play starts: focus cell (1, 1), nothing held, focus on the board.
+  void playStarted();
+  // Redraws the outline (after the game or the board changed).
+  void refresh();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void moveFocus(int dc, int dr);
+  void select();
+  void turn();
+  void announce();
+  QPoint cellCentre(int col, int row) const;
+
+  GameHost& host_;
+  QPointer<QWidget> board_;
+  QPointer<QWidget> floating_;
+  QWidget* outline_ = nullptr;
+  int col_ = 1;
+  int row_ = 1;
+  bool holding_ = false;
+  int heldCol_ = 0;
+  int heldRow_ = 0;
+};
+
+}  // namespace quavinto
