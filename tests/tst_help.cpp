@@ -1,0 +1,293 @@
+// The help window and the help set: the three HELP commands, the keyword
+// search, a missing help set, and every link of the pages.
+#include "shell/HelpWindow.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using quavinto::HelpWindow;
+
+namespace {
+
+const QString kHelpSet = QStringLiteral(QUAVINTO_SOURCE_DIR "/resources/help");
+
+QString readText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList topicPages(const HelpWindow* w) {
+  QStringList pages;
+  for (int i = 0; i < w->topicList()->count(); ++i)
+    pages.append(w->topicList()->item(i)->data(Qt::UserRole).toString());
+  return pages;
+}
+
+void writePage(const QDir& dir, const QString& name, const QString& html) {
+  QFile file(dir.filePath(name));
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(html.toUtf8());
+}
+
+}  // namespace
+
+class HelpTest : public QObject {
+  Q_OBJECT
+private slots:
+  void init() { HelpWindow::setHelpDirOverride(kHelpSet); }
+  void cleanup() {
+    delete HelpWindow::instance();
+    HelpWindow::setHelpDirOverride(QString());
+  }
+
+  void entryPoints_data();
+  void entryPoints();
+  void oneWindowIsReused();
+  void backAndForwardFollowTheHistory();
+  void keywordsFindPages_data();
+  void keywordsFindPages();
+  void aChosenTopicOpensItsPage();
+  void keywordIndexReadsMetaTags();
+  void missingHelpSetIsReported();
+  void usualPlacesEndWithTheSourceFolder();
+  void everyLinkResolves();
+  void everyPageIsReachableAndIndexed();
+};
+
+void HelpTest::entryPoints_data() {
+  QTest::addColumn<int>("command");
+  QTest::addColumn<QString>("page");
+  QTest::addColumn<bool>("searchShown");
+  QTest::newRow("目次") << 0 << "index.html" << false;
+  QTest::newRow("キーワードで検索") << 1 << "index.html" << true;
+  QTest::newRow("ヘルプについて") << 2 << "helphelp.html" << false;
+}
+
+void HelpTest::entryPoints() {
+  QFETCH(int, command);
+  testsupport::ScriptedBoxes boxes;
+  QWidget owner;
+  HelpWindow* w = command == 0   ? HelpWindow::showContents(&owner)
+                  : command == 1 ? HelpWindow::showKeywordSearch(&owner)
+                                 : HelpWindow::showHelpOnHelp(&owner);
+  QVERIFY(w);
+  QVERIFY(w->helpFound());
+  QVERIFY(w->isVisible());
+  QTEST(w->currentPage(), "page");
+  QTEST(w->searchPanel()->isVisible(), "searchShown");
+  QVERIFY(!w->browser()->toPlainText().isEmpty());
+  if (command == 1) {
+    QVERIFY(w->searchField()->text().isEmpty());
+    QCOMPARE(w->focusWidget(), w->searchField());
+    QCOMPARE(w->keywordList()->count(), HelpWindow::readKeywordIndex(kHelpSet).size());
+  }
+  QVERIFY(boxes.shown.isEmpty());
+}
+
+void HelpTest::oneWindowIsReused() {
+  QWidget owner;
+  HelpWindow* first = HelpWindow::showKeywordSearch(&owner);
+  QTest::keyClicks(first->searchField(), QStringLiteral("QVD"));
+  QCOMPARE(first->keywordList()->count(), 1);
+  QCOMPARE(HelpWindow::showHelpOnHelp(&owner), first);
+  QCOMPARE(first->currentPage(), QStringLiteral("helphelp.html"));
+  QVERIFY(first->windowTitle().contains(QStringLiteral(u"ヘルプの使い方")));
+  // Searching again starts from an empty field and the whole list.
+  QCOMPARE(HelpWindow::showKeywordSearch(&owner), first);
+  QVERIFY(first->searchField()->text().isEmpty());
+  QVERIFY(first->keywordList()->count() > 1);
+  QCOMPARE(HelpWindow::showContents(&owner), first);
+  QCOMPARE(first->currentPage(), QStringLiteral("index.html"));
+  QVERIFY(!first->searchPanel()->isVisible());
+}
+
+void HelpTest::backAndForwardFollowTheHistory() {
+  QWidget owner;
+  HelpWindow* w = HelpWindow::showContents(&owner);
+  HelpWindow::showHelpOnHelp(&owner);
+  w->showPage(QStringLiteral("save.html#resume"));
+  QCOMPARE(w->currentPage(), QStringLiteral("save.html#resume"));
+  auto button = [w](const QString& label) {
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+      if (b->text() == label) return b;
+    return static_cast<QPushButton*>(nullptr);
+  };
+  QPushButton* back = button(QStringLiteral(u"戻る"));
+  QPushButton* forward = button(QStringLiteral(u"進む"));
+  QVERIFY(back && forward);
+  QVERIFY(back->isEnabled());
+  QVERIFY(!forward->isEnabled());
+  back->click();
+  QCOMPARE(w->currentPage(), QStringLiteral("helphelp.html"));
+  QVERIFY(forward->isEnabled());
+  forward->click();
+  QCOMPARE(w->currentPage(), QStringLiteral("save.html#resume"));
+}
+
+void HelpTest::keywordsFindPages_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("keyword");
+  QTest::addColumn<QStringList>("pages");
+  QTest::newRow("game file") << "QVD" << "QVD" << QStringList{"save.html"};
+  QTest::newRow("colour") << QStringLiteral(u"背景") << QStringLiteral(u"背景色") << QStringList{"colors.html", "settings.html"};
+  QTest::newRow("any letter case") << "x 1/2" << "X 1/2" << QStringList{"colors.html", "menu_zoom.html"};
+  QTest::newRow("part of a keyword") << QStringLiteral(u"矢印") << QStringLiteral(u"矢印キー") << QStringList{"keyboard.html"};
+  QTest::newRow("drag") << QStringLiteral(u"ドラッグ") << QStringLiteral(u"ドラッグ") << QStringList{"play.html", "preview.html"};
+  QTest::newRow("exit") << QStringLiteral(u"終了") << QStringLiteral(u"終了") << QStringList{"menu_file.html"};
+  QTest::newRow("start of a word first") << QStringLiteral(u"開始") << QStringLiteral(u"開始") << QStringList{"menu_game.html"};
+  QTest::newRow("turn") << QStringLiteral(u"回転") << QStringLiteral(u"回転") << QStringList{"keyboard.html", "play.html"};
+  QTest::newRow("help on help") << QStringLiteral(u"ヘルプの使") << QStringLiteral(u"ヘルプの使い方") << QStringList{"helphelp.html"};
+}
+
+void HelpTest::keywordsFindPages() {
+  QFETCH(QString, typed);
+  QFETCH(QStringList, pages);
+  QWidget owner;
+  HelpWindow* w = HelpWindow::showKeywordSearch(&owner);
+  w->searchField()->setText(typed);
+  QVERIFY(w->keywordList()->currentItem());
+  QTEST(w->keywordList()->currentItem()->text(), "keyword");
+  for (int i = 0; i < w->keywordList()->count(); ++i)
+    QVERIFY(w->keywordList()->item(i)->text().contains(typed, Qt::CaseInsensitive));
+  QCOMPARE(topicPages(w), pages);
+  QTest::keyClick(w->searchField(), Qt::Key_Return);
+  QCOMPARE(w->currentPage(), pages.first());
+}
+
+void HelpTest::aChosenTopicOpensItsPage() {
+  QWidget owner;
+  HelpWindow* w = HelpWindow::showKeywordSearch(&owner);
+  w->searchField()->setText(QStringLiteral(u"背景色"));
+  QCOMPARE(w->topicList()->count(), 2);
+  w->topicList()->setCurrentRow(1);
+  w->openChosenTopic();
+  QCOMPARE(w->currentPage(), QStringLiteral("settings.html"));
+
+  // Down in the field moves to the next keyword and its topics.
+  w->searchField()->setText(QStringLiteral("X"));
+  const QString before = w->keywordList()->currentItem()->text();
+  QTest::keyClick(w->searchField(), Qt::Key_Down);
+  QVERIFY(w->keywordList()->currentItem()->text() != before);
+  QVERIFY(w->topicList()->count() > 0);
+
+  // Nothing matches: the list is empty and Enter leaves the page alone.
+  w->searchField()->setText(QStringLiteral("zzz"));
+  QCOMPARE(w->keywordList()->count(), 0);
+  QCOMPARE(w->topicList()->count(), 0);
+  QTest::keyClick(w->searchField(), Qt::Key_Return);
+  QCOMPARE(w->currentPage(), QStringLiteral("settings.html"));
+}
+
+void HelpTest::keywordIndexReadsMetaTags() {
+  QTemporaryDir tmp;
+  QDir dir(tmp.path());
+  writePage(dir, "a.html",
+            "<html><head><TITLE> Page A </TITLE><META NAME=\"keywords\" CONTENT=\" one , two,,two \"></head></html>");
+  writePage(dir, "b.html", "<html><head><meta name=\"keywords\" content=\"two,三\"></head><body></body></html>");
+  writePage(dir, "c.html", "<html><head><title>C</title></head></html>");
+  writePage(dir, "notes.txt", "<meta name=\"keywords\" content=\"hidden\">");
+  const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(tmp.path());
+  QCOMPARE(index.keys(), (QStringList{"one", "two", QStringLiteral(u"三")}));
+  QCOMPARE(index["one"].size(), 1);
+  QCOMPARE(index["one"][0].page, QStringLiteral("a.html"));
+  QCOMPARE(index["one"][0].title, QStringLiteral("Page A"));
+  QCOMPARE(index["two"].size(), 2);
+  QCOMPARE(index["two"][1].page, QStringLiteral("b.html"));
+  QCOMPARE(index["two"][1].title, QStringLiteral("b.html"));  // no title: the file name
+}
+
+void HelpTest::missingHelpSetIsReported() {
+  testsupport::ScriptedBoxes boxes;
+  QTemporaryDir empty;
+  HelpWindow::setHelpDirOverride(empty.path());
+  QCOMPARE(HelpWindow::findHelpDir(), QString());
+  QWidget owner;
+  HelpWindow* w = HelpWindow::showContents(&owner);
+  QVERIFY(!w->helpFound());
+  const QString shown = w->browser()->toPlainText();
+  QVERIFY(shown.contains(QStringLiteral(u"ヘルプファイルが見つかりませんでした")));
+  QVERIFY(shown.contains(empty.path()));
+  QCOMPARE(w->currentPage(), QString());
+  QCOMPARE(HelpWindow::showKeywordSearch(&owner), w);
+  QCOMPARE(w->keywordList()->count(), 0);
+  QCOMPARE(HelpWindow::showHelpOnHelp(&owner), w);
+  QCOMPARE(w->browser()->toPlainText(), shown);
+  QVERIFY(boxes.shown.isEmpty());
+}
+
+void HelpTest::usualPlacesEndWithTheSourceFolder() {
+  HelpWindow::setHelpDirOverride(QString());
+  const QStringList dirs = HelpWindow::candidateDirs();
+  QCOMPARE(dirs.size(), 4);
+  const QString program = QCoreApplication::applicationDirPath();
+  QCOMPARE(dirs[0], QDir::cleanPath(program + "/../share/quavinto/help"));
+  QCOMPARE(dirs[1], QDir::cleanPath(QStringLiteral(QUAVINTO_DATADIR "/help")));
+  QCOMPARE(dirs[2], QDir::cleanPath(program + "/help"));
+  QCOMPARE(dirs[3], QDir::cleanPath(kHelpSet));
+  // Run from the build folder, the help set is found whatever else is installed.
+  QVERIFY(QFileInfo(HelpWindow::findHelpDir() + "/index.html").isFile());
+}
+
+void HelpTest::everyLinkResolves() {
+  static const QRegularExpression link(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]*)\""));
+  const QDir dir(kHelpSet);
+  const QStringList pages = dir.entryList({"*.html"}, QDir::Files);
+  QVERIFY(pages.size() >= 12);
+  int checked = 0;
+  for (const QString& page : pages) {
+    for (auto it = link.globalMatch(readText(dir.filePath(page))); it.hasNext();) {
+      const QString target = it.next().captured(1);
+      QVERIFY2(!target.contains("://") && !target.startsWith("mailto:"), qPrintable(page + ": " + target));
+      const int hash = target.indexOf('#');
+      const QString file = hash < 0 ? target : target.left(hash);
+      const QString path = file.isEmpty() ? dir.filePath(page) : dir.filePath(file);
+      QVERIFY2(QFileInfo(path).isFile(), qPrintable(page + ": missing " + target));
+      if (hash >= 0) {
+        const QString anchor = target.mid(hash + 1);
+        const QString html = readText(path);
+        QVERIFY2(html.contains("name=\"" + anchor + "\"") || html.contains("id=\"" + anchor + "\""),
+                 qPrintable(page + ": no anchor " + target));
+      }
+      ++checked;
+    }
+  }
+  QVERIFY(checked > 50);
+}
+
+void HelpTest::everyPageIsReachableAndIndexed() {
+  static const QRegularExpression link(QStringLiteral("href\\s*=\\s*\"([^\"#]+\\.html)"));
+  const QDir dir(kHelpSet);
+  QSet<QString> seen{"index.html"};
+  QStringList queue{"index.html"};
+  while (!queue.isEmpty()) {
+    const QString page = queue.takeFirst();
+    for (auto it = link.globalMatch(readText(dir.filePath(page))); it.hasNext();) {
+      const QString target = it.next().captured(1);
+      if (!seen.contains(target)) {
+        seen.insert(target);
+        queue.append(target);
+      }
+    }
+  }
+  const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(kHelpSet);
+  QSet<QString> indexed;
+  for (const auto& topics : index)
+    for (const auto& topic : topics) indexed.insert(topic.page);
+  for (const QString& page : dir.entryList({"*.html"}, QDir::Files)) {
+    QVERIFY2(seen.contains(page), qPrintable(page + " is not reachable from the contents"));
+    QVERIFY2(indexed.contains(page), qPrintable(page + " has no keywords"));
+    QVERIFY2(readText(dir.filePath(page)).contains("<title>"), qPrintable(page + " has no title"));
+  }
+}
+
+QTEST_MAIN(HelpTest)
+#include "tst_help.moc"
