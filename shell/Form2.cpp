@@ -165,8 +165,8 @@ void Form2::buildControls() {
   for (int i = 0; i < 2; ++i) {
     Command1[i] = new QPushButton(buttonTexts[i], this);
     Command1[i]->setGeometry(buttonRects[i]);
-    // Enter is not a shortcut for either button: in the count boxes it moves on
-    // or is ignored, and elsewhere it does nothing.
+    // Neither button is the dialog's default: Enter presses only the button
+    // that has the focus (see keyPressEvent).
     Command1[i]->setAutoDefault(false);
     connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
   }
@@ -271,6 +271,15 @@ void Form2::Command1_Click(int index) {
 }
 
 int Form2::chosenColor() const { return std::max(0, colourGroup_->checkedId()); }
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    for (QPushButton* button : Command1)
+      if (button->hasFocus()) button->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {

@@ -82,6 +82,8 @@ private slots:
   void refusedFreeCountsChangeNothing();
   void cancelChangesNothing_data();
   void cancelChangesNothing();
+  void enterPressesOnlyAFocusedButton_data();
+  void enterPressesOnlyAFocusedButton();
   void viewAndColourApplyOnOk();
   void layoutFollowsDesign_data();
   void layoutFollowsDesign();
@@ -345,6 +347,41 @@ void SettingsDialogTest::cancelChangesNothing() {
   QVERIFY(!dialog.isVisible());
   QCOMPARE(dialog.result(), int(QDialog::Rejected));
   QVERIFY(sameSettings(gs, before));
+}
+
+void SettingsDialogTest::enterPressesOnlyAFocusedButton_data() {
+  QTest::addColumn<QString>("focus");
+  QTest::addColumn<bool>("open");
+  QTest::addColumn<int>("result");
+  QTest::addColumn<int>("sepFlag");
+  QTest::newRow("on a preset") << "Option1(1)" << true << 0 << 0;
+  QTest::newRow("on the check box") << "Check1" << true << 0 << 0;
+  QTest::newRow("on a colour") << "Option2(2)" << true << 0 << 0;
+  QTest::newRow("on OK") << "OK" << false << int(QDialog::Accepted) << 1;
+  QTest::newRow("on CANCEL") << "CANCEL" << false << int(QDialog::Rejected) << 0;
+}
+
+void SettingsDialogTest::enterPressesOnlyAFocusedButton() {
+  QFETCH(QString, focus);
+  testsupport::ScriptedBoxes boxes;
+  GameState gs = stateWith(0, 5, 5);
+  Form2 dialog(gs);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  dialog.Option1[1]->click();
+  const QHash<QString, QWidget*> targets = {{"Option1(1)", dialog.Option1[1]},
+                                            {"Check1", dialog.Check1},
+                                            {"Option2(2)", dialog.Option2[2]},
+                                            {"OK", dialog.Command1[0]},
+                                            {"CANCEL", dialog.Command1[1]}};
+  QWidget* target = targets.value(focus);
+  QVERIFY(target);
+  target->setFocus();
+  QVERIFY(target->hasFocus());
+  QTest::keyClick(target, Qt::Key_Return);
+  QTEST(dialog.isVisible(), "open");
+  QTEST(dialog.result(), "result");
+  QTEST(int(gs.SepFlag), "sepFlag");
 }
 
 void SettingsDialogTest::viewAndColourApplyOnOk() {
