@@ -44,12 +44,15 @@ bool SizeBoard(Form1& f) {
 }
 
 QSize largestBoard(const Form1& f) {
-  // Room for the window frame, the margins, the menu bar and a view beside
-  // the board as wide as the board itself.
+  // What the player sees must fit the screen: the board with its margins, the
+  // window frame and menu bar, and the view beside the board when it is shown
+  // (it can be as wide as the board). The window's 16-bit twips bound the
+  // board with the view shown in any case.
   const QRect screen = platform::availableScreenGeometry();
   const int left = f.Picture1->x();
   const int top = f.Picture1->y();
-  const int byScreenW = (screen.width() - 5 * left - 25 - 16) / 2;
+  const bool withView = f.state().HyoujiFlag == 1;
+  const int byScreenW = withView ? (screen.width() - 5 * left - 25 - 16) / 2 : screen.width() - 4 * left - 16;
   const int byScreenH = screen.height() - 6 * top - 80;
   const int byTwipsW = int((32767 / platform::twipsPerPixelX() - 5 * left - 25) / 2);
   const int byTwipsH = int(32767 / platform::twipsPerPixelY() - 6 * top - 40);

@@ -9,6 +9,7 @@
 #include "interaction/ViewMoves.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
+#include "platform/FileDialog.h"
 #include "platform/ManualDrag.h"
 #include "platform/Screen.h"
 
@@ -39,6 +40,8 @@ QString tagOf(const QWidget* control) {
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("QUAVINTO"));
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+  setAcceptDrops(true);
+  cmdlgall = new platform::CommonDialog;
   buildWidgets();
   buildMenus();
   form_load();
@@ -46,6 +49,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 
 Form1::~Form1() {
   platform::cancelDrag();
+  delete cmdlgall;
   if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
   gs_.MemDC = nullptr;
 }

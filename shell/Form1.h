@@ -36,6 +36,7 @@ public:
 
   // GameHost
   GameState& state() override { return gs_; }
+  const GameState& state() const { return gs_; }
   MainVars& vars() override { return v_; }
   QImage* boardPicture() override { return Picture1->pictureBitmap(); }
   platform::Hdc boardDc() override { return Picture1->hdc(); }
@@ -122,6 +123,9 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // A picture file dropped from the file manager loads as if chosen.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   void buildWidgets();

@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
+#include "shell/Form3.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -85,9 +86,6 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::Index_Click() {}
 void Form1::Key_Search_Click() {}
 void Form1::About_Help_Click() {}
-void Form1::About_Proguram_Click() {}
-void Form1::LoadPictureEx_Click() {}
-void Form1::ReadData_Click() {}
-void Form1::SaveData_Click() {}
+void Form1::About_Proguram_Click() { Form3::showAbout(gs_, this); }
 
 }  // namespace quavinto

@@ -1,0 +1,112 @@
+// Saving the game in play to a game file, and reading one back to resume it.
+//
+// Reading checks the whole file and the picture it names before anything
+// changes: a damaged file or a missing picture is reported and the game in
+// play, the board and every setting stay as they were.
+#include "core/GameFlow.h"
+#include "core/PieceDrawing.h"
+#include "persistence/GameFileDialog.h"
+#include "persistence/GameFileIo.h"
+#include "pictures/BoardLayout.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "shell/Form1.h"
+
+#include <QFileInfo>
+
+namespace quavinto {
+namespace {
+
+QString saveTitle() { return QStringLiteral(u"ゲームの状態を保存"); }
+QString readTitle() { return QStringLiteral(u"ゲームの状態を読み出し"); }
+QString resumeText() { return QStringLiteral(u"ゲームを再開始します"); }
+QString missingPictureText() { return QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"); }
+QString readErrorText(const QString& description) {
+  return QStringLiteral(u"エラー") + description + QStringLiteral(u"が発生しました。プログラム");
+}
+QString saveErrorText(const QString& description) {
+  return QStringLiteral(u"ゲームを保存できませんでした。\r\n") + description;
+}
+
+struct Preparing {
+  explicit Preparing(GameHost& host) : h(host) { h.setPreparing(true); }
+  ~Preparing() { h.setPreparing(false); }
+  GameHost& h;
+};
+
+}  // namespace
+
+void Form1::SaveData_Click() {
+  v_.ElapsedSeconds = elapsedSeconds(gs_, v_, platform::secondsSinceMidnight());
+  gs_.FileDialogMode = QStringLiteral("SAVE");
+  gs_.FileDialogTitle = saveTitle();
+  if (!GameFileDialog(gs_, *cmdlgall)) return;
+  setMenuEnabled(Menu::ReadData, true);
+  QString error;
+  if (!saveGameFile(gs_.GameFileName, captureSavedGame(gs_, v_), &error))
+    platform::MsgBox(saveErrorText(error), 48);
+}
+
+void Form1::ReadData_Click() {
+  if (preparing_) return;
+  gs_.FileDialogMode = QStringLiteral("READ");
+  gs_.FileDialogTitle = readTitle();
+  // The cell under the floating piece may still show its former piece after
+  // a drop; bring it up to date before the floating piece leaves it.
+  const QPoint floating = Picture2->pos();
+  if (gs_.GameRunning == 1 && floating.x() >= 0 && floating.y() >= 0) {
+    copyPiece(*this, Picture1->hdc(), floating.x(), floating.y(), floating.x(), floating.y(),
+              gs_.RMap[floating.x() / v_.PieceWidth + 1][floating.y() / v_.PieceHeight + 1]);
+    Picture1->refresh();
+  }
+  Picture2->move(-Picture2->width(), -Picture2->height());
+  if (!GameFileDialog(gs_, *cmdlgall)) return;
+
+  SavedGame game;
+  QString error;
+  if (!loadGameFile(gs_.GameFileName, &game, &error)) {
+    platform::MsgBox(readErrorText(error), 16);
+    return;
+  }
+  QImage picture = Image2;
+  const QString path = game.pictureFile.trimmed();
+  if (!path.isEmpty()) {
+    if (!QFileInfo(game.pictureFile).isFile()) {
+      v_.PictureFile = game.pictureFile;
+      platform::MsgBox(missingPictureText(), 48);
+      return;
+    }
+    if (!loadBoardPicture(*this, game.pictureFile, &picture, &error)) {
+      platform::MsgBox(readErrorText(error), 16);
+      return;
+    }
+  }
+  if (!boardFits(picture.width(), picture.height(), game.Xn, game.Yn)) {
+    platform::MsgBox(boardTooSmallText(picture.width(), picture.height(), game.Xn, game.Yn), 48);
+    return;
+  }
+
+  applySavedGame(game, gs_, v_);
+  gs_.ResumeFlag = 1;
+  BuildBoardFrom(*this, picture);
+  {
+    Preparing guard(*this);
+    showWaitNotice(true, true);
+    DrawReverse(*this);
+    for (int row = 1; row <= gs_.Yn; ++row)
+      for (int col = 1; col <= gs_.Xn; ++col) {
+        const int32_t x = (col - 1) * v_.PieceWidth, y = (row - 1) * v_.PieceHeight;
+        copyPiece(*this, Picture1->hdc(), x, y, x, y, gs_.RMap[col][row]);
+      }
+    Picture1->refresh();
+    // The floating piece shows cell (1, 1) in its true look, as the board would.
+    Picture2->move(0, 0);
+    copyPiece(*this, Picture2->hdc(), 0, 0, 0, 0, gs_.RMap[1][1]);
+    Picture2->refresh();
+    showWaitNotice(false);
+  }
+  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) BeginPlay(*this);
+  else setMenuEnabled(Menu::ReadData, true);
+}
+
+}  // namespace quavinto
