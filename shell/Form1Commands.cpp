@@ -7,6 +7,7 @@
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 #include "shell/Form3.h"
+#include "shell/HelpWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -83,9 +84,9 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void Form1::Index_Click() {}
-void Form1::Key_Search_Click() {}
-void Form1::About_Help_Click() {}
+void Form1::Index_Click() { HelpWindow::showContents(this); }
+void Form1::Key_Search_Click() { HelpWindow::showKeywordSearch(this); }
+void Form1::About_Help_Click() { HelpWindow::showHelpOnHelp(this); }
 void Form1::About_Proguram_Click() { Form3::showAbout(gs_, this); }
 
 }  // namespace quavinto

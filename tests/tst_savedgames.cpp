@@ -1,0 +1,262 @@
+// Saving a game in play and reading it back: the file on disk, the time carried
+// over, the redrawn board, the resume question, and damaged files or missing
+// pictures that leave everything as it was.
+#include "core/GameFlow.h"
+#include "core/Geometry.h"
+#include "persistence/GameFile.h"
+#include "platform/FileDialog.h"
+#include "shell/Form1.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QtTest>
+
+using namespace quavinto;
+
+class SavedGamesTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<testsupport::PrivateSettings> settings_;
+  std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
+  std::unique_ptr<testsupport::FakeClock> clock_;
+  std::unique_ptr<QTemporaryDir> tmp_;
+  QDir dir_;
+  std::optional<QString> answer_;
+  std::function<void()> beforeAnswer_;
+  QList<platform::CommonDialog> seen_;
+
+  void startPlaying(Form1& f, double at) {
+    clock_->now = at;
+    boxes_->answer(platform::vbYes);
+    f.GStart->trigger();
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  QByteArray save(Form1& f, const QString& name) {
+    answer_ = dir_.filePath(name);
+    f.SaveData->trigger();
+    QFile file(dir_.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  void read(Form1& f, const QString& name, int resume) {
+    answer_ = dir_.filePath(name);
+    boxes_->answer(resume);
+    f.ReadData->trigger();
+  }
+
+  static void solve(Form1& f) {
+    GameState& g = f.state();
+    InitMap(g);
+    g.RMap = Grid{};
+    CheckComplete(f);
+  }
+
+private slots:
+  void init() {
+    settings_ = std::make_unique<testsupport::PrivateSettings>();
+    boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
+    clock_ = std::make_unique<testsupport::FakeClock>(1000.0);
+    seen_.clear();
+    tmp_ = std::make_unique<QTemporaryDir>();
+    dir_ = QDir(tmp_->path());
+    beforeAnswer_ = nullptr;
+    platform::setFileDialogResponder([this](const platform::CommonDialog& d) {
+      seen_.append(d);
+      if (beforeAnswer_) beforeAnswer_();
+      return answer_;
+    });
+  }
+  void cleanup() {
+    platform::setFileDialogResponder({});
+    clock_.reset();
+    boxes_.reset();
+    settings_.reset();
+  }
+
+  void savedFileAsWritten() {
+    Form1 f;
+    f.state().Xn = 3;
+    f.state().Yn = 2;
+    f.ResetView();
+    startPlaying(f, 50000.0);
+    clock_->now = 50095.4;
+    boxes_->answer(platform::vbYes);  // create the new file
+    const QByteArray bytes = save(f, QStringLiteral("game"));
+    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("game.QVD"))) || !bytes.isEmpty());
+    QFile file(dir_.filePath(QStringLiteral("game.QVD")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 12);  // 11 lines and the empty rest after the last line end
+    QCOMPARE(lines[0], QByteArray("\r"));  // the built-in picture
+    QCOMPARE(lines[4], QByteArray(" 128  128 \r"));
+    QCOMPARE(lines[5], QByteArray(" 3  2 \r"));
+    QCOMPARE(lines[10], QByteArray(" 95 \r"));
+    QCOMPARE(seen_.last().flags, 0x2806);
+    QCOMPARE(seen_.last().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
+    QVERIFY(f.ReadData->isEnabled());
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  void timeCarriesOver() {
+    Form1 f;
+    startPlaying(f, 1000.0);
+    clock_->now = 1100.0;
+    save(f, QStringLiteral("t.QVD"));
+    f.GStop->trigger();
+    clock_->now = 5000.0;
+    read(f, QStringLiteral("t.QVD"), platform::vbYes);
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(f.vars().SavedSeconds, 100);
+    clock_->now = 5050.0;
+    const QByteArray again = save(f, QStringLiteral("t2.QVD"));
+    QVERIFY(again.endsWith(" 150 \r\n"));
+    boxes_->shown.clear();
+    solve(f);
+    QVERIFY(boxes_->shown.last().text.endsWith(QStringLiteral(u"00時間02分30秒です。")));
+  }
+
+  void midnightSave() {
+    Form1 f;
+    startPlaying(f, 86390.0);
+    clock_->now = 30.0;
+    QVERIFY(save(f, QStringLiteral("m.QVD")).endsWith(" 40 \r\n"));
+  }
+
+  void readRestoresBoardAndAsks() {
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.state().Xn = 4;
+    f.state().Yn = 3;
+    f.state().ColorFlag = 2;
+    f.state().HyoujiFlag = 1;
+    f.ResetView();
+    startPlaying(f, 2000.0);
+    const Grid map = f.state().Map, flags = f.state().RMap;
+    save(f, QStringLiteral("r.QVD"));
+    // Another game in between, on other settings.
+    f.GStop->trigger();
+    f.state().Xn = 5;
+    f.state().Yn = 5;
+    f.state().ColorFlag = 0;
+    f.ResetView();
+    boxes_->shown.clear();
+    read(f, QStringLiteral("r.QVD"), platform::vbNo);
+    QCOMPARE(f.state().Xn, int16_t(4));
+    QCOMPARE(f.state().Yn, int16_t(3));
+    QCOMPARE(f.state().ColorFlag, int16_t(2));
+    QCOMPARE(f.state().ResumeFlag, int16_t(1));
+    QVERIFY(f.state().Map == map);
+    QVERIFY(f.state().RMap == flags);
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
+    QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"ゲームを再開始します"));
+    QCOMPARE(boxes_->shown.last().style, 52);
+    QCOMPARE(f.state().GameRunning, int16_t(0));
+    QVERIFY(f.ReadData->isEnabled());
+    QVERIFY(f.GStart->isEnabled());
+    QVERIFY(!f.Label2_0->isVisible());
+    QCOMPARE(f.Picture2->pos(), QPoint(0, 0));
+    QCOMPARE(seen_.last().flags, 0x1004);
+    QCOMPARE(seen_.last().effectiveTitle(), QStringLiteral(u"ゲームの状態を読み出し"));
+  }
+
+  void damagedFileChangesNothing() {
+    Form1 f;
+    startPlaying(f, 3000.0);
+    const Grid map = f.state().Map;
+    const int startTime = f.vars().StartTime;
+    QFile bad(dir_.filePath(QStringLiteral("bad.QVD")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("\r\n 0 \r\n 0 \r\n 0 \r\n 76  51 \r\n 31  5 \r\n");
+    bad.close();
+    save(f, QStringLiteral("ok.QVD"));  // a save enables the read command during play
+    boxes_->shown.clear();
+    read(f, QStringLiteral("bad.QVD"), platform::vbYes);
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown.first().style, 16);
+    QVERIFY(boxes_->shown.first().text.startsWith(QStringLiteral(u"エラー")));
+    QVERIFY(boxes_->shown.first().text.endsWith(QStringLiteral(u"が発生しました。プログラム")));
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QVERIFY(f.state().Map == map);
+    QCOMPARE(f.vars().StartTime, startTime);
+    QCOMPARE(f.state().Xn, int16_t(5));
+    // The cell the floating piece left shows its true piece.
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
+  }
+
+  void missingPicture() {
+    Form1 f;
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    const QString path = dir_.filePath(QStringLiteral("pic.bmp"));
+    QVERIFY(picture.save(path));
+    SavedGame game;
+    game.pictureFile = path;
+    game.Xn = 2;
+    game.Yn = 1;
+    game.Map[1][1] = 2;
+    game.Map[2][1] = 1;
+    game.PieceWidth = 100;
+    game.PieceHeight = 100;
+    QFile file(dir_.filePath(QStringLiteral("g.QVD")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(formatGameFile(game));
+    file.close();
+    QFile::remove(path);
+    read(f, QStringLiteral("g.QVD"), platform::vbYes);
+    QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"));
+    QCOMPARE(boxes_->shown.last().style, 48);
+    QCOMPARE(f.vars().PictureFile, path);
+    QCOMPARE(f.state().Xn, int16_t(5));
+    QCOMPARE(f.state().PictureWidth, int16_t(384));
+    // With the picture back the same file resumes on it.
+    QVERIFY(picture.save(path));
+    read(f, QStringLiteral("g.QVD"), platform::vbYes);
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(f.state().PictureWidth, int16_t(200));
+    QCOMPARE(int(f.state().Map[1][1]), 2);
+  }
+
+  void cancelledSaveWritesNothing() {
+    Form1 f;
+    startPlaying(f, 100.0);
+    answer_ = std::nullopt;
+    f.SaveData->trigger();
+    QVERIFY(!f.ReadData->isEnabled());
+    QCOMPARE(dir_.entryList(QDir::Files).size(), 0);
+  }
+
+  void failedSaveIsReported() {
+    Form1 f;
+    startPlaying(f, 100.0);
+    // The chosen folder disappears before the file is written.
+    QVERIFY(dir_.mkdir(QStringLiteral("gone")));
+    boxes_->shown.clear();
+    answer_ = dir_.filePath(QStringLiteral("gone/lost.QVD"));
+    beforeAnswer_ = [this] { QDir(dir_.filePath(QStringLiteral("gone"))).removeRecursively(); };
+    boxes_->answer(platform::vbYes);  // create the new file
+    f.SaveData->trigger();
+    QVERIFY(!boxes_->shown.isEmpty());
+    QCOMPARE(boxes_->shown.last().style, 48);
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  void exitWithSaveWritesGameFirst() {
+    Form1 f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    startPlaying(f, 100.0);
+    boxes_->answer(platform::vbOK);
+    boxes_->answer(platform::vbYes);
+    boxes_->answer(platform::vbYes);  // create the new file
+    answer_ = dir_.filePath(QStringLiteral("exit.QVD"));
+    f.Fin->trigger();
+    QVERIFY(ended);
+    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("exit.QVD"))));
+  }
+};
+
+QTEST_MAIN(SavedGamesTest)
+#include "tst_savedgames.moc"
