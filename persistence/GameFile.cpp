@@ -155,7 +155,7 @@ bool decodePath(const QByteArray& raw, QString* path, QString* error) {
       return FieldReader::fail(1, QString::fromUtf16(text::kEncoding), error);
   }
   for (const QChar c : decoded) {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+    if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
       return FieldReader::fail(1, QString::fromUtf16(text::kControl), error);
   }
   *path = decoded;
@@ -202,9 +202,16 @@ bool parseGameFile(const QByteArray& bytes, SavedGame* game, QString* error) {
   }
 
   // Line 1: the whole line is the path, leading spaces skipped; a UTF-8 byte
-  // order mark left by an editor is dropped.
-  int pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-  while (pos < bytes.size() && bytes[pos] == ' ') ++pos;
+  // order mark left by an editor is dropped with them.
+  int pos = 0;
+  while (pos < bytes.size()) {
+    if (bytes[pos] == ' ')
+      ++pos;
+    else if (bytes.mid(pos, 3) == "\xEF\xBB\xBF")
+      pos += 3;
+    else
+      break;
+  }
   int end = pos;
   while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
   SavedGame staged;

@@ -54,6 +54,7 @@ damaged = {
     "l02-only-blanks.qvd": b"   \r\n\r\n \r\n",
     "l01-control-character-in-path.qvd": with_line(1, b"C:\\pics\\c\x01t.bmp"),
     "l01-nul-in-path.qvd": with_line(1, b"C:\\pics\\c\x00t.bmp"),
+    "l01-next-line-character-in-path.qvd": with_line(1, "C:\\pics\\c\u0085t.bmp".encode("utf-8")),
     "l01-bad-encoding.qvd": with_line(1, b"C:\\pics\\\x85\x20.bmp"),
     "l01-utf16.qvd": b"\xff\xfe" + joined(EXAMPLE).decode("latin-1").encode("utf-16-le"),
     "l02-letters.qvd": with_line(2, b" x "),
