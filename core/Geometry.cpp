@@ -71,8 +71,9 @@ bool exchangeCells(Grid& grid, const MainVars& v, int32_t x, int32_t y) {
 bool SwapMap(GameState& g, const MainVars& v, int32_t x, int32_t y) { return exchangeCells(g.Map, v, x, y); }
 
 void InitMap(GameState& g) {
-  for (int row = 1; row <= kMaxCells; ++row)
-    for (int col = 1; col <= kMaxCells; ++col) g.Map[col][row] = 0;
+  // Row 0 and column 0 are cleared too: a piece left there would turn a click
+  // beside the board into a piece instead of the stop on an empty cell.
+  for (auto& column : g.Map) column.fill(0);
   const int xn = std::min<int>(g.Xn, kMaxCells);
   const int yn = std::min<int>(g.Yn, kMaxCells);
   for (int row = 1; row <= yn; ++row)

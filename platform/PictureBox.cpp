@@ -30,7 +30,9 @@ void PictureBox::setPicture(const QImage& picture) {
   retained_ = QImage(size().expandedTo(QSize(1, 1)), kBoardFormat);
   retained_.fill(background_);
   copyPixels(retained_, 0, 0, picture_.width(), picture_.height(), picture_, 0, 0);
-  dirty_ = QRegion(rect());
+  // The whole area is repainted here; leaving it pending as well would make the
+  // next refresh after a single move repaint everything again.
+  dirty_ = QRegion();
   update();
 }
 
