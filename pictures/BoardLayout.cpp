@@ -4,10 +4,10 @@
 #include "core/Geometry.h"
 #include "interaction/ViewMoves.h"
 #include "platform/MsgBox.h"
+#include "platform/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "shell/Form1.h"
 
-#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
@@ -60,17 +60,9 @@ QSize largestBoard(const Form1& f) {
 }
 
 bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why) {
-  QImageReader reader(path);
-  reader.setAutoTransform(true);
-  QImage image = reader.read();
-  if (image.isNull()) {
-    if (why) *why = reader.errorString();
-    return false;
-  }
-  const QSize limit = largestBoard(f);
-  if (image.width() > limit.width() || image.height() > limit.height())
-    image = image.scaled(limit, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  *picture = image.convertToFormat(platform::kBoardFormat);
+  QImage image;
+  if (!platform::loadPicture(path, &image, why)) return false;
+  *picture = platform::fitPicture(image, largestBoard(f)).convertToFormat(platform::kBoardFormat);
   return true;
 }
 
