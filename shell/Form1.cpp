@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace quavinto {
 namespace {
@@ -218,6 +219,13 @@ void Form1::showWaitNotice(bool visible, bool sharedLeft) {
   } else {
     Picture1->repaint(Label2_0->geometry().united(Label2_1->geometry()));
   }
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  QTimer::singleShot(0, this, [this] { ArrangeWindow(); });
 }
 
 void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_); }

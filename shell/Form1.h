@@ -123,6 +123,9 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // Once the window system has framed the window, its outer size is set again
+  // with the frame known.
+  void showEvent(QShowEvent* event) override;
   // A picture file dropped from the file manager loads as if chosen.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -139,6 +142,7 @@ private:
   MainVars v_;
   bool preparing_ = false;
   bool exitConfirmed_ = false;
+  bool shownOnce_ = false;
   QPoint lastPressGlobal_;
 };
 
