@@ -225,7 +225,8 @@ void Form1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
-  QTimer::singleShot(0, this, [this] { ArrangeWindow(); });
+  // The window manager reports the frame only after it has framed the window.
+  QTimer::singleShot(300, this, [this] { ArrangeWindow(); });
 }
 
 void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_); }
