@@ -48,4 +48,8 @@ int16_t PixelToTwipsY(double pixels) { return clampToInt16(roundHalfEven(pixels 
 int twipsToPixelsX(double twips) { return int(std::lround(twips / twipsPerPixelX())); }
 int twipsToPixelsY(double twips) { return int(std::lround(twips / twipsPerPixelY())); }
 
+QRect twipsRect(int left, int top, int width, int height) {
+  return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+}
+
 }  // namespace platform

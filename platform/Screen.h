@@ -24,5 +24,7 @@ int16_t PixelToTwipsY(double pixels);
 // Design twips to whole pixels, rounded to the nearest.
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
+// A design rectangle in twips (left, top, width, height) as whole pixels.
+QRect twipsRect(int left, int top, int width, int height);
 
 }  // namespace platform

@@ -23,12 +23,6 @@
 namespace quavinto {
 namespace {
 
-// Design rectangles in twips, placed in pixels of the current screen.
-QRect designRect(int left, int top, int width, int height) {
-  return QRect(platform::twipsToPixelsX(left), platform::twipsToPixelsY(top), platform::twipsToPixelsX(width),
-               platform::twipsToPixelsY(height));
-}
-
 const QColor kLightGreen(128, 255, 128);  // 0x0080FF80
 
 }  // namespace
@@ -62,7 +56,7 @@ void Form1::buildWidgets() {
   resize(platform::twipsToPixelsX(8664), platform::twipsToPixelsY(4608));
 
   Picture1 = new platform::PictureBox(Client);
-  Picture1->setGeometry(designRect(192, 288, 4632, 3096));
+  Picture1->setGeometry(platform::twipsRect(192, 288, 4632, 3096));
   Picture1->setBackground(Qt::black);
   Picture1->setAutoSize(true);
   Picture1->setPicture(QImage(QStringLiteral(":/default.bmp")));
@@ -72,7 +66,7 @@ void Form1::buildWidgets() {
   };
 
   Picture2 = new platform::PictureBox(Picture1);
-  Picture2->setGeometry(designRect(0, 0, 750, 750));
+  Picture2->setGeometry(platform::twipsRect(0, 0, 750, 750));
   Picture2->setBackground(kLightGreen);
   Picture2->setTag(floatingTag());
   Picture2->onMouseDown = [this](int button, int x, int y) {
@@ -98,15 +92,15 @@ void Form1::buildWidgets() {
     label->hide();
     return label;
   };
-  Label2_0 = makeNotice(QStringLiteral(u"パズルを並べ替え中です。"), designRect(900, 1440, 3795, 300));
-  Label2_1 = makeNotice(QStringLiteral(u"しばらくお待ち下さい。"), designRect(1440, 2040, 3480, 300));
+  Label2_0 = makeNotice(QStringLiteral(u"パズルを並べ替え中です。"), platform::twipsRect(900, 1440, 3795, 300));
+  Label2_1 = makeNotice(QStringLiteral(u"しばらくお待ち下さい。"), platform::twipsRect(1440, 2040, 3480, 300));
 
   Picture3 = new platform::PictureBox(Client);
-  Picture3->setGeometry(designRect(6060, 300, 1995, 1815));
+  Picture3->setGeometry(platform::twipsRect(6060, 300, 1995, 1815));
   Picture3->setBackground(Qt::black);
   Picture3->setTag(viewTag());
   Image1 = new platform::ImageBox(Picture3);
-  Image1->setGeometry(designRect(0, 0, 1932, 2232));
+  Image1->setGeometry(platform::twipsRect(0, 0, 1932, 2232));
   Image1->onMouseDown = [this](int, int x, int y) {
     lastPressGlobal_ = Image1->mapToGlobal(QPoint(x, y));
     Image1_MouseDown(*this, x, y);
@@ -115,10 +109,10 @@ void Form1::buildWidgets() {
   Label1_0 = new QLabel(QStringLiteral(u"完成図"), Client);
   Label1_0->setAlignment(Qt::AlignCenter);
   Label1_0->setAutoFillBackground(true);
-  Label1_0->setGeometry(designRect(8688, 48, 1032, 252));
+  Label1_0->setGeometry(platform::twipsRect(8688, 48, 1032, 252));
 
   Picture4 = new platform::PictureBox(Client);
-  Picture4->setGeometry(designRect(5088, 2640, 1764, 1380));
+  Picture4->setGeometry(platform::twipsRect(5088, 2640, 1764, 1380));
   Picture4->hide();
 
   platform::setDropHandler(Picture1, [this](QWidget* dragged, QPoint p) { onBoardDrop(dragged, p); });

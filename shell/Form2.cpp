@@ -47,11 +47,6 @@ constexpr int kFree = 3;
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
 
-QRect twips(int left, int top, int width, int height) {
-  return QRect(platform::twipsToPixelsX(left), platform::twipsToPixelsY(top), platform::twipsToPixelsX(width),
-               platform::twipsToPixelsY(height));
-}
-
 // Keeps a count box to at most two ASCII digits however text arrives (typing,
 // pasting, dropping, an input method). Non-digits are dropped; when the digits
 // would not fit, the newly inserted ones are cut at the limit, as a length
@@ -119,18 +114,18 @@ void Form2::buildControls() {
     shape->setAttribute(Qt::WA_TransparentForMouseEvents);
     return shape;
   };
-  Shape1 = makeShape(twips(60, 360, 3024, 1632));
-  Shape2 = makeShape(twips(1584, 576, 1380, 1332));
+  Shape1 = makeShape(platform::twipsRect(60, 360, 3024, 1632));
+  Shape2 = makeShape(platform::twipsRect(1584, 576, 1380, 1332));
 
   Label1[0] = new QLabel(text::kDivisions, this);
   Label1[0]->setAlignment(Qt::AlignCenter);
   // Opaque, so the caption interrupts the frame line it sits on.
   Label1[0]->setAutoFillBackground(true);
-  Label1[0]->setGeometry(twips(180, 240, 1035, 315));
+  Label1[0]->setGeometry(platform::twipsRect(180, 240, 1035, 315));
 
   divisionGroup_ = new QButtonGroup(this);
-  const QRect presetRects[4] = {twips(144, 660, 1332, 312), twips(144, 1104, 1332, 312), twips(144, 1500, 1332, 312),
-                                twips(1632, 624, 996, 312)};
+  const QRect presetRects[4] = {platform::twipsRect(144, 660, 1332, 312), platform::twipsRect(144, 1104, 1332, 312), platform::twipsRect(144, 1500, 1332, 312),
+                                platform::twipsRect(1632, 624, 996, 312)};
   for (int i = 0; i < 4; ++i) {
     Option1[i] = new QRadioButton(text::kPresets[i], this);
     Option1[i]->setGeometry(presetRects[i]);
@@ -143,12 +138,12 @@ void Form2::buildControls() {
   bold.setBold(true);
   Label1[1] = new QLabel(text::kX, this);
   Label1[1]->setFont(bold);
-  Label1[1]->setGeometry(twips(1632, 1020, 432, 312));
+  Label1[1]->setGeometry(platform::twipsRect(1632, 1020, 432, 312));
   Label1[2] = new QLabel(text::kY, this);
   Label1[2]->setFont(bold);
-  Label1[2]->setGeometry(twips(1632, 1440, 432, 312));
+  Label1[2]->setGeometry(platform::twipsRect(1632, 1440, 432, 312));
 
-  const QRect boxRects[2] = {twips(2064, 960, 792, 432), twips(2064, 1380, 792, 432)};
+  const QRect boxRects[2] = {platform::twipsRect(2064, 960, 792, 432), platform::twipsRect(2064, 1380, 792, 432)};
   for (int i = 0; i < 2; ++i) {
     Text1[i] = new QLineEdit(this);
     Text1[i]->setGeometry(boxRects[i]);
@@ -158,10 +153,10 @@ void Form2::buildControls() {
   }
 
   Check1 = new QCheckBox(text::kShowFinished, this);
-  Check1->setGeometry(twips(3216, 1248, 1764, 372));
+  Check1->setGeometry(platform::twipsRect(3216, 1248, 1764, 372));
 
   const QString buttonTexts[2] = {text::kOk, text::kCancel};
-  const QRect buttonRects[2] = {twips(3768, 96, 1224, 312), twips(3768, 624, 1224, 312)};
+  const QRect buttonRects[2] = {platform::twipsRect(3768, 96, 1224, 312), platform::twipsRect(3768, 624, 1224, 312)};
   for (int i = 0; i < 2; ++i) {
     Command1[i] = new QPushButton(buttonTexts[i], this);
     Command1[i]->setGeometry(buttonRects[i]);
@@ -172,19 +167,19 @@ void Form2::buildControls() {
   }
 
   Frame1 = new QGroupBox(text::kBackground, this);
-  Frame1->setGeometry(twips(48, 2160, 4956, 828));
+  Frame1->setGeometry(platform::twipsRect(48, 2160, 4956, 828));
   colourGroup_ = new QButtonGroup(this);
   const int colourLefts[6] = {192, 1248, 1872, 2544, 3408, 4032};
   const int colourWidths[6] = {1020, 588, 588, 780, 588, 588};
   for (int i = 0; i < 6; ++i) {
     Option2[i] = new QRadioButton(text::kColours[i], Frame1);
-    Option2[i]->setGeometry(twips(colourLefts[i], 336, colourWidths[i], 264));
+    Option2[i]->setGeometry(platform::twipsRect(colourLefts[i], 336, colourWidths[i], 264));
     colourGroup_->addButton(Option2[i], i);
   }
   Option2[0]->setChecked(true);
 
   Image1 = new QLabel(this);
-  Image1->setGeometry(twips(3192, 96, 384, 384));
+  Image1->setGeometry(platform::twipsRect(3192, 96, 384, 384));
   Image1->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
   Image1->setScaledContents(true);
 

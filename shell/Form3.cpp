@@ -30,11 +30,6 @@ constexpr int kRightButton = 2;
 
 QPointer<Form3> gOpenBox;
 
-QRect twips(int left, int top, int width, int height) {
-  return QRect(platform::twipsToPixelsX(left), platform::twipsToPixelsY(top), platform::twipsToPixelsX(width),
-               platform::twipsToPixelsY(height));
-}
-
 QFrame* makeShape(QWidget* parent, const QRect& r) {
   auto* shape = new QFrame(parent);
   shape->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -84,29 +79,29 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   setPalette(pal);
   setAutoFillBackground(true);
 
-  Shape1 = makeShape(this, twips(240, 192, 3180, 780));
-  Shape2 = makeShape(this, twips(240, 1020, 3036, 780));
+  Shape1 = makeShape(this, platform::twipsRect(240, 192, 3180, 780));
+  Shape2 = makeShape(this, platform::twipsRect(240, 1020, 3036, 780));
 
   Label1 = new QLabel(text::kName, this);
   QFont bold = font();
   bold.setBold(true);
   Label1->setFont(bold);
-  Label1->setGeometry(twips(408, 300, 2892, 252));
+  Label1->setGeometry(platform::twipsRect(408, 300, 2892, 252));
 
   Label2[1] = new QLabel(text::kEdition, this);
-  Label2[1]->setGeometry(twips(1740, 660, 1452, 252));
+  Label2[1]->setGeometry(platform::twipsRect(1740, 660, 1452, 252));
   Label2[0] = new QLabel(text::kNotice, this);
   Label2[0]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label2[0]->setGeometry(twips(420, 1140, 2712, 612));
+  Label2[0]->setGeometry(platform::twipsRect(420, 1140, 2712, 612));
   for (QLabel* label : Label2) label->installEventFilter(this);
 
   Image1 = new QLabel(this);
-  Image1->setGeometry(twips(240, 1860, 384, 384));
+  Image1->setGeometry(platform::twipsRect(240, 1860, 384, 384));
   Image1->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
   Image1->setScaledContents(true);
 
   Command1 = new QPushButton(text::kOk, this);
-  Command1->setGeometry(twips(1740, 1920, 1575, 315));
+  Command1->setGeometry(platform::twipsRect(1740, 1920, 1575, 315));
   Command1->setDefault(true);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 }
