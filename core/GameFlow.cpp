@@ -28,19 +28,13 @@ QString startQuestionText() { return QStringLiteral(u"ゲームを開始しま�
 
 void shuffleStep(GameHost& h, int i, double u) {
   GameState& g = h.state();
-  const MainVars& v = h.vars();
   const int n = g.Xn * g.Yn;
   const int colA = homeColumn(g.Xn, i), rowA = homeRow(g.Xn, i);
   int r = int(std::floor(u * n)) + 1;
   r = std::clamp(r, 1, n);
   const int colB = homeColumn(g.Xn, r), rowB = homeRow(g.Xn, r);
-  const int32_t ax = (colA - 1) * v.PieceWidth, ay = (rowA - 1) * v.PieceHeight;
-  const int32_t bx = (colB - 1) * v.PieceWidth, by = (rowB - 1) * v.PieceHeight;
   const int16_t flag = i % 2 == 0 ? 1 : 0;
-
-  copyPiece(h, h.boardDc(), ax, ay, bx, by, flag);
   g.RMap[colA][rowA] = flag;
-  copyPiece(h, h.boardDc(), bx, by, ax, ay, flag);
   g.RMap[colB][rowB] = flag;
   std::swap(g.Map[colA][rowA], g.Map[colB][rowB]);
 }
@@ -59,6 +53,9 @@ void GStart_Click(GameHost& h) {
     const int n = g.Xn * g.Yn;
     DrawReverse(h);
     for (int i = 1; i <= n; ++i) shuffleStep(h, i, platform::Rnd());
+    // Step i changes cell i, so every cell changes: each is drawn once, in
+    // reading order, with what the last step that changed it left there.
+    drawAllCells(h);
     h.refreshBoard();
 
     h.moveFloating(0, 0);

@@ -13,7 +13,8 @@ namespace quavinto {
 // The menu command that prepares a new game and asks whether to begin.
 void GStart_Click(GameHost& h);
 // One exchange step of the shuffle: cell i (reading order) against the cell
-// drawn by `u` from [0, 1), with the flag of the step's parity.
+// drawn by `u` from [0, 1), both taking the flag of the step's parity. Only
+// Map and RMap change; the start draws the cells once after the last step.
 void shuffleStep(GameHost& h, int i, double u);
 // Starts the clock and switches the menus to play.
 void BeginPlay(GameHost& h);

@@ -25,6 +25,9 @@ void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h);
 // Exchanges the reverse flags of the drop cell (origin x, y) and the cell the
 // piece came from (DragFromX, DragFromY).
 bool ChengeRMap(GameHost& h, int32_t x, int32_t y);
+// Draws every board cell's piece as Map and RMap say, in reading order; the
+// board is refreshed by the caller.
+void drawAllCells(GameHost& h);
 // Copies the whole intact picture onto the board (the board's size from 0, 0).
 void drawIntactBoard(GameHost& h);
 

@@ -5,6 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace platform {
 namespace {
 qint64 gPaintedPixels = 0;
@@ -21,7 +23,10 @@ int buttonCode(Qt::MouseButton button) {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), dc_(&retained_) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  dc_.setDrawnCallback([this](const QRect& r) { dirty_ += r; });
+  dc_.setDrawnCallback([this](const QRect& r) {
+    drawn_.push_back(r);
+    if (drawn_.size() >= 4096) foldDrawn();
+  });
 }
 
 void PictureBox::setPicture(const QImage& picture) {
@@ -33,6 +38,7 @@ void PictureBox::setPicture(const QImage& picture) {
   // The whole area is repainted here; leaving it pending as well would make the
   // next refresh after a single move repaint everything again.
   dirty_ = QRegion();
+  drawn_.clear();
   update();
 }
 
@@ -46,12 +52,27 @@ void PictureBox::setBackground(const QColor& colour) {
   update();
 }
 
+void PictureBox::foldDrawn() {
+  std::sort(drawn_.begin(), drawn_.end(), [](const QRect& a, const QRect& b) {
+    return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+  });
+  const QRect* last = nullptr;
+  for (const QRect& r : drawn_) {
+    if (last && *last == r) continue;
+    dirty_ += r;
+    last = &r;
+  }
+  drawn_.clear();
+}
+
 void PictureBox::refresh() {
+  foldDrawn();
   if (!dirty_.isEmpty()) update(dirty_);
   dirty_ = QRegion();
 }
 
 void PictureBox::repaintNow() {
+  foldDrawn();
   if (!dirty_.isEmpty()) repaint(dirty_);
   dirty_ = QRegion();
 }
@@ -61,11 +82,13 @@ void PictureBox::redrawFromPicture() {
   retained_.fill(background_);
   copyPixels(retained_, 0, 0, picture_.width(), picture_.height(), picture_, 0, 0);
   dirty_ = QRegion(rect());
+  drawn_.clear();
 }
 
 void PictureBox::clearDrawing() {
   retained_.fill(background_);
   dirty_ = QRegion(rect());
+  drawn_.clear();
 }
 
 void PictureBox::fitRetained() {
@@ -83,8 +106,10 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   for (const QRect& r : event->region()) {
     gPaintedPixels += qint64(r.width()) * r.height();
-    painter.fillRect(r, background_);
+    // The drawing is opaque: only what lies beyond it takes the background.
     const QRect image = r.intersected(retained_.rect());
+    if (image != r)
+      for (const QRect& part : QRegion(r).subtracted(image)) painter.fillRect(part, background_);
     if (!image.isEmpty()) painter.drawImage(image.topLeft(), retained_, image);
   }
 }

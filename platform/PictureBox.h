@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -75,11 +76,16 @@ protected:
 
 private:
   void fitRetained();
+  // Adds the rectangles drawn since the last call to the dirty region.
+  void foldDrawn();
 
   QImage picture_;
   QImage retained_;
   DeviceContext dc_;
   QRegion dirty_;
+  // Rectangles drawn and not yet in dirty_: a region grows fast only from
+  // rectangles in reading order, so they are sorted before they are added.
+  std::vector<QRect> drawn_;
   QString tag_;
   QColor background_{Qt::black};
   bool autoSize_ = false;

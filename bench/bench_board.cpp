@@ -1,0 +1,366 @@
+// QUAVINTO's benchmarks: each figure is a ratio of two measurements taken in
+// the same run on a 2048 x 1536 picture cut into 30 x 30 pieces, offscreen.
+//
+// In-process figures run under Google Benchmark: medians over repetitions of
+// the CPU time of the whole process (every thread), which other programs on a
+// busy machine disturb far less than the time on the clock;
+// start-up time and peak memory are measured on separate small programs
+// started from here. Prints one line per figure, "name: value"; the detailed
+// Google Benchmark report goes to standard error. Exits 1 when a measured
+// step did not do its work or a figure misses its target.
+#include "bench/BenchSupport.h"
+#include "bench/ProcessProbe.h"
+#include "core/GameFlow.h"
+#include "core/PieceDrawing.h"
+#include "interaction/BoardMoves.h"
+#include "platform/ManualDrag.h"
+#include "platform/MsgBox.h"
+#include "platform/PictureBox.h"
+#include "platform/SettingsStore.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace benchsupport;
+using quavinto::Form1;
+
+constexpr int kStartupRuns = 15;
+constexpr int kPeakRuns = 5;
+
+// Keeps the median of every benchmark, by name, and passes the report on.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+  MedianReporter() : benchmark::ConsoleReporter(OO_Tabular) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred) failures.push_back(run.run_name.function_name + ": " + run.error_message);
+      if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+      Median& m = medians[run.run_name.function_name];
+      m.cpuTime = run.GetAdjustedCPUTime();
+      for (const auto& [name, counter] : run.counters) m.counters[name] = counter.value;
+    }
+    benchmark::ConsoleReporter::ReportRuns(runs);
+  }
+  struct Median {
+    double cpuTime = 0;
+    std::map<std::string, double> counters;
+  };
+  std::map<std::string, Median> medians;
+  std::vector<std::string> failures;
+};
+
+// The shown main window with the big board every in-process benchmark uses.
+struct Board {
+  QImage picture;
+  Form1 form;
+  int pieceArea() { return form.vars().PieceWidth * form.vars().PieceHeight; }
+};
+
+Board* gBoard = nullptr;
+
+void BM_memcpy_picture(benchmark::State& state) {
+  const QImage& picture = gBoard->picture;
+  const size_t bytes = size_t(picture.sizeInBytes());
+  std::vector<uchar> copy(bytes, 1);
+  for (auto _ : state) {
+    std::memcpy(copy.data(), picture.constBits(), bytes);
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+  }
+  if (std::memcmp(copy.data(), picture.constBits(), bytes) != 0) state.SkipWithError("the copy differs");
+}
+
+// Clears the reversed image so that a check afterwards proves the method built it.
+void clearReversed() { gBoard->form.Picture4->retained().fill(0); }
+
+void checkReversed(benchmark::State& state) {
+  const quavinto::MainVars& v = gBoard->form.vars();
+  const QString problem = reversedImageProblem(gBoard->form.Picture4->retained(), gBoard->form.Picture1->picture(),
+                                               kGrid, kGrid, v.PieceWidth, v.PieceHeight);
+  if (!problem.isEmpty()) state.SkipWithError(problem.toStdString().c_str());
+}
+
+void BM_drawreverse(benchmark::State& state) {
+  clearReversed();
+  for (auto _ : state) quavinto::DrawReverse(gBoard->form);
+  checkReversed(state);
+}
+
+void BM_perpixel_reverse(benchmark::State& state) {
+  clearReversed();
+  for (auto _ : state) reverseByPixels(gBoard->form);
+  checkReversed(state);
+}
+
+void BM_gamestart(benchmark::State& state) {
+  Form1& form = gBoard->form;
+  int questions = 0;
+  const platform::MsgBoxResponder previous = platform::setMsgBoxResponder([&](const QString& text, int, const QString&) {
+    if (text == quavinto::startQuestionText()) ++questions;
+    return platform::vbNo;
+  });
+  settleEvents();
+  for (auto _ : state) {
+    form.GStart_Click();
+    // The repaint the start queued belongs to the time after the question.
+    state.PauseTiming();
+    settleEvents(5);
+    state.ResumeTiming();
+  }
+  platform::setMsgBoxResponder(previous);
+  if (questions != int(state.iterations())) {
+    state.SkipWithError("a start did not reach its question");
+    return;
+  }
+  const QString problem = boardProblem(form.Picture1->retained(), form.Picture1->picture(), form.state(), form.vars());
+  if (!problem.isEmpty()) state.SkipWithError(problem.toStdString().c_str());
+}
+
+QPoint cellCentre(const quavinto::MainVars& v, int col, int row) {
+  return QPoint((col - 1) * v.PieceWidth + v.PieceWidth / 2, (row - 1) * v.PieceHeight + v.PieceHeight / 2);
+}
+
+void BM_drop_repaint(benchmark::State& state) {
+  Form1& form = gBoard->form;
+  quavinto::GameState& g = form.state();
+  const quavinto::MainVars& v = form.vars();
+  const platform::MsgBoxResponder previous =
+      platform::setMsgBoxResponder([](const QString&, int, const QString&) { return platform::vbYes; });
+  form.GStart_Click();
+  platform::setMsgBoxResponder(previous);
+  if (g.GameRunning != 1) {
+    state.SkipWithError("the game did not start");
+    return;
+  }
+  settleEvents();
+  qint64 painted = 0;
+  int drop = 0;
+  for (auto _ : state) {
+    ++drop;
+    const QPoint floating = form.Picture2->pos();
+    const int floatCol = floating.x() / v.PieceWidth + 1, floatRow = floating.y() / v.PieceHeight + 1;
+    int fromCol = 1 + (7 * drop) % kGrid, fromRow = 1 + (11 * drop) % kGrid;
+    if (fromCol == floatCol && fromRow == floatRow) fromCol = fromCol % kGrid + 1;
+    int toCol = 1 + (13 * drop + 5) % kGrid, toRow = 1 + (17 * drop + 3) % kGrid;
+    if (toCol == fromCol && toRow == fromRow) toRow = toRow % kGrid + 1;
+    const int16_t picked = g.Map[fromCol][fromRow], covered = g.Map[toCol][toRow];
+
+    const QPoint from = cellCentre(v, fromCol, fromRow), to = cellCentre(v, toCol, toRow);
+    quavinto::Picture1_MouseDown(form, 1, from.x(), from.y());
+    platform::cancelDrag();
+    settleEvents();
+    platform::PictureBox::resetPaintedPixels();
+    quavinto::Picture1_DragDrop(form, quavinto::floatingTag(), to.x(), to.y());
+    settleEvents();
+    const qint64 pixels = platform::PictureBox::paintedPixels();
+    painted += pixels;
+
+    if (g.Map[toCol][toRow] != picked || g.Map[fromCol][fromRow] != covered) {
+      state.SkipWithError("a drop did not exchange the two pieces");
+      return;
+    }
+    // The cell the piece left must show its new piece: at least one piece repainted.
+    if (pixels < gBoard->pieceArea()) {
+      state.SkipWithError("a drop repainted less than the cell it emptied");
+      return;
+    }
+  }
+  state.counters["pixels_per_piece"] = double(painted) / double(state.iterations()) / gBoard->pieceArea();
+}
+
+// A helper program's run: when it was started, what it printed, how it ended.
+struct ChildRun {
+  int64_t startedNs = 0;
+  std::string output;
+  bool ok = false;
+};
+
+ChildRun runChild(const std::string& program) {
+  ChildRun run;
+  int out[2];
+  if (pipe(out) != 0) return run;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  posix_spawn_file_actions_addclose(&actions, out[1]);
+  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  pid_t pid = 0;
+  run.startedNs = benchprobe::monotonicNs();
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  if (spawned != 0) {
+    close(out[0]);
+    return run;
+  }
+  char buffer[512];
+  ssize_t got = 0;
+  while ((got = read(out[0], buffer, sizeof buffer)) > 0) run.output.append(buffer, size_t(got));
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+// The value of "key=value" in a helper's output, or -1.
+int64_t reported(const std::string& output, const std::string& key) {
+  const size_t at = output.find(key + "=");
+  if (at == std::string::npos) return -1;
+  return std::strtoll(output.c_str() + at + key.size() + 1, nullptr, 10);
+}
+
+struct ProcessFigures {
+  double startupRatio = 0;
+  double peakRatio = 0;
+  std::vector<std::string> failures;
+};
+
+ProcessFigures measureProcesses(const std::string& folder) {
+  ProcessFigures figures;
+  const std::string form1 = folder + "/startup_form1", bare = folder + "/startup_bare", game = folder + "/peak_game";
+  std::vector<double> form1Ms, bareMs, bareKb, gameKb;
+  const auto startup = [&](const std::string& program, std::vector<double>* ms, std::vector<double>* kb) {
+    const ChildRun run = runChild(program);
+    const int64_t shown = reported(run.output, "shown_ns");
+    const int64_t peak = reported(run.output, "peak_kb");
+    if (!run.ok || shown <= run.startedNs || peak <= 0) {
+      figures.failures.push_back(program + " did not show its window: " + run.output);
+      return;
+    }
+    if (ms) ms->push_back(double(shown - run.startedNs) / 1e6);
+    if (kb) kb->push_back(double(peak));
+  };
+  // One run of each first, to bring the programs and libraries into the cache.
+  startup(bare, nullptr, nullptr);
+  startup(form1, nullptr, nullptr);
+  for (int i = 0; i < kStartupRuns; ++i) {
+    startup(bare, &bareMs, &bareKb);
+    startup(form1, &form1Ms, nullptr);
+  }
+  for (int i = 0; i < kPeakRuns; ++i) {
+    const ChildRun run = runChild(game);
+    const int64_t peak = reported(run.output, "peak_kb");
+    if (!run.ok || peak <= 0) {
+      figures.failures.push_back(game + " did not start its game: " + run.output);
+      continue;
+    }
+    gameKb.push_back(double(peak));
+  }
+  if (!bareMs.empty() && !form1Ms.empty()) figures.startupRatio = median(form1Ms) / median(bareMs);
+  if (!bareKb.empty() && !gameKb.empty()) {
+    const double pictureBytes = double(kPictureWidth) * kPictureHeight * 4;
+    figures.peakRatio = (median(gameKb) - median(bareKb)) * 1024.0 / pictureBytes;
+  }
+  std::cerr << "start-up to shown, median ms: QUAVINTO " << median(form1Ms) << ", bare Qt " << median(bareMs)
+            << "\npeak resident, median kB: game " << median(gameKb) << ", bare Qt " << median(bareKb) << "\n";
+  return figures;
+}
+
+struct Figure {
+  const char* name;
+  double value;
+  double limit;
+  bool atMost;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir settings;
+  // The player's own settings are neither read nor written, here or in the helpers.
+  setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
+  QApplication app(argc, argv);
+  platform::setSettingsRoot(settings.path());
+  // Repetitions of different benchmarks are interleaved in random order, so a
+  // burst of load from other programs falls on both sides of a ratio alike.
+  std::vector<char*> args(argv, argv + argc);
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  std::string minTime = "--benchmark_min_time=0.2";
+  args.insert(args.begin() + 1, {interleave.data(), minTime.data()});
+  int benchArgc = int(args.size());
+  benchmark::Initialize(&benchArgc, args.data());
+
+  Board board;
+  board.picture = makeDetailedPicture(kPictureWidth, kPictureHeight);
+  QString why;
+  if (!buildBoard(board.form, board.picture, kGrid, kGrid, &why)) {
+    std::cerr << "the board refused the picture: " << why.toStdString() << "\n";
+    return 1;
+  }
+  if (!showAndWait(board.form)) {
+    std::cerr << "the main window was never exposed\n";
+    return 1;
+  }
+  gBoard = &board;
+
+  const auto add = [](const char* name, void (*fn)(benchmark::State&), int repetitions) {
+    return benchmark::RegisterBenchmark(name, fn)
+        ->Repetitions(repetitions)
+        ->ReportAggregatesOnly(true)
+        ->MeasureProcessCPUTime()
+        ->Unit(benchmark::kMicrosecond);
+  };
+  add("memcpy_picture", BM_memcpy_picture, 15);
+  add("drawreverse", BM_drawreverse, 15);
+  add("perpixel_reverse", BM_perpixel_reverse, 5);
+  add("gamestart", BM_gamestart, 15);
+  add("drop_repaint", BM_drop_repaint, 5)->Iterations(20);
+
+  MedianReporter reporter;
+  reporter.SetOutputStream(&std::cerr);
+  reporter.SetErrorStream(&std::cerr);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::vector<std::string> failures = reporter.failures;
+
+  const ProcessFigures processes =
+      measureProcesses(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString());
+  failures.insert(failures.end(), processes.failures.begin(), processes.failures.end());
+
+  const auto time = [&](const char* name) { return reporter.medians[name].cpuTime; };
+  const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+  const Figure figures[] = {
+      {"drawreverse_vs_memcpy", ratio(time("drawreverse"), time("memcpy_picture")), 5, true},
+      {"perpixel_vs_drawreverse", ratio(time("perpixel_reverse"), time("drawreverse")), 50, false},
+      {"gamestart_vs_memcpy", ratio(time("gamestart"), time("memcpy_picture")), 12, true},
+      {"drop_pixels_repainted_vs_piece", reporter.medians["drop_repaint"].counters["pixels_per_piece"], 2, true},
+      {"startup_vs_bare_qt", processes.startupRatio, 1.5, true},
+      {"peak_memory_vs_picture", processes.peakRatio, 6, true},
+  };
+  bool allMet = failures.empty();
+  for (const Figure& f : figures) {
+    std::printf("%s: %.2f\n", f.name, f.value);
+    const bool met = f.value > 0 && (f.atMost ? f.value <= f.limit : f.value >= f.limit);
+    if (!met) {
+      std::cerr << f.name << " misses its target (" << (f.atMost ? "at most " : "at least ") << f.limit << ")\n";
+      allMet = false;
+    }
+  }
+  for (const std::string& failure : failures) std::cerr << "failed: " << failure << "\n";
+  std::fflush(stdout);
+  gBoard = nullptr;
+  return allMet ? 0 : 1;
+}

@@ -1,0 +1,156 @@
+// The benchmarks' own parts, checked before any figure is trusted: the test
+// picture really is detailed, the old one-pixel method really builds the
+// reversed image, the checks really catch a wrong board, and the peak memory
+// and median arithmetic are right.
+#include "bench/BenchSupport.h"
+#include "bench/ProcessProbe.h"
+#include "core/PieceDrawing.h"
+#include "platform/MsgBox.h"
+#include "platform/SettingsStore.h"
+#include "shell/Form1.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace benchsupport;
+
+class BenchSupportTest : public QObject {
+  Q_OBJECT
+
+private:
+  QTemporaryDir settings_;
+  platform::MsgBoxResponder previous_;
+  int boxes_ = 0;
+
+private slots:
+  void initTestCase() {
+    platform::setSettingsRoot(settings_.path());
+    previous_ = platform::setMsgBoxResponder([this](const QString&, int, const QString&) {
+      ++boxes_;
+      return platform::vbNo;
+    });
+  }
+
+  void cleanupTestCase() {
+    platform::setMsgBoxResponder(previous_);
+    platform::setSettingsRoot(QString());
+  }
+
+  void pictureIsTheSameEveryTime() {
+    const QImage a = makeDetailedPicture(300, 200);
+    const QImage b = makeDetailedPicture(300, 200);
+    QCOMPARE(a.size(), QSize(300, 200));
+    QCOMPARE(a.format(), platform::kBoardFormat);
+    QCOMPARE(a, b);
+  }
+
+  void pictureIsDetailed() {
+    const QImage picture = makeDetailedPicture(kPictureWidth, kPictureHeight);
+    QSet<QRgb> colours;
+    for (int y = 0; y < picture.height(); y += 3)
+      for (int x = 0; x < picture.width(); x += 5) colours.insert(picture.pixel(x, y));
+    QVERIFY2(colours.size() > 50000, qPrintable(QStringLiteral("only %1 colours").arg(colours.size())));
+  }
+
+  void noTwoPiecesAlikeAndNoneSymmetric() {
+    const QImage picture = makeDetailedPicture(kPictureWidth, kPictureHeight);
+    const int w = kPictureWidth / kGrid, h = kPictureHeight / kGrid;
+    QSet<QByteArray> seen;
+    for (int row = 0; row < kGrid; ++row) {
+      for (int col = 0; col < kGrid; ++col) {
+        const QImage piece = picture.copy(col * w, row * h, w, h);
+        QVERIFY2(piece != piece.mirrored(true, true), qPrintable(QStringLiteral("piece %1,%2").arg(col).arg(row)));
+        const QByteArray bytes(reinterpret_cast<const char*>(piece.constBits()), piece.sizeInBytes());
+        QVERIFY(!seen.contains(bytes));
+        seen.insert(bytes);
+      }
+    }
+  }
+
+  void emptyPictureIsNull() { QVERIFY(makeDetailedPicture(0, 10).isNull()); }
+
+  void onePixelMethodBuildsTheReversedImage() {
+    quavinto::Form1 form;
+    const QImage picture = makeDetailedPicture(130, 97);
+    QString why;
+    QVERIFY2(buildBoard(form, picture, 6, 4, &why), qPrintable(why));
+    QCOMPARE(form.vars().PieceWidth, 21);
+    QCOMPARE(form.vars().PieceHeight, 24);
+    form.Picture4->retained().fill(0);
+    reverseByPixels(form);
+    const QImage byPixels = form.Picture4->retained().copy();
+    QCOMPARE(reversedImageProblem(byPixels, picture, 6, 4, 21, 24), QString());
+    // The same image the game builds.
+    form.Picture4->retained().fill(0);
+    quavinto::DrawReverse(form);
+    QCOMPARE(form.Picture4->retained(), byPixels);
+  }
+
+  void reversedImageCheckNamesTheWrongPiece() {
+    const QImage picture = makeDetailedPicture(40, 30);
+    QImage reversed(40, 30, platform::kBoardFormat);
+    for (int row = 0; row < 3; ++row)
+      for (int col = 0; col < 4; ++col) quavinto::reverseRect(reversed, picture, col * 10, row * 10, 10, 10);
+    QCOMPARE(reversedImageProblem(reversed, picture, 4, 3, 10, 10), QString());
+    reversed.setPixel(25, 14, reversed.pixel(25, 14) ^ 0x10);
+    QCOMPARE(reversedImageProblem(reversed, picture, 4, 3, 10, 10),
+             QStringLiteral("piece (3, 2) is not its picture rectangle turned round"));
+    QVERIFY(!reversedImageProblem(reversed.copy(0, 0, 30, 30), picture, 4, 3, 10, 10).isEmpty());
+  }
+
+  void boardCheckFollowsTheGrids() {
+    quavinto::Form1 form;
+    const QImage picture = makeDetailedPicture(90, 60);
+    QVERIFY(buildBoard(form, picture, 3, 2, nullptr));
+    quavinto::GameState& g = form.state();
+    QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()), QString());
+    // Turning one piece's flag without drawing it makes the board wrong there.
+    g.RMap[2][1] = 1;
+    QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()),
+             QStringLiteral("cell (2, 1) does not show piece 2"));
+    quavinto::DrawReverse(form);
+    quavinto::drawAllCells(form);
+    QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()), QString());
+    g.Map[3][2] = 0;
+    QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()),
+             QStringLiteral("cell (3, 2) holds no piece"));
+  }
+
+  void tooSmallPictureIsRefused() {
+    quavinto::Form1 form;
+    const int before = boxes_;
+    QString why;
+    QVERIFY(!buildBoard(form, makeDetailedPicture(20, 10), kGrid, kGrid, &why));
+    QVERIFY(!why.isEmpty());
+    QCOMPARE(boxes_, before + 1);
+  }
+
+  void peakMemoryIsReadFromStatus() {
+    const QByteArray status = "Name:\tquavinto\nVmPeak:\t  300000 kB\nVmHWM:\t   81234 kB\nVmRSS:\t   70000 kB\n";
+    QCOMPARE(benchprobe::parsePeakKb(status), qint64(81234));
+    QCOMPARE(benchprobe::parsePeakKb("VmRSS:\t 5 kB\n"), qint64(-1));
+    QCOMPARE(benchprobe::parsePeakKb("VmHWM:\t  kB\n"), qint64(-1));
+    QVERIFY(benchprobe::peakResidentKb() > 0);
+  }
+
+  void peakMemoryGrowsWithTouchedMemory() {
+    const qint64 before = benchprobe::peakResidentKb();
+    // 128 MiB touched: the peak must rise by at least half of it, whatever
+    // was freed before.
+    QImage big(8192, 4096, QImage::Format_RGB32);
+    big.fill(0x123456);
+    QVERIFY(benchprobe::peakResidentKb() >= before + qint64(8192) * 4096 * 4 / 1024 / 2);
+  }
+
+  void medians() {
+    QCOMPARE(median({}), 0.0);
+    QCOMPARE(median({4.0}), 4.0);
+    QCOMPARE(median({9.0, 1.0, 5.0}), 5.0);
+    QCOMPARE(median({8.0, 2.0, 4.0, 6.0}), 5.0);
+    QCOMPARE(median({3.0, 100.0, 2.0, 1.0, 3.5}), 3.0);
+  }
+};
+
+QTEST_MAIN(BenchSupportTest)
+#include "tst_benchsupport.moc"

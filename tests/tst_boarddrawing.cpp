@@ -1,0 +1,253 @@
+// Drawing the board fast without changing what it shows: the reversed rectangle
+// row by row, a shuffle that changes only the grids and a start that draws every
+// cell once, and picture areas that collect many drawn rectangles and repaint
+// exactly their union.
+#include "core/GameFlow.h"
+#include "core/Geometry.h"
+#include "core/PieceDrawing.h"
+#include "platform/PictureBox.h"
+#include "shell/Form1.h"
+#include "support/TestSupport.h"
+
+#include <QPaintEvent>
+#include <QtTest>
+
+#include <random>
+
+using namespace quavinto;
+using platform::PictureBox;
+
+namespace {
+
+// Every pixel different, so a pixel from the wrong place cannot match by chance.
+QImage pattern(int width, int height, int salt = 0) {
+  QImage image(width, height, platform::kBoardFormat);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      image.setPixel(x, y, qRgb((x * 7 + salt) & 0xFF, (y * 13 + salt) & 0xFF, (x * 3 + y * 5 + salt / 3) & 0xFF));
+  return image;
+}
+
+// Records the union of the regions a widget was asked to paint.
+class PaintRecorder : public QObject {
+public:
+  explicit PaintRecorder(QWidget* target) { target->installEventFilter(this); }
+  QRegion painted;
+
+protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+qint64 areaOf(const QRegion& region) {
+  qint64 area = 0;
+  for (const QRect& r : region) area += qint64(r.width()) * r.height();
+  return area;
+}
+
+}  // namespace
+
+class BoardDrawingTest : public QObject {
+  Q_OBJECT
+
+private:
+  std::unique_ptr<testsupport::PrivateSettings> settings_;
+  std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
+  std::unique_ptr<Form1> form_;
+
+  GameState& g() { return form_->state(); }
+  MainVars& v() { return form_->vars(); }
+
+  void openWindow(int xn, int yn) {
+    form_ = std::make_unique<Form1>();
+    g().Xn = int16_t(xn);
+    g().Yn = int16_t(yn);
+    form_->ResetView();
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  }
+
+private slots:
+  void init() {
+    settings_ = std::make_unique<testsupport::PrivateSettings>();
+    boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
+  }
+
+  void cleanup() {
+    form_.reset();
+    boxes_.reset();
+    settings_.reset();
+  }
+
+  void reverseRectTurnsExactlyItsRectangle_data() {
+    QTest::addColumn<QRect>("rect");
+    // The images are 40 x 30.
+    QTest::newRow("one pixel") << QRect(5, 5, 1, 1);
+    QTest::newRow("one row") << QRect(3, 7, 17, 1);
+    QTest::newRow("one column") << QRect(9, 2, 1, 13);
+    QTest::newRow("shorter than the rows fetched ahead") << QRect(1, 1, 9, 3);
+    QTest::newRow("odd width, many rows") << QRect(2, 3, 13, 21);
+    QTest::newRow("touching the far corner") << QRect(27, 11, 13, 19);
+    QTest::newRow("whole image") << QRect(0, 0, 40, 30);
+  }
+
+  void reverseRectTurnsExactlyItsRectangle() {
+    QFETCH(QRect, rect);
+    const QImage source = pattern(40, 30);
+    const QImage before = pattern(40, 30, 101);
+    QImage target = before;
+    reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height());
+    QCOMPARE(target.copy(rect), source.copy(rect).mirrored(true, true));
+    // Nothing outside the rectangle changes.
+    QImage outside = target;
+    QImage outsideBefore = before;
+    for (QImage* image : {&outside, &outsideBefore})
+      for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) image->setPixel(x, y, 0);
+    QCOMPARE(outside, outsideBefore);
+  }
+
+  void reverseRectRefusesRectanglesReachingOut_data() {
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("left of the image") << QRect(-1, 0, 5, 5);
+    QTest::newRow("above the image") << QRect(0, -2, 5, 5);
+    QTest::newRow("past the right edge") << QRect(36, 0, 5, 5);
+    QTest::newRow("past the bottom edge") << QRect(0, 26, 5, 5);
+    QTest::newRow("empty") << QRect(3, 3, 0, 4);
+  }
+
+  void reverseRectRefusesRectanglesReachingOut() {
+    QFETCH(QRect, rect);
+    const QImage source = pattern(40, 30);
+    const QImage before = pattern(40, 30, 55);
+    QImage target = before;
+    reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height());
+    QCOMPARE(target, before);
+  }
+
+  void shuffleStepChangesOnlyTheGrids() {
+    openWindow(4, 3);
+    const QImage board = form_->Picture1->retained().copy();
+    const Grid map = g().Map;
+    // Step 6 with u = 0.1 exchanges cell 6 (col 2, row 2) with cell 2 (col 2, row 1).
+    shuffleStep(*form_, 6, 0.1);
+    QCOMPARE(g().Map[2][2], map[2][1]);
+    QCOMPARE(g().Map[2][1], map[2][2]);
+    QCOMPARE(int(g().RMap[2][2]), 1);
+    QCOMPARE(int(g().RMap[2][1]), 1);
+    // An odd step clears the flags of both its cells.
+    shuffleStep(*form_, 7, 0.99);
+    QCOMPARE(g().Map[3][2], map[4][3]);
+    QCOMPARE(g().Map[4][3], map[3][2]);
+    QCOMPARE(int(g().RMap[3][2]), 0);
+    QCOMPARE(int(g().RMap[4][3]), 0);
+    QCOMPARE(form_->Picture1->retained(), board);
+  }
+
+  void drawAllCellsShowsTheGrids() {
+    openWindow(5, 4);
+    DrawReverse(*form_);
+    std::mt19937 random(7);
+    std::vector<int16_t> pieces(20);
+    for (int k = 0; k < 20; ++k) pieces[size_t(k)] = int16_t(k + 1);
+    std::shuffle(pieces.begin(), pieces.end(), random);
+    for (int row = 1; row <= 4; ++row)
+      for (int col = 1; col <= 5; ++col) {
+        g().Map[col][row] = pieces[size_t((row - 1) * 5 + col - 1)];
+        g().RMap[col][row] = int16_t((col + 2 * row) % 3 == 0);
+      }
+    drawAllCells(*form_);
+    QCOMPARE(testsupport::checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
+  }
+
+  void startDrawsEveryCellWhateverTheBoardShowed_data() {
+    QTest::addColumn<int>("xn");
+    QTest::addColumn<int>("yn");
+    QTest::newRow("30x30") << 30 << 30;
+    QTest::newRow("7x5 not dividing the picture") << 7 << 5;
+    QTest::newRow("1x1") << 1 << 1;
+  }
+
+  void startDrawsEveryCellWhateverTheBoardShowed() {
+    QFETCH(int, xn);
+    QFETCH(int, yn);
+    openWindow(xn, yn);
+    // A drawing that matches no piece anywhere: every cell must be drawn anew.
+    form_->Picture1->retained().fill(qRgb(1, 2, 3));
+    testsupport::FakeRandom random({0.93, 0.12, 0.5, 0.77, 0.01, 0.64, 0.38});
+    boxes_->answer(platform::vbNo);
+    form_->GStart_Click();
+    QCOMPARE(testsupport::checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
+    // The floating piece shows the first cell's piece.
+    const QImage first = form_->Picture1->retained().copy(0, 0, v().PieceWidth, v().PieceHeight);
+    QCOMPARE(form_->Picture2->retained().copy(0, 0, v().PieceWidth, v().PieceHeight), first);
+  }
+
+  void startRepaintsTheWholeBoardOnce() {
+    openWindow(6, 4);
+    QTest::qWait(20);
+    PaintRecorder recorder(form_->Picture1);
+    boxes_->answer(platform::vbNo);
+    form_->GStart_Click();
+    QTest::qWait(20);
+    QVERIFY(recorder.painted.contains(form_->Picture1->rect()));
+  }
+
+  void manyDrawnRectanglesRepaintExactlyTheirUnion_data() {
+    QTest::addColumn<int>("count");
+    QTest::newRow("a few") << 12;
+    QTest::newRow("more than are kept apart") << 9000;
+  }
+
+  void manyDrawnRectanglesRepaintExactlyTheirUnion() {
+    QFETCH(int, count);
+    PictureBox box;
+    box.setAutoSize(true);
+    box.setPicture(pattern(240, 180));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::qWait(20);
+    PaintRecorder recorder(&box);
+
+    QImage ink = pattern(8, 8, 200);
+    platform::DeviceContext inkDc(&ink);
+    std::mt19937 random(11);
+    QRegion drawn;
+    QImage expected = box.retained().copy();
+    for (int i = 0; i < count; ++i) {
+      // Confined to the left part, in no particular order, with repeats.
+      const int x = int(random() % 110), y = int(random() % 170);
+      const int w = 1 + int(random() % 8), h = 1 + int(random() % 8);
+      QVERIFY(platform::BitBlt(box.hdc(), x, y, w, h, &inkDc, 0, 0, platform::SRCCOPY));
+      drawn += QRect(x, y, w, h);
+      platform::copyPixels(expected, x, y, w, h, ink, 0, 0);
+    }
+    box.refresh();
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    QTest::qWait(20);
+    QCOMPARE(areaOf(recorder.painted.intersected(drawn)), areaOf(drawn));
+    QCOMPARE(areaOf(recorder.painted), areaOf(drawn));
+    QCOMPARE(box.retained(), expected);
+  }
+
+  void paintShowsTheDrawingExactly() {
+    PictureBox box;
+    box.setBackground(Qt::red);
+    box.resize(90, 70);
+    box.setPicture(pattern(60, 50));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QImage shown = box.grab().toImage().convertToFormat(platform::kBoardFormat);
+    QCOMPARE(shown.size(), QSize(90, 70));
+    QCOMPARE(shown.copy(0, 0, 60, 50), pattern(60, 50));
+    // Beyond the picture the area shows its background.
+    QCOMPARE(shown.pixel(75, 10), qRgb(255, 0, 0));
+    QCOMPARE(shown.pixel(10, 60), qRgb(255, 0, 0));
+    QCOMPARE(shown, box.retained());
+  }
+};
+
+QTEST_MAIN(BoardDrawingTest)
+#include "tst_boarddrawing.moc"
