@@ -13,13 +13,6 @@
 namespace quavinto {
 namespace {
 
-// Clears the held-back state however the start ends.
-struct PreparingGuard {
-  explicit PreparingGuard(GameHost& host) : h(host) { h.setPreparing(true); }
-  ~PreparingGuard() { h.setPreparing(false); }
-  GameHost& h;
-};
-
 QString twoDigits(int64_t value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
 }  // namespace

@@ -54,4 +54,16 @@ public:
   virtual void processEvents() = 0;
 };
 
+// Holds commands and board input back for as long as it lives.
+class PreparingGuard {
+public:
+  explicit PreparingGuard(GameHost& host) : host_(host) { host_.setPreparing(true); }
+  ~PreparingGuard() { host_.setPreparing(false); }
+  PreparingGuard(const PreparingGuard&) = delete;
+  PreparingGuard& operator=(const PreparingGuard&) = delete;
+
+private:
+  GameHost& host_;
+};
+
 }  // namespace quavinto

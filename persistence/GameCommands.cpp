@@ -28,12 +28,6 @@ QString saveErrorText(const QString& description) {
   return QStringLiteral(u"ゲームを保存できませんでした。\r\n") + description;
 }
 
-struct Preparing {
-  explicit Preparing(GameHost& host) : h(host) { h.setPreparing(true); }
-  ~Preparing() { h.setPreparing(false); }
-  GameHost& h;
-};
-
 }  // namespace
 
 void Form1::SaveData_Click() {
@@ -90,7 +84,7 @@ void Form1::ReadData_Click() {
   gs_.ResumeFlag = 1;
   BuildBoardFrom(*this, picture);
   {
-    Preparing guard(*this);
+    PreparingGuard guard(*this);
     showWaitNotice(true, true);
     DrawReverse(*this);
     for (int row = 1; row <= gs_.Yn; ++row)
