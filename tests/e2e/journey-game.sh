@@ -1,0 +1,58 @@
+# Journey: a whole game on a 3 x 2 board chosen in the settings dialog, solved
+# by mouse alone from what the board shows, up to the congratulation.
+source "$(dirname "$0")/lib.sh"
+
+fresh_home
+start_app
+skip_wait_window
+
+cmd_settings
+settings_free 3 2
+use_pieces "$E2E_RESOURCES/default.bmp" 3 2
+solved=$(solved_state)
+expect_board "$solved"
+note "3 x 2 board of ${PIECE_W}x${PIECE_H} pieces shows the picture whole"
+
+cmd_start_game
+question=$(wait_dialog)
+read -r _ _ _ question_h <<<"$(win_geom "$question")"
+answer "$question" alt+y
+state=$(board_settles)
+note "shuffled: $state"
+
+moves=()
+mapfile -t moves < <(solve_moves "$state")
+# A shuffle that happens to leave the picture whole is played by turning a
+# piece there and back.
+((${#moves[@]})) || moves=("turn 0" "turn 0")
+note "${#moves[@]} moves: ${moves[*]}"
+
+last=$((${#moves[@]} - 1))
+for ((i = 0; i < last; i++)); do
+  state=$(play_move "$state" ${moves[$i]})
+  # Each move shows its result at once, and the game is not over early.
+  expect_board "$state"
+done
+state=$(play_move "$state" ${moves[$last]})
+[[ "$state" == "$solved" ]] || fail "the moves lead to [$state], not the solved board"
+
+# The last move ends the game: a box with the congratulation and the time,
+# four lines where the start question had one.
+done_box=$(wait_dialog)
+read -r _ _ _ done_h <<<"$(win_geom "$done_box")"
+note "congratulation box ${done_h} pixels high, start question ${question_h}"
+((done_h > question_h + 20)) || fail "the closing box is no taller than the start question"
+answer "$done_box" Return
+
+# The picture is whole again, and a new game can be started.
+expect_board "$solved"
+cmd_start_game
+again=$(wait_dialog)
+answer "$again" alt+n
+
+# 終了 with no game in play: the confirmation only, and the program ends.
+cmd_exit
+confirm=$(wait_dialog)
+answer "$confirm" Return
+wait_app_exit || fail "the program did not end cleanly after 終了"
+grep -q '^Xn=3' "$(settings_file)" || fail "the 3 x 2 grid was not kept in the settings"

@@ -1,0 +1,65 @@
+# Journey: `cmake --install` of the build the program comes from lays out the
+# program, its desktop entry, its icons and its help; the installed program,
+# even moved elsewhere as a whole, opens the help installed beside it, and the
+# program in its build folder finds its help too.
+source "$(dirname "$0")/lib.sh"
+
+build=$(dirname "$QUAVINTO_BIN")
+if [[ ! -f "$build/cmake_install.cmake" ]] || ! command -v cmake >/dev/null; then
+  note "skipped: $build is no CMake build folder"
+  exit 77
+fi
+
+prefix="$E2E_WORK/prefix"
+cmake --install "$build" --prefix "$prefix" >"$E2E_WORK/install.log" 2>&1 || fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+
+[[ -x "$prefix/bin/quavinto" ]] || fail "no bin/quavinto"
+entry="$prefix/share/applications/quavinto.desktop"
+[[ -f "$entry" ]] || fail "no desktop entry"
+for line in '[Desktop Entry]' 'Type=Application' 'Name=QUAVINTO' 'Exec=quavinto' 'Icon=quavinto' \
+  'Categories=Game;LogicGame;'; do
+  grep -qxF "$line" "$entry" || fail "the desktop entry lacks '$line'"
+done
+comment=$(sed -n 's/^Comment=//p' "$entry")
+[[ -n "$comment" && "$comment" == *[^[:ascii:]]* ]] || fail "the desktop entry's comment is not in Japanese: '$comment'"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$entry" || fail "the desktop entry does not validate"
+fi
+for size in 32 256; do
+  icon="$prefix/share/icons/hicolor/${size}x${size}/apps/quavinto.png"
+  [[ -f "$icon" ]] || fail "no ${size}x${size} icon"
+  [[ "$("$CONVERT" "$icon" -format '%m %w %h' info:)" == "PNG $size $size" ]] || fail "the ${size}x${size} icon is no such PNG"
+done
+diff -r "$E2E_RESOURCES/help" "$prefix/share/quavinto/help" >/dev/null || fail "the installed help differs from resources/help"
+
+# The installed tree moved as a whole: the program looks beside itself. Its
+# contents page is marked, so the help window shows which copy it read.
+moved="$E2E_WORK/moved"
+mv "$prefix" "$moved"
+sed -i 's|<title>\(.*\)</title>|<title>\1 (installed copy)</title>|' "$moved/share/quavinto/help/index.html"
+
+# help_title: the title of the program's help window.
+help_title() {
+  local w title
+  for w in $(app_windows); do
+    title=$(win_title "$w")
+    [[ "$title" == "QUAVINTO ヘルプ"* ]] && echo "$title"
+  done
+}
+# help_shows TITLE: the help window's title has become TITLE.
+help_shows() { [[ "$(help_title)" == "$1" ]]; }
+
+fresh_home
+start_app "$moved/bin/quavinto"
+skip_wait_window
+cmd_help_contents
+poll "$E2E_TIMEOUT" help_shows "QUAVINTO ヘルプ - 目次 (installed copy)" ||
+  fail "the installed program's help window is titled '$(help_title)'"
+stop_app
+
+fresh_home
+start_app
+skip_wait_window
+cmd_help_contents
+poll "$E2E_TIMEOUT" help_shows "QUAVINTO ヘルプ - 目次" ||
+  fail "the build folder's program shows help titled '$(help_title)'"

@@ -1,0 +1,132 @@
+# Journey: a game in progress is saved through the game-file dialog, the
+# program is left and started again, and the game is read back and goes on
+# exactly where it was; the saved file says what the board showed.
+source "$(dirname "$0")/lib.sh"
+
+fresh_home
+games="$E2E_WORK/games"
+mkdir -p "$games"
+game_file="$games/first.QVD"
+journey_start=$(now_ms)
+
+# grid_rows STATE FIELD: the rows of a board state as a game file writes them,
+# FIELD 1 for the pieces and 2 for the turned marks (" 004 001 006").
+grid_rows() {
+  local IFS=,
+  local cells=($1) k line
+  for ((k = 0; k < ${#cells[@]}; k++)); do
+    local parts=(${cells[$k]// /,})
+    line+=$(printf ' %03d' "${parts[$(($2 - 1))]}")
+    if (((k + 1) % GRID_COLS == 0)); then
+      echo "$line"
+      line=""
+    fi
+  done
+}
+
+# check_game_file FILE STATE: the file's lines against the board's state.
+check_game_file() {
+  local file=$1 state=$2
+  [[ -f "$file" ]] || fail "no game file $file"
+  local bytes lines crlf
+  bytes=$(wc -c <"$file")
+  lines=$(tr -cd '\n' <"$file" | wc -c)
+  crlf=$(grep -c $'\r$' "$file" || true)
+  ((lines == 7 + 2 * GRID_ROWS)) || fail "$lines lines in the game file, not $((7 + 2 * GRID_ROWS))"
+  ((crlf == lines)) || fail "only $crlf of $lines lines end in CR LF"
+  [[ "$(tail -c 2 "$file" | od -An -c | tr -d ' ')" == '\r\n' ]] || fail "the game file does not end in CR LF"
+  ((bytes < 1000)) || fail "the game file is $bytes bytes"
+  mapfile -t text < <(tr -d '\r' <"$file")
+  [[ -z "${text[0]}" ]] || fail "line 1 names a picture ('${text[0]}') for the built-in one"
+  [[ "${text[1]}" == " 3 " ]] || fail "line 2 (FREE division) is '${text[1]}'"
+  [[ "${text[2]}" == " 0 " && "${text[3]}" == " 0 " ]] || fail "lines 3 and 4 are '${text[2]}' '${text[3]}'"
+  [[ "${text[4]}" == " $PIECE_W  $PIECE_H " ]] || fail "line 5 (piece size) is '${text[4]}'"
+  [[ "${text[5]}" == " $GRID_COLS  $GRID_ROWS " ]] || fail "line 6 (grid) is '${text[5]}'"
+  local map turned
+  mapfile -t map < <(grid_rows "$state" 1)
+  mapfile -t turned < <(grid_rows "$state" 2)
+  local row
+  for ((row = 0; row < GRID_ROWS; row++)); do
+    [[ "${text[$((6 + row))]}" == "${map[$row]}" ]] ||
+      fail "line $((7 + row)) is '${text[$((6 + row))]}', the board shows '${map[$row]}'"
+    [[ "${text[$((6 + GRID_ROWS + row))]}" == "${turned[$row]}" ]] ||
+      fail "line $((7 + GRID_ROWS + row)) is '${text[$((6 + GRID_ROWS + row))]}', the board shows '${turned[$row]}'"
+  done
+  local seconds=${text[$((6 + 2 * GRID_ROWS))]}
+  [[ "$seconds" =~ ^\ ([0-9]+)\ $ ]] || fail "last line (time) is '$seconds'"
+  SAVED_SECONDS=${BASH_REMATCH[1]}
+  ((SAVED_SECONDS <= ($(now_ms) - journey_start) / 1000 + 1)) ||
+    fail "the saved time $SAVED_SECONDS s is longer than the journey"
+}
+
+# First run: a 3 x 2 game with a few moves made, saved under a new name.
+start_app
+skip_wait_window
+cmd_settings
+settings_free 3 2
+use_pieces "$E2E_RESOURCES/default.bmp" 3 2
+solved=$(solved_state)
+expect_board "$solved"
+cmd_start_game
+answer "$(wait_dialog)" alt+y
+state=$(board_settles)
+for move in "exchange 1 4" "turn 2"; do
+  # A move that would finish the game is left out: the game stays in play.
+  next=$(play_move "$state" $move)
+  if [[ "$next" == "$solved" ]]; then
+    next=$(play_move "$next" turn 5)
+  fi
+  state=$next
+  expect_board "$state"
+done
+note "saving a game showing $state"
+board_shot "$E2E_WORK/before-save.png" "$(board_w)" "$(board_h)"
+
+cmd_save_game
+files=$(file_dialog_choose "$games/first")
+# A name that does not exist yet is confirmed first.
+create=$(wait_dialog "$files")
+answer "$create" alt+y
+wait_gone "$files"
+poll "$E2E_TIMEOUT" test -s "$game_file" || fail "no game file written"
+check_game_file "$game_file" "$state"
+first_seconds=$SAVED_SECONDS
+
+# Leaving: confirmed, and the offer to save the game in play declined.
+cmd_exit
+answer "$(wait_dialog)" Return
+offer=$(wait_dialog)
+answer "$offer" alt+n
+wait_app_exit || fail "the program did not end cleanly"
+grep -qx 'Xn=3' "$(settings_file)" && grep -qx 'Yn=2' "$(settings_file)" ||
+  fail "the settings do not keep the 3 x 2 grid: $(cat "$(settings_file)")"
+
+# Second run: the 3 x 2 board comes back whole, then the game is read back.
+start_app
+skip_wait_window
+expect_board "$solved"
+cmd_read_game
+files=$(file_dialog_choose "$game_file")
+resume=$(wait_dialog "$files")
+answer "$resume" alt+y
+expect_board "$state"
+board_shot "$E2E_WORK/after-read.png" "$(board_w)" "$(board_h)"
+same_pixels "$E2E_WORK/before-save.png" "$E2E_WORK/after-read.png" ||
+  fail "the board read back differs in $(pixel_diff "$E2E_WORK/before-save.png" "$E2E_WORK/after-read.png") pixels"
+note "read back: $state"
+
+# The game goes on: a piece turns, and leaving with Yes saves it again.
+state=$(play_move "$state" turn 3)
+[[ "$state" == "$solved" ]] && fail "turning piece 4 finished the game"
+expect_board "$state"
+cmd_exit
+answer "$(wait_dialog)" Return
+offer=$(wait_dialog)
+answer "$offer" alt+y
+# The game-file dialog offers the file the game came from.
+files=$(wait_dialog "$offer")
+xdotool key Return
+wait_gone "$files"
+wait_app_exit || fail "the program did not end cleanly after saving"
+check_game_file "$game_file" "$state"
+((SAVED_SECONDS >= first_seconds)) || fail "the play time went back from $first_seconds to $SAVED_SECONDS s"
