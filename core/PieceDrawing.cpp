@@ -39,11 +39,11 @@ void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
       const uchar* next = fromBits + (y0 + dy + kAhead) * fromStride + qsizetype(x0) * 4;
       uchar* nextTo = toBits + (y0 + h - 1 - dy - kAhead) * toStride + qsizetype(x0) * 4;
       for (qsizetype at = 0; at < rowBytes; at += 64) {
-        __builtin_prefetch(next + at);
-        __builtin_prefetch(nextTo + at, 1);
+        platform::prefetch(next + at);
+        platform::prefetch(nextTo + at, true);
       }
-      __builtin_prefetch(next + rowBytes - 1);
-      __builtin_prefetch(nextTo + rowBytes - 1, 1);
+      platform::prefetch(next + rowBytes - 1);
+      platform::prefetch(nextTo + rowBytes - 1, true);
     }
     const auto* from = reinterpret_cast<const QRgb*>(fromBits + (y0 + dy) * fromStride) + x0;
     auto* to = reinterpret_cast<QRgb*>(toBits + (y0 + h - 1 - dy) * toStride) + x0;

@@ -69,8 +69,8 @@ QRect copyPixels(QImage& dst, int x, int y, int w, int h, const QImage& src, int
       for (int row = 0; row < h; ++row) {
         if (row + kAhead < h) {
           const uchar* next = from + (row + kAhead) * fromStride;
-          for (size_t at = 0; at < rowBytes; at += 64) __builtin_prefetch(next + at);
-          __builtin_prefetch(next + rowBytes - 1);
+          for (size_t at = 0; at < rowBytes; at += 64) platform::prefetch(next + at);
+          platform::prefetch(next + rowBytes - 1);
         }
         std::memmove(to + row * toStride, from + row * fromStride, rowBytes);
       }

@@ -61,6 +61,18 @@ QRect copyPixels(QImage& dst, int x, int y, int w, int h, const QImage& src, int
 // Number of memory contexts created and not yet deleted.
 int liveMemoryContexts();
 
+// Asks the processor to fetch memory about to be read (or written) while the
+// current row is copied; a no-op on compilers without the hint.
+inline void prefetch(const void* address, bool forWriting = false) {
+#if defined(__GNUC__) || defined(__clang__)
+  if (forWriting) __builtin_prefetch(address, 1);
+  else __builtin_prefetch(address, 0);
+#else
+  (void)address;
+  (void)forWriting;
+#endif
+}
+
 // The pixel format every board image uses, so copies are plain row moves.
 constexpr QImage::Format kBoardFormat = QImage::Format_RGB32;
 
