@@ -87,11 +87,7 @@ void Form1::ReadData_Click() {
     PreparingGuard guard(*this);
     showWaitNotice(true, true);
     DrawReverse(*this);
-    for (int row = 1; row <= gs_.Yn; ++row)
-      for (int col = 1; col <= gs_.Xn; ++col) {
-        const int32_t x = (col - 1) * v_.PieceWidth, y = (row - 1) * v_.PieceHeight;
-        copyPiece(*this, Picture1->hdc(), x, y, x, y, gs_.RMap[col][row]);
-      }
+    drawAllCells(*this);
     Picture1->refresh();
     // The floating piece shows cell (1, 1) in its true look, as the board would.
     Picture2->move(0, 0);
