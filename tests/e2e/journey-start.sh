@@ -7,9 +7,18 @@ fresh_home
 start_app
 started=$(now_ms)
 
-wait_win=$(poll_output "$E2E_TIMEOUT" wait_window) || fail "no wait window"
+# The first window to show is the wait window, never the main window.
+first_window() {
+  local w
+  w=$(wait_window)
+  [[ -n "$w" ]] && echo "wait $w" && return
+  w=$(main_window)
+  [[ -n "$w" ]] && echo "main $w"
+}
+first=$(poll_output "$E2E_TIMEOUT" first_window) || fail "no window within $E2E_TIMEOUT s"
+[[ "$first" == wait\ * ]] || fail "the main window came first, with no wait window seen"
+wait_win=${first#wait }
 seen=$(now_ms)
-[[ -z "$(main_window)" ]] || fail "the main window came before the wait window ended"
 
 read -r wx wy ww wh <<<"$(win_geom "$wait_win")"
 read -r sw sh <<<"$(xdotool getdisplaygeometry)"

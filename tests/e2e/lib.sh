@@ -23,8 +23,19 @@ APP_LOG=""
 
 fail() {
   echo "    failed: $*" >&2
-  [[ -n "${DISPLAY:-}" ]] && "$IMPORT" -window root "$E2E_WORK/failure-screen.png" 2>/dev/null || true
-  [[ -n "$APP_LOG" && -s "$APP_LOG" ]] && sed 's/^/    program: /' "$APP_LOG" >&2
+  "$IMPORT" -window root "$E2E_WORK/failure-screen.png" 2>/dev/null || true
+  if app_running; then
+    local w
+    for w in $(app_windows); do
+      echo "    window $w '$(win_title "$w")' at $(win_geom "$w"):" \
+        "$(xprop -id "$w" _NET_WM_WINDOW_TYPE _NET_FRAME_EXTENTS WM_TRANSIENT_FOR 2>&1 | tr '\n' ' ')" >&2
+    done
+  elif [[ -n "$APP_PID" ]]; then
+    local status=0
+    wait "$APP_PID" 2>/dev/null || status=$?
+    echo "    the program is no longer running (exit status $status)" >&2
+  fi
+  if [[ -n "$APP_LOG" && -s "$APP_LOG" ]]; then sed 's/^/    program: /' "$APP_LOG" >&2; fi
   exit 1
 }
 
