@@ -31,7 +31,11 @@ public:
   }
 
   void finish() {
-    if (band_) band_->deleteLater();
+    // Hidden at once: a drop may open a modal box before the outline is deleted.
+    if (band_) {
+      band_->hide();
+      band_->deleteLater();
+    }
     band_ = nullptr;
     control_ = nullptr;
     qApp->removeEventFilter(this);

@@ -42,6 +42,7 @@ private slots:
   void noDropWithoutHandler_data();
   void noDropWithoutHandler();
   void outlineFollowsPointer();
+  void outlineGoneWhenTheDropArrives();
   void handlerRemovedOrDestroyed();
   void cancelledDragDropsNothing();
   void destroyedControlDropsNothing();
@@ -203,6 +204,21 @@ void TestManualDrag::outlineFollowsPointer() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(gone.isNull());
   QCOMPARE(drops_.size(), 1);
+}
+
+void TestManualDrag::outlineGoneWhenTheDropArrives() {
+  // A drop may open a modal box (the congratulation); the outline must not
+  // stay on screen behind it.
+  bool outlineShown = true;
+  platform::setDropHandler(b_, [this, &outlineShown](QWidget*, QPoint) {
+    outlineShown = false;
+    for (QRubberBand* band : window_->findChildren<QRubberBand*>())
+      if (band->isVisible()) outlineShown = true;
+  });
+  QTest::mousePress(a_, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(b_, QPoint(20, 20));
+  QTest::mouseRelease(b_, Qt::LeftButton, {}, QPoint(20, 20));
+  QVERIFY(!outlineShown);
 }
 
 void TestManualDrag::handlerRemovedOrDestroyed() {
