@@ -19,28 +19,7 @@ namespace {
 
 const QString kCancel;  // a null text: the player cancels
 
-// Answers the dialog from a script (kCancel = Cancel) and records the
-// properties it was shown with.
-struct ScriptedDialog {
-  struct Seen {
-    QString title, fileName, filter, defaultExt, initDir;
-    int filterIndex, flags;
-  };
-  explicit ScriptedDialog(std::deque<QString> answers) : script(std::move(answers)) {
-    previous = platform::setFileDialogResponder([this](const CommonDialog& d) -> std::optional<QString> {
-      seen.push_back({d.effectiveTitle(), d.fileName, d.filter, d.defaultExt, d.initDir, d.filterIndex, d.flags});
-      if (script.empty()) return std::nullopt;
-      const QString answer = script.front();
-      script.pop_front();
-      if (answer.isNull()) return std::nullopt;
-      return answer;
-    });
-  }
-  ~ScriptedDialog() { platform::setFileDialogResponder(previous); }
-  std::deque<QString> script;
-  std::vector<Seen> seen;
-  platform::FileDialogResponder previous;
-};
+using ScriptedDialog = testsupport::ScriptedFileDialog;
 
 void touch(const QString& path) {
   QFile f(path);
@@ -79,9 +58,9 @@ class TestFileDialog : public QObject {
     ScriptedDialog script({QStringLiteral("bird.gif"), kCancel});
     QVERIFY(d.showOpen());
     QCOMPARE(d.fileName, in(QStringLiteral("bird.gif")));
-    QCOMPARE(script.seen.size(), size_t(1));
-    const auto& s = script.seen[0];
-    QCOMPARE(s.title, QStringLiteral(u"開く"));
+    QCOMPARE(script.shown.size(), size_t(1));
+    const auto& s = script.shown[0];
+    QCOMPARE(s.effectiveTitle(), QStringLiteral(u"開く"));
     QCOMPARE(s.fileName, in(QStringLiteral("cat.bmp")));
     QCOMPARE(s.filter, kPictureFilter);
     QCOMPARE(s.filterIndex, 2);
@@ -160,7 +139,7 @@ class TestFileDialog : public QObject {
     ScriptedDialog script({QStringLiteral("first"), QStringLiteral("second")});
     QVERIFY(d.showOpen());
     QCOMPARE(d.fileName, in(QStringLiteral("second.QVD")));
-    QCOMPARE(script.seen.size(), size_t(2));
+    QCOMPARE(script.shown.size(), size_t(2));
     QCOMPARE(boxes.shown.size(), 2);
 
     std::deque<QString> endless(50, QStringLiteral("missing.bmp"));
@@ -168,7 +147,7 @@ class TestFileDialog : public QObject {
     d.flags = 0x1004;
     d.cancelError = true;
     QVERIFY(!d.showOpen());
-    QCOMPARE(stubborn.seen.size(), size_t(20));
+    QCOMPARE(stubborn.shown.size(), size_t(20));
   }
 
   void filterIndexIsKeptInRange() {
@@ -179,8 +158,8 @@ class TestFileDialog : public QObject {
     d.showOpen();
     d.filterIndex = 9;
     d.showOpen();
-    QCOMPARE(script.seen[0].filterIndex, 1);
-    QCOMPARE(script.seen[1].filterIndex, 4);
+    QCOMPARE(script.shown[0].filterIndex, 1);
+    QCOMPARE(script.shown[1].filterIndex, 4);
   }
 
   void patternsIgnoreLetterCase_data() {

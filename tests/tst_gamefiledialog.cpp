@@ -15,23 +15,7 @@ namespace {
 
 const QString kCancel;  // a null text: the player cancels
 
-// One answer per showing (kCancel = Cancel); records the dialog as it was shown.
-struct ScriptedDialog {
-  explicit ScriptedDialog(std::deque<QString> answers) : script(std::move(answers)) {
-    previous = platform::setFileDialogResponder([this](const CommonDialog& d) -> std::optional<QString> {
-      shown.push_back(d);
-      if (script.empty()) return std::nullopt;
-      const QString answer = script.front();
-      script.pop_front();
-      if (answer.isNull()) return std::nullopt;
-      return answer;
-    });
-  }
-  ~ScriptedDialog() { platform::setFileDialogResponder(previous); }
-  std::deque<QString> script;
-  std::vector<CommonDialog> shown;
-  platform::FileDialogResponder previous;
-};
+using ScriptedDialog = testsupport::ScriptedFileDialog;
 
 const QString kFilter = QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.*");
 const QString kSaveTitle = QStringLiteral(u"ゲームの状態を保存");

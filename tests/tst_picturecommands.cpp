@@ -21,8 +21,7 @@ class PictureCommandsTest : public QObject {
   std::unique_ptr<testsupport::PrivateSettings> settings_;
   std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
   QTemporaryDir dir_;
-  QList<platform::CommonDialog> seen_;
-  std::optional<QString> answer_;
+  std::unique_ptr<testsupport::ScriptedFileDialog> dialog_;
 
   QString makePicture(const QString& name, int w, int h, const char* format = "BMP") {
     QImage image(w, h, QImage::Format_RGB32);
@@ -34,7 +33,7 @@ class PictureCommandsTest : public QObject {
   }
 
   void choose(Form1& f, std::optional<QString> path) {
-    answer_ = std::move(path);
+    dialog_->script = {path.value_or(QString())};
     f.LoadPictureEx->trigger();
   }
 
@@ -47,14 +46,10 @@ private slots:
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
-    seen_.clear();
-    platform::setFileDialogResponder([this](const platform::CommonDialog& d) {
-      seen_.append(d);
-      return answer_;
-    });
+    dialog_ = std::make_unique<testsupport::ScriptedFileDialog>();
   }
   void cleanup() {
-    platform::setFileDialogResponder({});
+    dialog_.reset();
     boxes_.reset();
     settings_.reset();
   }
@@ -62,8 +57,8 @@ private slots:
   void dialogSetUp() {
     Form1 f;
     choose(f, std::nullopt);
-    QCOMPARE(seen_.size(), 1);
-    const platform::CommonDialog& d = seen_.first();
+    QCOMPARE(dialog_->shown.size(), size_t(1));
+    const platform::CommonDialog& d = dialog_->shown.front();
     QCOMPARE(d.filter, QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"));
     QCOMPARE(d.filterIndex, 1);
     QCOMPARE(d.initDir, QCoreApplication::applicationDirPath());
@@ -75,18 +70,18 @@ private slots:
     choose(f, jpeg);
     QCOMPARE(f.state().PictureType, int16_t(3));
     choose(f, std::nullopt);
-    QCOMPARE(seen_.last().filterIndex, 3);
-    QCOMPARE(seen_.last().initDir, dir_.path());
-    QCOMPARE(seen_.last().fileName, jpeg);
+    QCOMPARE(dialog_->shown.back().filterIndex, 3);
+    QCOMPARE(dialog_->shown.back().initDir, dir_.path());
+    QCOMPARE(dialog_->shown.back().fileName, jpeg);
   }
 
   void titleLeftFromGameFileDialog() {
     Form1 f;
     startPlaying(f);
-    answer_ = std::nullopt;
+    dialog_->script = {QString()};
     f.SaveData->trigger();  // cancelled
     choose(f, std::nullopt);
-    QCOMPARE(seen_.last().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
+    QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
   }
 
   void cancelStopsTheGame() {

@@ -22,9 +22,7 @@ class SavedGamesTest : public QObject {
   std::unique_ptr<testsupport::FakeClock> clock_;
   std::unique_ptr<QTemporaryDir> tmp_;
   QDir dir_;
-  std::optional<QString> answer_;
-  std::function<void()> beforeAnswer_;
-  QList<platform::CommonDialog> seen_;
+  std::unique_ptr<testsupport::ScriptedFileDialog> dialog_;
 
   void startPlaying(Form1& f, double at) {
     clock_->now = at;
@@ -34,14 +32,14 @@ class SavedGamesTest : public QObject {
   }
 
   QByteArray save(Form1& f, const QString& name) {
-    answer_ = dir_.filePath(name);
+    dialog_->script = {dir_.filePath(name)};
     f.SaveData->trigger();
     QFile file(dir_.filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
   void read(Form1& f, const QString& name, int resume) {
-    answer_ = dir_.filePath(name);
+    dialog_->script = {dir_.filePath(name)};
     boxes_->answer(resume);
     f.ReadData->trigger();
   }
@@ -58,18 +56,12 @@ private slots:
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
     clock_ = std::make_unique<testsupport::FakeClock>(1000.0);
-    seen_.clear();
     tmp_ = std::make_unique<QTemporaryDir>();
     dir_ = QDir(tmp_->path());
-    beforeAnswer_ = nullptr;
-    platform::setFileDialogResponder([this](const platform::CommonDialog& d) {
-      seen_.append(d);
-      if (beforeAnswer_) beforeAnswer_();
-      return answer_;
-    });
+    dialog_ = std::make_unique<testsupport::ScriptedFileDialog>();
   }
   void cleanup() {
-    platform::setFileDialogResponder({});
+    dialog_.reset();
     clock_.reset();
     boxes_.reset();
     settings_.reset();
@@ -93,8 +85,8 @@ private slots:
     QCOMPARE(lines[4], QByteArray(" 128  128 \r"));
     QCOMPARE(lines[5], QByteArray(" 3  2 \r"));
     QCOMPARE(lines[10], QByteArray(" 95 \r"));
-    QCOMPARE(seen_.last().flags, 0x2806);
-    QCOMPARE(seen_.last().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
+    QCOMPARE(dialog_->shown.back().flags, 0x2806);
+    QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
     QVERIFY(f.ReadData->isEnabled());
     QCOMPARE(f.state().GameRunning, int16_t(1));
   }
@@ -158,8 +150,8 @@ private slots:
     QVERIFY(f.GStart->isEnabled());
     QVERIFY(!f.Label2_0->isVisible());
     QCOMPARE(f.Picture2->pos(), QPoint(0, 0));
-    QCOMPARE(seen_.last().flags, 0x1004);
-    QCOMPARE(seen_.last().effectiveTitle(), QStringLiteral(u"ゲームの状態を読み出し"));
+    QCOMPARE(dialog_->shown.back().flags, 0x1004);
+    QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を読み出し"));
   }
 
   void damagedFileChangesNothing() {
@@ -222,7 +214,7 @@ private slots:
   void cancelledSaveWritesNothing() {
     Form1 f;
     startPlaying(f, 100.0);
-    answer_ = std::nullopt;
+    dialog_->script = {QString()};
     f.SaveData->trigger();
     QVERIFY(!f.ReadData->isEnabled());
     QCOMPARE(dir_.entryList(QDir::Files).size(), 0);
@@ -231,15 +223,21 @@ private slots:
   void failedSaveIsReported() {
     Form1 f;
     startPlaying(f, 100.0);
-    // The chosen folder disappears before the file is written.
+    // The chosen folder disappears while the player answers the create
+    // question, after the dialog has checked it, before the file is written.
     QVERIFY(dir_.mkdir(QStringLiteral("gone")));
     boxes_->shown.clear();
-    answer_ = dir_.filePath(QStringLiteral("gone/lost.QVD"));
-    beforeAnswer_ = [this] { QDir(dir_.filePath(QStringLiteral("gone"))).removeRecursively(); };
+    dialog_->script = {dir_.filePath(QStringLiteral("gone/lost.QVD"))};
+    boxes_->onShow = [this](const testsupport::ShownBox&) {
+      QDir(dir_.filePath(QStringLiteral("gone"))).removeRecursively();
+    };
     boxes_->answer(platform::vbYes);  // create the new file
     f.SaveData->trigger();
-    QVERIFY(!boxes_->shown.isEmpty());
+    boxes_->onShow = nullptr;
+    QCOMPARE(boxes_->shown.size(), 2);  // the create question, then the failure
     QCOMPARE(boxes_->shown.last().style, 48);
+    QVERIFY(boxes_->shown.last().text.startsWith(QStringLiteral(u"ゲームを保存できませんでした。\r\n")));
+    QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("gone/lost.QVD"))));
     QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
@@ -251,7 +249,7 @@ private slots:
     boxes_->answer(platform::vbOK);
     boxes_->answer(platform::vbYes);
     boxes_->answer(platform::vbYes);  // create the new file
-    answer_ = dir_.filePath(QStringLiteral("exit.QVD"));
+    dialog_->script = {dir_.filePath(QStringLiteral("exit.QVD"))};
     f.Fin->trigger();
     QVERIFY(ended);
     QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("exit.QVD"))));

@@ -22,6 +22,19 @@ ScriptedBoxes::ScriptedBoxes() {
 
 ScriptedBoxes::~ScriptedBoxes() { platform::setMsgBoxResponder(previous_); }
 
+ScriptedFileDialog::ScriptedFileDialog(std::deque<QString> answers) : script(std::move(answers)) {
+  previous_ = platform::setFileDialogResponder([this](const platform::CommonDialog& d) -> std::optional<QString> {
+    shown.push_back(d);
+    if (script.empty()) return std::nullopt;
+    const QString answer = script.front();
+    script.pop_front();
+    if (answer.isNull()) return std::nullopt;
+    return answer;
+  });
+}
+
+ScriptedFileDialog::~ScriptedFileDialog() { platform::setFileDialogResponder(previous_); }
+
 PrivateSettings::PrivateSettings() { platform::setSettingsRoot(dir.path()); }
 PrivateSettings::~PrivateSettings() { platform::setSettingsRoot(QString()); }
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }

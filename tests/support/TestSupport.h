@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/GameHost.h"
+#include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
 
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace testsupport {
 
@@ -36,6 +38,20 @@ public:
 private:
   std::deque<int> script_;
   platform::MsgBoxResponder previous_;
+};
+
+// Answers the file dialog from a script, one answer per showing: a path as the
+// player would type it, or a null text for Cancel (also when the script has
+// run out). Records every dialog as it was shown.
+class ScriptedFileDialog {
+public:
+  explicit ScriptedFileDialog(std::deque<QString> answers = {});
+  ~ScriptedFileDialog();
+  std::deque<QString> script;
+  std::vector<platform::CommonDialog> shown;
+
+private:
+  platform::FileDialogResponder previous_;
 };
 
 // Points the settings store at a fresh temporary folder for the test's life.
