@@ -36,7 +36,6 @@ const char16_t kEmptyField[] = u"値が空です（%1）";
 const char16_t kNotNumber[] = u"数値ではありません（%1）";
 const char16_t kRange[] = u"%1の値 %2 は範囲外です（%3～%4）";
 const char16_t kDuplicate[] = u"駒番号 %1 が重複しています";
-const char16_t kTrailing[] = u"最後の値の後に余分なデータがあります";
 }  // namespace text
 
 // Field names used in the descriptions.
@@ -86,11 +85,6 @@ class FieldReader {
     return true;
   }
 
-  // True when only blanks remain.
-  bool atEnd() {
-    skipBlanks();
-    return pos_ >= b_.size();
-  }
   int line() const { return line_; }
 
   static bool fail(int line, const QString& what, QString* error) {
@@ -191,11 +185,15 @@ QByteArray formatGameFile(const SavedGame& game) {
   return out;
 }
 
-bool parseGameFile(const QByteArray& bytes, SavedGame* game, QString* error) {
-  if (bytes.size() > kMaxGameFileBytes) {
-    if (error) *error = QString::fromUtf16(text::kTooLarge).arg(bytes.size());
+bool parseGameFile(const QByteArray& whole, SavedGame* game, QString* error) {
+  if (whole.size() > kMaxGameFileBytes) {
+    if (error) *error = QString::fromUtf16(text::kTooLarge).arg(whole.size());
     return false;
   }
+  // An end-of-file mark (Ctrl-Z) left by old editors ends the text: what
+  // follows it is not part of the game.
+  const int eof = whole.indexOf('\x1A');
+  const QByteArray bytes = eof < 0 ? whole : whole.left(eof);
   if (bytes.isEmpty()) {
     if (error) *error = QString::fromUtf16(text::kEmpty);
     return false;
@@ -258,7 +256,8 @@ bool parseGameFile(const QByteArray& bytes, SavedGame* game, QString* error) {
   long long seconds;
   if (!reader.number(label::kTime, 0, kMax32, 7 + 2 * yn, &seconds, error)) return false;
   staged.seconds = static_cast<int32_t>(seconds);
-  if (!reader.atEnd()) return FieldReader::fail(reader.line(), QString::fromUtf16(text::kTrailing), error);
+  // Whatever follows the play time (a blank line, a note added by hand) is
+  // not read, as the game has always read its files field by field.
 
   if (game) *game = staged;
   return true;

@@ -48,10 +48,11 @@ QByteArray formatGameFile(const SavedGame& game);
 // only when every field is present and valid: line 1 is the path (leading
 // spaces skipped, UTF-8 when valid, else Shift-JIS/CP932, no control
 // characters); the rest are exactly 3 options, 2 piece sizes, Xn, Yn (1..30),
-// Xn*Yn Map cells forming a permutation of 1..Xn*Yn, as many RMap cells of 0 or 1, and a play time >= 0,
-// separated by spaces, commas or line ends (CR LF, LF or CR alike), with
-// nothing but blanks after them. Otherwise returns false, leaves *game as it
-// was and puts a Japanese description naming the line into *error.
+// Xn*Yn Map cells forming a permutation of 1..Xn*Yn, as many RMap cells of 0
+// or 1, and a play time >= 0, separated by spaces, commas or line ends (CR LF,
+// LF or CR alike). Anything after the play time's field, and everything from
+// an end-of-file mark (0x1A) on, is ignored. Otherwise returns false, leaves
+// *game as it was and puts a Japanese description naming the line into *error.
 bool parseGameFile(const QByteArray& bytes, SavedGame* game, QString* error);
 
 // The game's current state as a SavedGame: the picture path from v.PictureFile

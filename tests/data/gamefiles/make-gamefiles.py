@@ -46,6 +46,12 @@ good = {
     "leading-spaces-on-path.QVD": with_line(1, b"   C:\\pics\\cat.bmp"),
     "blank-lines-at-end.QVD": joined(EXAMPLE) + b"\r\n\r\n  \r\n",
     "tabs-and-plus-signs.QVD": joined([EXAMPLE[0], b"\t+0", b"+1\t", b"0", b"128\t128", b"+3 +2"] + EXAMPLE[6:]),
+    # What follows the play time is not part of the game.
+    "note-after-time.QVD": with_line(11, b" 95 x"),
+    "extra-line-after-time.QVD": joined(EXAMPLE + [b" 1 "]),
+    "note-lines-after-time.QVD": joined(EXAMPLE + ["メモ: 試験の前に保存".encode("utf-8"), b"\x00\xff junk"]),
+    "eof-mark.QVD": joined(EXAMPLE) + b"\x1a",
+    "eof-mark-glued-to-time.QVD": joined(EXAMPLE)[:-2] + b"\x1a\r\nnot read",
 }
 
 damaged = {
@@ -82,8 +88,9 @@ damaged = {
     "l11-negative-time.qvd": with_line(11, b"-5 "),
     "l11-time-over-32-bits.qvd": with_line(11, b" 2147483648 "),
     "l11-letters-in-time.qvd": with_line(11, b" ninety-five "),
-    "l11-garbage-after-time.qvd": with_line(11, b" 95 x"),
-    "l12-extra-line.qvd": joined(EXAMPLE + [b" 1 "]),
+    "l11-letters-glued-to-time.qvd": with_line(11, b" 95x"),
+    "l07-eof-mark-inside-grid.qvd": with_line(7, b" 004\x1a002 003"),
+    "l11-eof-mark-before-time.qvd": joined(EXAMPLE[:10]) + b"\x1a 95 \r\n",
     "l09-lf-only-truncated-after-line-8.qvd": joined(EXAMPLE[:8], b"\n"),
     "l09-cr-only-truncated-after-line-8.qvd": joined(EXAMPLE[:8], b"\r"),
     "l07-truncated-inside-line-7.qvd": joined(EXAMPLE[:6]) + b" 004 00",
