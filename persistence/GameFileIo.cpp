@@ -1,8 +1,17 @@
 // Game files on disk: atomic saving through QSaveFile, bounded reading.
 #include "persistence/GameFileIo.h"
 
+#include "persistence/SaveFailure.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace quavinto {
 namespace {
@@ -20,7 +29,8 @@ bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QStri
   // the truth: a buffered tail flushed inside commit() can fail unnoticed, and
   // commit() then renames a shortened file over the old one.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    return fail(QStringLiteral(u"ファイルを作成できません: %1").arg(file.errorString()), error);
+    return fail(QStringLiteral(u"ファイルを作成できません（%1）").arg(saveFailureCause(path, file.errorString())),
+                error);
   qint64 done = 0;
   while (done < bytes.size()) {
     const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
@@ -31,9 +41,11 @@ bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QStri
     const QString why = file.errorString();
     file.cancelWriting();
     file.commit();  // discards the temporary file after cancelWriting()
-    return fail(QStringLiteral(u"ファイルに書き込めません: %1").arg(why), error);
+    return fail(QStringLiteral(u"ファイルに書き込めません（%1）").arg(saveFailureCause(path, why)), error);
   }
-  if (!file.commit()) return fail(QStringLiteral(u"ファイルを保存できません: %1").arg(file.errorString()), error);
+  if (!file.commit())
+    return fail(QStringLiteral(u"ファイルを保存できません（%1）").arg(saveFailureCause(path, file.errorString())),
+                error);
   return true;
 }
 
@@ -48,14 +60,51 @@ bool saveGameFile(const QString& path, const SavedGame& game, QString* error) {
   return writeGameFileAtomically(path, bytes, error);
 }
 
+namespace {
+
+const char16_t kNotAFile[] = u"ゲームのファイルではありません（通常のファイルではないため読み込めません）";
+
+// Opens `path` for reading only when it is a regular file. A named pipe would
+// block the program for good and a device such as /dev/zero never ends, so
+// both are refused before a byte is read. On POSIX the file is opened without
+// waiting and checked through the opened handle, so it cannot be swapped for
+// something else between the check and the read.
+bool openRegularFile(QFile& file, QString* error) {
+#ifdef Q_OS_UNIX
+  const QByteArray native = QFile::encodeName(file.fileName());
+  const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    QFileInfo info(file.fileName());
+    const QString why = !info.exists() ? QStringLiteral(u"ファイルが見つかりません")
+                                       : QStringLiteral(u"ファイルを読む権限がありません");
+    return fail(QStringLiteral(u"ファイルを開けません（%1）").arg(why), error);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return fail(QString::fromUtf16(kNotAFile), error);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return fail(QStringLiteral(u"ファイルを開けません"), error);
+  }
+  return true;
+#else
+  if (!QFileInfo(file.fileName()).isFile()) return fail(QString::fromUtf16(kNotAFile), error);
+  if (!file.open(QIODevice::ReadOnly)) return fail(QStringLiteral(u"ファイルを開けません"), error);
+  return true;
+#endif
+}
+
+}  // namespace
+
 bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return fail(QStringLiteral(u"ファイルを開けません: %1").arg(file.errorString()), error);
+  if (!openRegularFile(file, error)) return false;
   // One byte more than allowed tells an oversized file without reading it all.
   const QByteArray bytes = file.read(kMaxGameFileBytes + 1);
-  if (file.error() != QFileDevice::NoError)
-    return fail(QStringLiteral(u"ファイルを読み込めません: %1").arg(file.errorString()), error);
+  if (file.error() != QFileDevice::NoError) return fail(QStringLiteral(u"ファイルを読み込めません"), error);
   return parseGameFile(bytes, game, error);
 }
 
