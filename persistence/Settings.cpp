@@ -19,10 +19,13 @@ QString settingsApplication() { return QStringLiteral("XAN"); }
 QString settingsSection() { return QStringLiteral("QUAVINTO"); }
 
 void LoadSettings(GameState& g) {
+  platform::SettingValues wanted;
+  for (const SettingKey& key : kSettingKeys)
+    wanted.append({QString::fromLatin1(key.name), QString::fromLatin1(key.defaultText)});
+  const platform::SettingValues stored = platform::GetSettingGroup(settingsApplication(), settingsSection(), wanted);
+  int index = 0;
   for (const SettingKey& key : kSettingKeys) {
-    const QString name = QString::fromLatin1(key.name);
-    const QString text = platform::GetSetting(settingsApplication(), settingsSection(), name,
-                                              QString::fromLatin1(key.defaultText));
+    const QString text = stored[index++].second;
     const int16_t fallback = int16_t(QString::fromLatin1(key.defaultText).toInt());
     std::optional<int16_t> value = platform::toInt16(platform::val(text));
     // The grids hold 30 x 30 cells: a count outside 1 to 30 would index past
@@ -34,11 +37,11 @@ void LoadSettings(GameState& g) {
 }
 
 bool SaveSettings(const GameState& g) {
-  bool ok = true;
+  // All six in one write, so they always belong to one run of the program.
+  platform::SettingValues values;
   for (const SettingKey& key : kSettingKeys)
-    ok = platform::SaveSetting(settingsApplication(), settingsSection(), QString::fromLatin1(key.name),
-                               QString::number(g.*(key.field))) && ok;
-  return ok;
+    values.append({QString::fromLatin1(key.name), QString::number(g.*(key.field))});
+  return platform::SaveSettingGroup(settingsApplication(), settingsSection(), values);
 }
 
 }  // namespace quavinto

@@ -25,8 +25,9 @@ QString settingsSection();      // "QUAVINTO"
 // Fills the six fields from the store, or from the defaults. A count outside 1
 // to 30, and any value outside 16 bits, is replaced by its default.
 void LoadSettings(GameState& g);
-// Writes the six fields as decimal text. Returns false when the store could not
-// be written; an exit goes on regardless.
+// Writes the six fields as decimal text, all in one write. Returns false when
+// the store could not be written; an exit goes on regardless, and never waits
+// long on the store.
 bool SaveSettings(const GameState& g);
 
 }  // namespace quavinto
