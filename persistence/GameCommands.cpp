@@ -21,8 +21,11 @@ QString saveTitle() { return QStringLiteral(u"ゲームの状態を保存"); }
 QString readTitle() { return QStringLiteral(u"ゲームの状態を読み出し"); }
 QString resumeText() { return QStringLiteral(u"ゲームを再開始します"); }
 QString missingPictureText() { return QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"); }
+// The program carries on after a refused file, so the text ends by saying
+// what the player needs to know: the game on screen is as it was.
 QString readErrorText(const QString& description) {
-  return QStringLiteral(u"エラー") + description + QStringLiteral(u"が発生しました。プログラム");
+  return QStringLiteral(u"エラー") + description +
+         QStringLiteral(u"が発生しました。\r\nゲームは読み込まれず、何も変わっていません。");
 }
 QString saveErrorText(const QString& description) {
   return QStringLiteral(u"ゲームを保存できませんでした。\r\n") + description;
@@ -34,7 +37,7 @@ void Form1::SaveData_Click() {
   v_.ElapsedSeconds = elapsedSeconds(gs_, v_, platform::secondsSinceMidnight());
   gs_.FileDialogMode = QStringLiteral("SAVE");
   gs_.FileDialogTitle = saveTitle();
-  if (!GameFileDialog(gs_, *cmdlgall)) return;
+  if (!GameFileDialog(gs_, *cmdlgall, v_.PictureFile)) return;
   setMenuEnabled(Menu::ReadData, true);
   QString error;
   if (!saveGameFile(gs_.GameFileName, captureSavedGame(gs_, v_), &error))
@@ -62,15 +65,21 @@ void Form1::ReadData_Click() {
     platform::MsgBox(readErrorText(error), 16);
     return;
   }
+  // PictureFile keeps naming the picture on the board until the file's own
+  // picture has been found and decoded: a refused read leaves it alone.
   QImage picture = Image2;
   const QString path = game.pictureFile.trimmed();
   if (!path.isEmpty()) {
     if (!QFileInfo(game.pictureFile).isFile()) {
-      v_.PictureFile = game.pictureFile;
       platform::MsgBox(missingPictureText(), 48);
       return;
     }
-    if (!loadBoardPicture(*this, game.pictureFile, &picture, &error)) {
+    // Fitted to the screen as the file's view setting will show it.
+    const int16_t windowView = gs_.HyoujiFlag;
+    gs_.HyoujiFlag = game.HyoujiFlag;
+    const bool decoded = loadBoardPicture(*this, game.pictureFile, &picture, &error);
+    gs_.HyoujiFlag = windowView;
+    if (!decoded) {
       platform::MsgBox(readErrorText(error), 16);
       return;
     }
@@ -83,6 +92,10 @@ void Form1::ReadData_Click() {
   applySavedGame(game, gs_, v_);
   gs_.ResumeFlag = 1;
   BuildBoardFrom(*this, picture);
+  // The file's colour and view take effect as a confirmed settings dialog's
+  // would: the caption's text colour and the scale menu follow them.
+  applyBackgroundColour(true);
+  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
   {
     PreparingGuard guard(*this);
     showWaitNotice(true, true);
@@ -95,8 +108,18 @@ void Form1::ReadData_Click() {
     Picture2->refresh();
     showWaitNotice(false);
   }
-  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) BeginPlay(*this);
-  else setMenuEnabled(Menu::ReadData, true);
+  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) {
+    BeginPlay(*this);
+    return;
+  }
+  // Declined: the board holds the file's arrangement and no game runs, even
+  // when one was in play before the read, so its clock can never mix with the
+  // file's time.
+  gs_.GameRunning = 0;
+  setMenuEnabled(Menu::GStart, true);
+  setMenuEnabled(Menu::GStop, false);
+  setMenuEnabled(Menu::SaveData, false);
+  setMenuEnabled(Menu::ReadData, true);
 }
 
 }  // namespace quavinto

@@ -2,6 +2,7 @@
 #include "persistence/GameFileDialog.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "pictures/PathDirectory.h"
 
@@ -9,7 +10,20 @@ namespace quavinto {
 
 QString gameFileFilter() { return QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.*"); }
 
-bool GameFileDialog(GameState& g, platform::CommonDialog& dlg) {
+namespace {
+QString pictureInPlayText() {
+  return QStringLiteral(u"このファイルは今のゲームで使っている画像です。\r\n"
+                        u"画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
+}
+}  // namespace
+
+bool sameExistingFile(const QString& a, const QString& b) {
+  if (a.trimmed().isEmpty() || b.trimmed().isEmpty()) return false;
+  const QString ca = QFileInfo(a).canonicalFilePath();
+  return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pictureInPlay) {
   dlg.fileName.clear();
   if (!g.GameFileName.isEmpty()) {
     dlg.initDir = PathDirectory(g.GameFileName);
@@ -21,13 +35,20 @@ bool GameFileDialog(GameState& g, platform::CommonDialog& dlg) {
   dlg.filter = gameFileFilter();
   dlg.defaultExt = QStringLiteral(".QVD");
   dlg.filterIndex = 1;
-  if (g.FileDialogMode == QLatin1String("SAVE"))
+  const bool saving = g.FileDialogMode == QLatin1String("SAVE");
+  if (saving)
     dlg.flags = platform::kOfnOverwritePrompt | platform::kOfnHideReadOnly | platform::kOfnPathMustExist |
                 platform::kOfnCreatePrompt;
   else if (g.FileDialogMode == QLatin1String("READ"))
     dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
-  if (!dlg.showOpen()) return false;
+  platform::ChoiceCheck check;
+  if (saving && !pictureInPlay.trimmed().isEmpty()) {
+    check = [pictureInPlay](const QString& path) {
+      return sameExistingFile(path, pictureInPlay) ? pictureInPlayText() : QString();
+    };
+  }
+  if (!dlg.showOpen(nullptr, check)) return false;
   g.GameFileName = dlg.fileName;
   return true;
 }

@@ -18,7 +18,13 @@ QString gameFileFilter();
 // exist); any other mode leaves the flags as they were. Cancel is reported as
 // failure. Returns true with g.GameFileName set to the chosen full path, or
 // false on Cancel with g.GameFileName unchanged and no message. Everything set
-// here stays on `dlg` for its next use.
-bool GameFileDialog(GameState& g, platform::CommonDialog& dlg);
+// here stays on `dlg` for its next use. In "SAVE" mode choosing an existing
+// file asks before replacing it, and `pictureInPlay` (the board's picture file,
+// empty for the built-in one) is refused with a message: a game saved over it
+// would destroy the picture it needs.
+bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pictureInPlay = QString());
+
+// Whether two paths name the same existing file (through links too).
+bool sameExistingFile(const QString& a, const QString& b);
 
 }  // namespace quavinto

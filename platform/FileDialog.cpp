@@ -17,6 +17,7 @@ FileDialogResponder gResponder;
 // Texts the dialog shows; %1 is the file's or folder's name.
 const char16_t kDefaultTitle[] = u"開く";
 const char16_t kCreateQuestion[] = u"%1 は存在しません。\r\n作成しますか?";
+const char16_t kOverwriteQuestion[] = u"%1 は既に存在します。\r\n上書きしますか?";
 const char16_t kFileNotFound[] = u"%1\r\nファイルが見つかりません。\r\nファイル名を確認してください。";
 const char16_t kPathNotFound[] = u"%1\r\nパスが存在しません。\r\nパスを確認してください。";
 
@@ -53,7 +54,8 @@ QString existingFolder(const QString& dir) {
 // Qt's dialog with the platform's checks run when the player confirms a name.
 class OpenDialog : public QFileDialog {
  public:
-  OpenDialog(QWidget* parent, const CommonDialog& props) : QFileDialog(parent), props_(props) {}
+  OpenDialog(QWidget* parent, const CommonDialog& props, const ChoiceCheck& check)
+      : QFileDialog(parent), props_(props), check_(check) {}
   QString chosen;
 
  protected:
@@ -66,12 +68,13 @@ class OpenDialog : public QFileDialog {
       QFileDialog::accept();
       return;
     }
-    chosen = props_.finishChoice(files.first());
+    chosen = props_.finishChoice(files.first(), check_);
     if (!chosen.isEmpty()) QDialog::accept();
   }
 
  private:
   const CommonDialog& props_;
+  const ChoiceCheck& check_;
 };
 
 }  // namespace
@@ -106,7 +109,7 @@ QString CommonDialog::effectiveTitle() const {
   return dialogTitle.isEmpty() ? QString::fromUtf16(kDefaultTitle) : dialogTitle;
 }
 
-QString CommonDialog::finishChoice(const QString& picked) const {
+QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& check) const {
   if (picked.isEmpty()) return QString();
   const QString base = initDir.isEmpty() ? QDir::currentPath() : initDir;
   QString path = QDir::cleanPath(QDir(base).absoluteFilePath(picked));
@@ -121,7 +124,21 @@ QString CommonDialog::finishChoice(const QString& picked) const {
     MsgBox(QString::fromUtf16(kPathNotFound).arg(QDir::toNativeSeparators(info.path())), 48, effectiveTitle());
     return QString();
   }
-  if (info.exists()) return path;
+  if (check) {
+    const QString refusal = check(path);
+    if (!refusal.isEmpty()) {
+      MsgBox(refusal, 48, effectiveTitle());
+      return QString();
+    }
+  }
+  if (info.exists()) {
+    // The open form asks too, so that choosing an existing file never
+    // replaces it silently.
+    if ((flags & kOfnOverwritePrompt) &&
+        MsgBox(QString::fromUtf16(kOverwriteQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+      return QString();
+    return path;
+  }
   if (flags & kOfnFileMustExist) {
     MsgBox(QString::fromUtf16(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
     return QString();
@@ -132,7 +149,7 @@ QString CommonDialog::finishChoice(const QString& picked) const {
   return path;
 }
 
-bool CommonDialog::showOpen(QWidget* parent) {
+bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
   const QStringList nameFilters = qtNameFilters(filter);
   if (!nameFilters.isEmpty()) filterIndex = std::clamp(filterIndex, 1, static_cast<int>(nameFilters.size()));
 
@@ -141,10 +158,10 @@ bool CommonDialog::showOpen(QWidget* parent) {
     for (int i = 0; i < kMaxRefusedAnswers && chosen.isEmpty(); ++i) {
       const std::optional<QString> answer = gResponder(*this);
       if (!answer) break;
-      chosen = finishChoice(*answer);
+      chosen = finishChoice(*answer, check);
     }
   } else {
-    OpenDialog dialog(parent ? parent : QApplication::activeWindow(), *this);
+    OpenDialog dialog(parent ? parent : QApplication::activeWindow(), *this, check);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -6,7 +6,8 @@
 // player picks is finished the same way whether a person or a test answers:
 // a relative name is taken in the shown folder, the default extension is
 // added to a new name without one, and the flags are honoured (path must
-// exist, file must exist, and the create question through platform::MsgBox).
+// exist, file must exist, the overwrite question and the create question,
+// both through platform::MsgBox).
 // Tests install a responder that sees the dialog's properties and answers in
 // place of the player.
 #pragma once
@@ -21,7 +22,7 @@ class QWidget;
 namespace platform {
 
 // Flag values of the platform's file dialog.
-constexpr int kOfnOverwritePrompt = 0x2;  // save form only: no effect in the open form
+constexpr int kOfnOverwritePrompt = 0x2;  // ask before choosing a file that exists
 constexpr int kOfnHideReadOnly = 0x4;     // the Qt dialog has no read-only box
 constexpr int kOfnPathMustExist = 0x800;
 constexpr int kOfnFileMustExist = 0x1000;  // implies kOfnPathMustExist
@@ -36,6 +37,10 @@ class CommonDialog;
 // question...) the real dialog stays open, so the responder is asked again;
 // after 20 refused answers the dialog counts as cancelled.
 using FileDialogResponder = std::function<std::optional<QString>(const CommonDialog& dialog)>;
+
+// A caller's own rule on the chosen full path: an empty text accepts it; any
+// other text is shown to the player (exclamation, OK) and the dialog stays open.
+using ChoiceCheck = std::function<QString(const QString& path)>;
 
 // Replaces the real dialog; an empty function restores it. Returns the previous one.
 FileDialogResponder setFileDialogResponder(FileDialogResponder responder);
@@ -55,17 +60,18 @@ class CommonDialog {
   // chose a file: fileName then holds its full path. Returns false on Cancel;
   // fileName is left as it was when cancelError is true and emptied when it is
   // false (the platform's way of reporting a cancel without an error).
-  bool showOpen(QWidget* parent = nullptr);
+  // `check`, when given, may refuse a choice for this showing only.
+  bool showOpen(QWidget* parent = nullptr, const ChoiceCheck& check = {});
 
   // The caption the dialog shows: dialogTitle, or "開く" when it is empty.
   QString effectiveTitle() const;
 
   // Finishes a name the player typed or picked, by the dialog's rules: taken
   // in initDir when relative, the default extension added when the name has
-  // none and no such file exists, then the flags checked; a refusal is told
-  // through platform::MsgBox. Returns the full path, or an empty string when
-  // the dialog has to stay open.
-  QString finishChoice(const QString& picked) const;
+  // none and no such file exists, then the flags and `check` applied; a
+  // refusal is told, and the questions asked, through platform::MsgBox.
+  // Returns the full path, or an empty string when the dialog has to stay open.
+  QString finishChoice(const QString& picked, const ChoiceCheck& check = {}) const;
 };
 
 // The Qt name filters ("label (patterns)") of a "label|pattern|..." filter,

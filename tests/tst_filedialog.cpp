@@ -99,7 +99,11 @@ class TestFileDialog : public QObject {
     row("create question, yes", 0x2806, "fresh", platform::vbYes, "fresh.QVD",
         "fresh.QVD は存在しません。\r\n作成しますか?");
     row("create question, no", 0x2806, "fresh", platform::vbNo, "", "fresh.QVD は存在しません。\r\n作成しますか?");
-    row("existing: no question, no overwrite prompt", 0x2806, "old.QVD", 0, "old.QVD", "");
+    row("existing, overwrite question, yes", 0x2806, "old.QVD", platform::vbYes, "old.QVD",
+        "old.QVD は既に存在します。\r\n上書きしますか?");
+    row("existing, overwrite question, no", 0x2806, "old", platform::vbNo, "",
+        "old.QVD は既に存在します。\r\n上書きしますか?");
+    row("existing, no overwrite flag", 0x2804, "old.QVD", 0, "old.QVD", "");
     row("folder missing, path must exist", 0x2806, "nowhere/x", 0, "", "パスが存在しません");
     row("folder missing, no flags", 0, "nowhere/x", 0, "nowhere/x.QVD", "");
     row("folder name: dialog stays", 0, "sub.dir", 0, "", "");
@@ -126,6 +130,34 @@ class TestFileDialog : public QObject {
       QCOMPARE(boxes.shown[0].title, d.dialogTitle);
       QCOMPARE(boxes.shown[0].style, answer ? 4 + 48 : 48);
     }
+  }
+
+  // The caller's own rule sees the full path and refuses before any question;
+  // the player is asked for another name.
+  void callersCheckRefusesAChoice() {
+    testsupport::ScriptedBoxes boxes;
+    CommonDialog d;
+    d.initDir = dir_.path();
+    d.defaultExt = QStringLiteral(".QVD");
+    d.flags = 0x2806;
+    QStringList seen;
+    const platform::ChoiceCheck check = [&](const QString& path) {
+      seen << path;
+      return path.endsWith(QLatin1String("cat.bmp")) ? QStringLiteral(u"使えません") : QString();
+    };
+    ScriptedDialog script({QStringLiteral("cat.bmp"), QStringLiteral("old")});
+    boxes.answer(platform::vbYes);  // replace old.QVD
+    QVERIFY(d.showOpen(nullptr, check));
+    QCOMPARE(d.fileName, in(QStringLiteral("old.QVD")));
+    QCOMPARE(seen, QStringList({in(QStringLiteral("cat.bmp")), in(QStringLiteral("old.QVD"))}));
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown[0].text, QStringLiteral(u"使えません"));
+    QCOMPARE(boxes.shown[0].style, 48);
+    QVERIFY(boxes.shown[1].text.contains(QStringLiteral(u"上書きしますか")));
+    // The rule holds for that showing only.
+    ScriptedDialog again({QStringLiteral("cat.bmp")});
+    QVERIFY(d.showOpen());
+    QCOMPARE(d.fileName, in(QStringLiteral("cat.bmp")));
   }
 
   // A refused answer keeps the dialog open: the player is asked again.

@@ -4,6 +4,7 @@
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
 #include "persistence/GameFile.h"
+#include "pictures/BoardLayout.h"
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
@@ -31,11 +32,42 @@ class SavedGamesTest : public QObject {
     QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
+  // Saves under the name as the player types it and returns the bytes of the
+  // file the program says it wrote (GameFileName), empty when there is none.
   QByteArray save(Form1& f, const QString& name) {
     dialog_->script = {dir_.filePath(name)};
     f.SaveData->trigger();
-    QFile file(dir_.filePath(name));
+    QFile file(f.state().GameFileName);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  static QString writeGame(const QString& path, const SavedGame& game) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QString();
+    file.write(formatGameFile(game));
+    return path;
+  }
+
+  // A 2 x 1 game on `picture` with its two pieces exchanged.
+  static SavedGame twoPieceGame(const QString& picture, int seconds = 0) {
+    SavedGame game;
+    game.pictureFile = picture;
+    game.Xn = 2;
+    game.Yn = 1;
+    game.Map[1][1] = 2;
+    game.Map[2][1] = 1;
+    game.PieceWidth = 100;
+    game.PieceHeight = 100;
+    game.seconds = seconds;
+    return game;
+  }
+
+  QString savePicture(const QString& name, int w, int h) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int x = 0; x < w; ++x) picture.setPixel(x, x % h, qRgb(255, x % 256, 0));
+    const QString path = dir_.filePath(name);
+    return picture.save(path) ? path : QString();
   }
 
   void read(Form1& f, const QString& name, int resume) {
@@ -76,10 +108,10 @@ private slots:
     clock_->now = 50095.4;
     boxes_->answer(platform::vbYes);  // create the new file
     const QByteArray bytes = save(f, QStringLiteral("game"));
-    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("game.QVD"))) || !bytes.isEmpty());
-    QFile file(dir_.filePath(QStringLiteral("game.QVD")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    // The typed name takes the default extension: that file, and only it, is written.
+    QCOMPARE(f.state().GameFileName, dir_.filePath(QStringLiteral("game.QVD")));
+    QCOMPARE(dir_.entryList(QDir::Files), QStringList{QStringLiteral("game.QVD")});
+    const QList<QByteArray> lines = bytes.split('\n');
     QCOMPARE(lines.size(), 12);  // 11 lines and the empty rest after the last line end
     QCOMPARE(lines[0], QByteArray("\r"));  // the built-in picture
     QCOMPARE(lines[4], QByteArray(" 128  128 \r"));
@@ -169,7 +201,10 @@ private slots:
     QCOMPARE(boxes_->shown.size(), 1);
     QCOMPARE(boxes_->shown.first().style, 16);
     QVERIFY(boxes_->shown.first().text.startsWith(QStringLiteral(u"エラー")));
-    QVERIFY(boxes_->shown.first().text.endsWith(QStringLiteral(u"が発生しました。プログラム")));
+    // The program carries on: the text says so, and never reads as if it ends.
+    QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"が発生しました。\r\n")));
+    QVERIFY(boxes_->shown.first().text.endsWith(QStringLiteral(u"ゲームは読み込まれず、何も変わっていません。")));
+    QVERIFY(!boxes_->shown.first().text.contains(QStringLiteral(u"プログラム")));
     QCOMPARE(f.state().GameRunning, int16_t(1));
     QVERIFY(f.state().Map == map);
     QCOMPARE(f.vars().StartTime, startTime);
@@ -178,37 +213,105 @@ private slots:
     QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
   }
 
+  // A game whose picture is missing is not read, and PictureFile keeps naming
+  // the picture on the board, so a later save still reads back on it.
   void missingPicture() {
     Form1 f;
-    QImage picture(200, 100, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    const QString path = dir_.filePath(QStringLiteral("pic.bmp"));
-    QVERIFY(picture.save(path));
-    SavedGame game;
-    game.pictureFile = path;
-    game.Xn = 2;
-    game.Yn = 1;
-    game.Map[1][1] = 2;
-    game.Map[2][1] = 1;
-    game.PieceWidth = 100;
-    game.PieceHeight = 100;
-    QFile file(dir_.filePath(QStringLiteral("g.QVD")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(formatGameFile(game));
-    file.close();
+    const QString path = savePicture(QStringLiteral("pic.bmp"), 200, 100);
+    QVERIFY(!path.isEmpty());
+    writeGame(dir_.filePath(QStringLiteral("g.QVD")), twoPieceGame(path));
     QFile::remove(path);
+    startPlaying(f, 100.0);
+    save(f, QStringLiteral("before.QVD"));  // a save enables the read command during play
     read(f, QStringLiteral("g.QVD"), platform::vbYes);
     QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"));
     QCOMPARE(boxes_->shown.last().style, 48);
-    QCOMPARE(f.vars().PictureFile, path);
+    QCOMPARE(f.vars().PictureFile, QString());
     QCOMPARE(f.state().Xn, int16_t(5));
     QCOMPARE(f.state().PictureWidth, int16_t(384));
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    // The game goes on and saves on the built-in picture it is played on.
+    const QByteArray saved = save(f, QStringLiteral("after.QVD"));
+    QVERIFY(saved.startsWith("\r\n"));
     // With the picture back the same file resumes on it.
-    QVERIFY(picture.save(path));
+    QCOMPARE(savePicture(QStringLiteral("pic.bmp"), 200, 100), path);
     read(f, QStringLiteral("g.QVD"), platform::vbYes);
     QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(f.vars().PictureFile, path);
     QCOMPARE(f.state().PictureWidth, int16_t(200));
     QCOMPARE(int(f.state().Map[1][1]), 2);
+  }
+
+  // Answering No to the resume question during a game ends the old game: the
+  // board shows the file's arrangement, nothing can be saved, and solving it
+  // announces nothing, so the two clocks never meet.
+  void readDuringGameDeclinedEndsTheGame() {
+    Form1 f;
+    writeGame(dir_.filePath(QStringLiteral("half.QVD")), twoPieceGame(QString(), 500));
+    startPlaying(f, 1000.0);
+    clock_->now = 1200.0;
+    save(f, QStringLiteral("own.QVD"));
+    read(f, QStringLiteral("half.QVD"), platform::vbNo);
+    QCOMPARE(f.state().GameRunning, int16_t(0));
+    QVERIFY(f.GStart->isEnabled());
+    QVERIFY(!f.GStop->isEnabled());
+    QVERIFY(!f.SaveData->isEnabled());
+    QVERIFY(f.ReadData->isEnabled());
+    QCOMPARE(int(f.state().Map[1][1]), 2);
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
+    clock_->now = 1210.0;
+    boxes_->shown.clear();
+    solve(f);
+    QVERIFY2(boxes_->shown.isEmpty(), qPrintable(boxes_->shown.value(0).text));
+    // A new start plays on the read board with a fresh clock.
+    startPlaying(f, 2000.0);
+    clock_->now = 2010.0;
+    QVERIFY(save(f, QStringLiteral("fresh.QVD")).endsWith(" 10 \r\n"));
+  }
+
+  // The file's colour and view setting take effect as if chosen in the
+  // settings dialog: caption colour, scale menu, and the picture fitted with
+  // the view the file shows.
+  void readAppliesTheFilesDisplaySettings() {
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.state().ColorFlag = 2;  // black: the caption is white
+    f.applyBackgroundColour(true);
+    f.ResetView();
+    QCOMPARE(f.Label1_0->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QVERIFY(!f.menuEnabled(Menu::ScaleAll));
+    // A picture that fits the screen only while the view is hidden.
+    const int withoutView = largestBoard(f).width();
+    f.state().HyoujiFlag = 1;
+    const int withView = largestBoard(f).width();
+    f.state().HyoujiFlag = 0;
+    QVERIFY(withView + 20 < withoutView);
+    const int wide = (withView + withoutView) / 2;
+    const QString path = savePicture(QStringLiteral("wide.bmp"), wide, 120);
+    SavedGame game = twoPieceGame(path);
+    game.ColorFlag = 1;  // white
+    game.HyoujiFlag = 1;
+    writeGame(dir_.filePath(QStringLiteral("white.QVD")), game);
+    read(f, QStringLiteral("white.QVD"), platform::vbNo);
+    QCOMPARE(f.state().ColorFlag, int16_t(1));
+    QCOMPARE(f.backgroundColour(), QColor(255, 255, 255));
+    QCOMPARE(f.Label1_0->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QVERIFY(f.menuEnabled(Menu::ScaleAll));
+    QVERIFY(f.Picture3->isVisible());
+    QVERIFY2(f.state().PictureWidth <= largestBoard(f).width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(f.state().PictureWidth).arg(largestBoard(f).width())));
+    QVERIFY(f.state().PictureWidth < wide);
+
+    // And back: black with the view hidden.
+    game.ColorFlag = 2;
+    game.HyoujiFlag = 0;
+    writeGame(dir_.filePath(QStringLiteral("black.QVD")), game);
+    read(f, QStringLiteral("black.QVD"), platform::vbNo);
+    QCOMPARE(f.Label1_0->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QVERIFY(!f.menuEnabled(Menu::ScaleAll));
+    QVERIFY(!f.Picture3->isVisible());
+    QCOMPARE(int(f.state().PictureWidth), wide);
   }
 
   void cancelledSaveWritesNothing() {
