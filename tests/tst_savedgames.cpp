@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace quavinto;
@@ -340,8 +341,75 @@ private slots:
     QCOMPARE(boxes_->shown.size(), 2);  // the create question, then the failure
     QCOMPARE(boxes_->shown.last().style, 48);
     QVERIFY(boxes_->shown.last().text.startsWith(QStringLiteral(u"ゲームを保存できませんでした。\r\n")));
+    // The cause in Japanese, not the system's English text.
+    QVERIFY2(boxes_->shown.last().text.contains(QStringLiteral(u"フォルダーがありません")),
+             qPrintable(boxes_->shown.last().text));
+    QVERIFY2(!boxes_->shown.last().text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+             qPrintable(boxes_->shown.last().text));
     QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("gone/lost.QVD"))));
     QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  // Choosing an existing file asks before replacing it; No brings the dialog
+  // back and the file stays as it was.
+  void saveAsksBeforeReplacing() {
+    Form1 f;
+    startPlaying(f, 100.0);
+    const QString notes = dir_.filePath(QStringLiteral("notes.txt"));
+    {
+      QFile file(notes);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("my notes\n");
+    }
+    boxes_->shown.clear();
+    boxes_->answer(platform::vbNo);
+    dialog_->script = {notes, QString()};  // No, then Cancel
+    f.SaveData->trigger();
+    QCOMPARE(dialog_->shown.size(), size_t(2));
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown[0].style, 52);
+    QCOMPARE(boxes_->shown[0].text, QStringLiteral(u"notes.txt は既に存在します。\r\n上書きしますか?"));
+    QFile kept(notes);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("my notes\n"));
+    kept.close();
+    // Yes replaces it with the game.
+    boxes_->answer(platform::vbYes);
+    dialog_->script = {notes};
+    f.SaveData->trigger();
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QVERIFY(kept.readAll().endsWith(" 0 \r\n"));
+  }
+
+  // The picture the game is played on is never replaced by the game file,
+  // whatever name leads to it.
+  void saveNeverReplacesThePictureInPlay() {
+    Form1 f;
+    const QString picture = savePicture(QStringLiteral("photo.bmp"), 200, 100);
+    QVERIFY(QFile::link(picture, dir_.filePath(QStringLiteral("link.bmp"))));
+    writeGame(dir_.filePath(QStringLiteral("on-photo.QVD")), twoPieceGame(picture));
+    read(f, QStringLiteral("on-photo.QVD"), platform::vbYes);
+    QCOMPARE(f.vars().PictureFile, picture);
+    QFile file(picture);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    for (const QString& name : {QStringLiteral("photo.bmp"), QStringLiteral("link.bmp")}) {
+      boxes_->shown.clear();
+      dialog_->script = {dir_.filePath(name), QString()};
+      f.SaveData->trigger();
+      QCOMPARE(boxes_->shown.size(), 1);  // no overwrite question: the refusal only
+      QCOMPARE(boxes_->shown[0].style, 48);
+      QVERIFY2(boxes_->shown[0].text.contains(QStringLiteral(u"画像に上書きしてゲームを保存することはできません")),
+               qPrintable(boxes_->shown[0].text));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QCOMPARE(file.readAll(), before);
+      file.close();
+    }
+    QCOMPARE(f.state().GameFileName, dir_.filePath(QStringLiteral("on-photo.QVD")));
+    // Another name saves as usual.
+    boxes_->answer(platform::vbYes);  // create it
+    QVERIFY(save(f, QStringLiteral("photo-game.QVD")).startsWith(picture.toUtf8() + "\r\n"));
   }
 
   void exitWithSaveWritesGameFirst() {
