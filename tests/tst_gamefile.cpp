@@ -6,13 +6,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "persistence/GameFile.h"
 #include "persistence/GameFileIo.h"
+#include "persistence/SaveFailure.h"
 
 using quavinto::SavedGame;
 Q_DECLARE_METATYPE(SavedGame)
@@ -220,6 +227,84 @@ class TestGameFile : public QObject {
     QVERIFY(error.startsWith(QStringLiteral(u"ファイルを開けません")));
   }
 
+  // Anything but a regular file is refused before a byte is read: a named
+  // pipe would wait for a writer for good, a device never ends. Run in a
+  // child with an alarm, so a hang fails the test instead of stalling it.
+  void refusesWhatIsNotAFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("named pipe") << QStringLiteral("fifo");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+    QTest::newRow("folder") << QStringLiteral("folder");
+  }
+  void refusesWhatIsNotAFile() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("game.QVD"));
+    if (kind == QLatin1String("fifo"))
+      QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("zero"))
+      QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+      QVERIFY(QDir().mkdir(path));
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      alarm(5);
+      SavedGame game;
+      QString error;
+      const bool ok = quavinto::loadGameFile(path, &game, &error);
+      _exit(ok ? 1 : (error.contains(QStringLiteral(u"通常のファイルではない")) ? 0 : 2));
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), "the read hung or crashed");
+    QCOMPARE(WEXITSTATUS(status), 0);
+  }
+
+  // The common causes of a failed save in Japanese, recognised from the
+  // system's text or found on the disk; the system's text only as a last resort.
+  void namesSaveFailuresInJapanese_data() {
+    QTest::addColumn<int>("errorNumber");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("disk full") << ENOSPC << QStringLiteral(u"ディスクの空き容量が足りません");
+    QTest::newRow("quota") << EDQUOT << QStringLiteral(u"ディスクの空き容量が足りません");
+    QTest::newRow("no permission") << EACCES << QStringLiteral(u"このフォルダーに書き込む権限がありません");
+    QTest::newRow("not permitted") << EPERM << QStringLiteral(u"このフォルダーに書き込む権限がありません");
+    QTest::newRow("read-only") << EROFS << QStringLiteral(u"書き込みできないディスク（読み取り専用）です");
+    QTest::newRow("name too long") << ENAMETOOLONG << QStringLiteral(u"ファイル名が長すぎます");
+    QTest::newRow("folder missing") << ENOENT << QStringLiteral(u"保存先のフォルダーがありません");
+  }
+  void namesSaveFailuresInJapanese() {
+    QFETCH(int, errorNumber);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("g.QVD"));
+    // As the file layer reports it, with or without its own words around it.
+    const QString system = QString::fromLocal8Bit(std::strerror(errorNumber));
+    QCOMPARE(quavinto::saveFailureCause(path, system), cause);
+    QCOMPARE(quavinto::saveFailureCause(path, QStringLiteral("Cannot open: ") + system), cause);
+  }
+  void findsSaveFailuresOnTheDisk() {
+    QTemporaryDir dir;
+    const QString unknown = QStringLiteral("Unknown error 1234");
+    QCOMPARE(quavinto::saveFailureCause(dir.filePath(QString(300, QLatin1Char('n')) + QStringLiteral(".QVD")), unknown),
+             QStringLiteral(u"ファイル名が長すぎます"));
+    QCOMPARE(quavinto::saveFailureCause(dir.filePath(QStringLiteral("gone/g.QVD")), unknown),
+             QStringLiteral(u"保存先のフォルダーがありません"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.QVD")));
+    QCOMPARE(quavinto::saveFailureCause(dir.filePath(QStringLiteral("sub.QVD")), unknown),
+             QStringLiteral(u"同じ名前のフォルダーがあります"));
+    // Nothing known fits: the system's text is all there is.
+    QCOMPARE(quavinto::saveFailureCause(dir.filePath(QStringLiteral("g.QVD")), unknown), unknown);
+
+    // Through the real save: a name too long and a missing folder.
+    QString error;
+    QVERIFY(!quavinto::saveGameFile(dir.filePath(QString(300, QLatin1Char('n'))), exampleGame(), &error));
+    QVERIFY2(error.contains(QStringLiteral(u"ファイル名が長すぎます")), qPrintable(error));
+    QVERIFY(!quavinto::saveGameFile(dir.filePath(QStringLiteral("gone/g.QVD")), exampleGame(), &error));
+    QVERIFY2(error.contains(QStringLiteral(u"保存先のフォルダーがありません")), qPrintable(error));
+  }
+
   void capturesOnlyTheBoardCells() {
     quavinto::GameState g;
     quavinto::MainVars v;
@@ -296,7 +381,9 @@ class TestGameFile : public QObject {
       setrlimit(RLIMIT_FSIZE, &rl);
       QString childError;
       const bool ok = quavinto::writeGameFileAtomically(path, bigger, &childError);
-      _exit(ok ? 1 : (childError.isEmpty() ? 2 : 0));
+      // Refused with a Japanese description that carries no English words.
+      const bool japanese = !childError.isEmpty() && !childError.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
+      _exit(ok ? 1 : (japanese ? 0 : 2));
     }
     int status = 0;
     QCOMPARE(waitpid(child, &status, 0), child);

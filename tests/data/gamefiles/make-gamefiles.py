@@ -51,7 +51,7 @@ good = {
     "extra-line-after-time.QVD": joined(EXAMPLE + [b" 1 "]),
     "note-lines-after-time.QVD": joined(EXAMPLE + ["メモ: 試験の前に保存".encode("utf-8"), b"\x00\xff junk"]),
     "eof-mark.QVD": joined(EXAMPLE) + b"\x1a",
-    "eof-mark-glued-to-time.QVD": joined(EXAMPLE)[:-2] + b"\x1a\r\nnot read",
+    "eof-mark-glued-to-time.QVD": joined(EXAMPLE)[:-3] + b"\x1a\r\nnot read",
 }
 
 damaged = {
