@@ -4,6 +4,7 @@
 // changes: a damaged file or a missing picture is reported and the game in
 // play, the board and every setting stay as they were.
 #include "core/GameFlow.h"
+#include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "persistence/GameFileDialog.h"
 #include "persistence/GameFileIo.h"
@@ -35,7 +36,7 @@ void Form1::SaveData_Click() {
   gs_.FileDialogMode = QStringLiteral("SAVE");
   gs_.FileDialogTitle = saveTitle();
   if (!GameFileDialog(gs_, *cmdlgall)) return;
-  setMenuEnabled(Menu::ReadData, true);
+  applyMenuEvent(*this, MenuEvent::GameSaved);
   QString error;
   if (!saveGameFile(gs_.GameFileName, captureSavedGame(gs_, v_), &error))
     platform::MsgBox(saveErrorText(error), 48);
@@ -95,8 +96,13 @@ void Form1::ReadData_Click() {
     Picture2->refresh();
     showWaitNotice(false);
   }
-  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) BeginPlay(*this);
-  else setMenuEnabled(Menu::ReadData, true);
+  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) {
+    BeginPlay(*this);
+  } else {
+    // No game runs after a No, even when the read interrupted one.
+    gs_.GameRunning = 0;
+    applyMenuEvent(*this, MenuEvent::ReadDeclined);
+  }
 }
 
 }  // namespace quavinto
