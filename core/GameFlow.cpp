@@ -2,6 +2,7 @@
 #include "core/GameFlow.h"
 
 #include "core/Geometry.h"
+#include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
@@ -40,8 +41,7 @@ void GStart_Click(GameHost& h) {
     PreparingGuard guard(h);
     platform::Randomize(platform::secondsSinceMidnight());
     g.GameRunning = 0;
-    h.setMenuEnabled(Menu::GStart, true);
-    h.setMenuEnabled(Menu::GStop, false);
+    applyMenuEvent(h, MenuEvent::StartPreparing);
     h.showWaitNotice(true);
     const int n = g.Xn * g.Yn;
     DrawReverse(h);
@@ -60,8 +60,7 @@ void GStart_Click(GameHost& h) {
     g.ResumeFlag = 0;
     BeginPlay(h);
   } else {
-    h.setMenuEnabled(Menu::SaveData, false);
-    h.setMenuEnabled(Menu::ReadData, true);
+    applyMenuEvent(h, MenuEvent::StartDeclined);
   }
 }
 
@@ -69,10 +68,7 @@ void BeginPlay(GameHost& h) {
   GameState& g = h.state();
   h.refreshBoard();
   g.GameRunning = 1;
-  h.setMenuEnabled(Menu::GStart, false);
-  h.setMenuEnabled(Menu::GStop, true);
-  h.setMenuEnabled(Menu::SaveData, true);
-  h.setMenuEnabled(Menu::ReadData, false);
+  applyMenuEvent(h, MenuEvent::PlayBegun);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
   h.playStarted();
 }
@@ -108,21 +104,15 @@ void CheckComplete(GameHost& h) {
   const int32_t t = elapsedSeconds(g, h.vars(), platform::secondsSinceMidnight());
   platform::MsgBox(completionText(t), 0);
   g.GameRunning = 0;
-  h.setMenuEnabled(Menu::GStart, true);
-  h.setMenuEnabled(Menu::GStop, false);
+  applyMenuEvent(h, MenuEvent::PuzzleCompleted);
   drawIntactBoard(h);
   h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight);
-  h.setMenuEnabled(Menu::SaveData, false);
 }
 
 void GStop_Click(GameHost& h) {
-  GameState& g = h.state();
-  h.setMenuEnabled(Menu::SaveData, false);
-  h.setMenuEnabled(Menu::ReadData, true);
-  g.GameRunning = 0;
-  h.setMenuEnabled(Menu::GStart, true);
-  h.setMenuEnabled(Menu::GStop, false);
-  h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight);
+  h.state().GameRunning = 0;
+  applyMenuEvent(h, MenuEvent::GameStopped);
+  hideFloatingPiece(h);
 }
 
 }  // namespace quavinto

@@ -22,10 +22,10 @@ bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t l
   return drawn;
 }
 
-void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
-  // Only whole rectangles inside both images are rotated; the board guarantees it.
-  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0) return;
-  if (x0 + w > src.width() || y0 + h > src.height() || x0 + w > dst.width() || y0 + h > dst.height()) return;
+bool reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
+  // Only whole rectangles inside both images are rotated.
+  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0) return false;
+  if (x0 + w > src.width() || y0 + h > src.height() || x0 + w > dst.width() || y0 + h > dst.height()) return false;
   // The rows of a piece lie a whole picture row apart, too far for the
   // hardware to guess: the rows a few ahead are fetched while this one is
   // copied, which halves the time on a big picture.
@@ -49,24 +49,37 @@ void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
     auto* to = reinterpret_cast<QRgb*>(toBits + (y0 + h - 1 - dy) * toStride) + x0;
     std::reverse_copy(from, from + w, to);
   }
+  return true;
 }
 
-void DrawReverse(GameHost& h) {
+namespace {
+
+bool rebuildReversed(GameHost& h, bool yield) {
   GameState& g = h.state();
   const MainVars& v = h.vars();
   const int n = g.Xn * g.Yn;
   QImage* reversed = h.reversedDc()->target();
-  for (int k = 1; k <= n; ++k) {
+  bool whole = reversed != nullptr && g.MemDC != nullptr;
+  for (int k = 1; k <= n && whole; ++k) {
     const int32_t x0 = (homeColumn(g.Xn, k) - 1) * v.PieceWidth;
     const int32_t y0 = (homeRow(g.Xn, k) - 1) * v.PieceHeight;
     QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
-    QImage* picture = g.MemDC ? g.MemDC->target() : nullptr;
-    if (picture && reversed) reverseRect(*reversed, *picture, x0, y0, v.PieceWidth, v.PieceHeight);
+    const QImage* picture = g.MemDC->target();
+    whole = picture && reverseRect(*reversed, *picture, x0, y0, v.PieceWidth, v.PieceHeight);
     platform::SelectObject(g.MemDC, kept);
-    h.processEvents();
+    if (yield) h.processEvents();
   }
   h.refreshReversed();
+  if (!whole)
+    qCritical("reversed image: a piece falls outside the reversed image or the picture (%dx%d pieces of %dx%d)",
+              int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
+  return whole;
 }
+
+}  // namespace
+
+bool DrawReverse(GameHost& h) { return rebuildReversed(h, true); }
+bool buildReversedImage(GameHost& h) { return rebuildReversed(h, false); }
 
 bool ChengeRMap(GameHost& h, int32_t x, int32_t y) { return exchangeCells(h.state().RMap, h.vars(), x, y); }
 
@@ -88,6 +101,22 @@ void drawIntactBoard(GameHost& h) {
   platform::BitBlt(h.boardDc(), 0, 0, board.width(), board.height(), g.MemDC, 0, 0, platform::SRCCOPY);
   platform::SelectObject(g.MemDC, kept);
   h.refreshBoard();
+}
+
+void hideFloatingPiece(GameHost& h) {
+  const GameState& g = h.state();
+  const MainVars& v = h.vars();
+  const QPoint at = h.floatingPos();
+  const QSize board = h.boardSize();
+  if (v.PieceWidth > 0 && v.PieceHeight > 0 && at.x() >= 0 && at.y() >= 0 && at.x() < board.width() &&
+      at.y() < board.height()) {
+    const int col = at.x() / v.PieceWidth + 1, row = at.y() / v.PieceHeight + 1;
+    if (col <= g.Xn && row <= g.Yn) {
+      copyPiece(h, h.boardDc(), at.x(), at.y(), at.x(), at.y(), g.RMap[col][row]);
+      h.refreshBoard();
+    }
+  }
+  h.moveFloating(-v.PieceWidth, -v.PieceHeight);
 }
 
 }  // namespace quavinto

@@ -18,10 +18,17 @@ namespace quavinto {
 bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,
                int16_t reversed);
 // Builds the reversed image: every piece rotated by 180 degrees in its own
-// rectangle, yielding to the window after each piece.
-void DrawReverse(GameHost& h);
-// Rotates one w x h rectangle at (x0, y0) of `src` into the same place of `dst`.
-void reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h);
+// rectangle, yielding to the window after each piece. False (and a critical
+// message in the log) when a piece falls outside the reversed image or the
+// picture: the reversed image must always cover the board.
+bool DrawReverse(GameHost& h);
+// The same without yielding, for a board just laid out: reversed pieces are
+// then right even before the first game start.
+bool buildReversedImage(GameHost& h);
+// Rotates one w x h rectangle at (x0, y0) of `src` into the same place of
+// `dst`. False, changing nothing, when the rectangle is empty or reaches
+// outside either image.
+bool reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h);
 // Exchanges the reverse flags of the drop cell (origin x, y) and the cell the
 // piece came from (DragFromX, DragFromY).
 bool ChengeRMap(GameHost& h, int32_t x, int32_t y);
@@ -30,5 +37,9 @@ bool ChengeRMap(GameHost& h, int32_t x, int32_t y);
 void drawAllCells(GameHost& h);
 // Copies the whole intact picture onto the board (the board's size from 0, 0).
 void drawIntactBoard(GameHost& h);
+// Moves the floating piece out of sight. The board cell it covered is drawn
+// first: after a drop that cell still shows the target's former piece, which
+// must not become visible once the floating piece is gone.
+void hideFloatingPiece(GameHost& h);
 
 }  // namespace quavinto

@@ -25,7 +25,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent*) override {
-    if (host_.state().GameRunning != 1 || !parentWidget()->hasFocus()) return;
+    if (!keys_.outlineShown()) return;
     const MainVars& v = host_.vars();
     QPainter painter(this);
     const auto frame = [&](int col, int row, const QColor& inner) {
@@ -69,6 +69,10 @@ QString KeyboardPlay::focusDescription() const {
                                                                                    : QStringLiteral(u"正しい向き"));
   if (holding_) text += QStringLiteral(u"、ピースを持ち上げ中");
   return text;
+}
+
+bool KeyboardPlay::outlineShown() const {
+  return keyboardInUse_ && board_ && board_->hasFocus() && host_.state().GameRunning == 1;
 }
 
 void KeyboardPlay::playStarted() {
@@ -140,8 +144,16 @@ void KeyboardPlay::turn() {
 bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize && watched == board_) refresh();
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) refresh();
+  if (event->type() == QEvent::MouseButtonPress && keyboardInUse_) {
+    keyboardInUse_ = false;
+    refresh();
+  }
   if (event->type() != QEvent::KeyPress || watched != board_) return false;
   if (host_.state().GameRunning != 1 || host_.preparing()) return false;
+  if (!keyboardInUse_) {
+    keyboardInUse_ = true;
+    refresh();
+  }
   const auto* key = static_cast<QKeyEvent*>(event);
   switch (key->key()) {
     case Qt::Key_Left: moveFocus(-1, 0); return true;

@@ -2,7 +2,9 @@
 // keyboard focus and shows a focus cell. Arrow keys move it (no wrapping),
 // Space or Enter picks up its piece and then exchanges it with the piece of
 // the target cell, Escape cancels a pick-up, and R turns the focus cell's
-// piece. Every key goes through the very handlers a mouse press, drop or right
+// piece. The focus cell's outline shows only once the player uses a key, as
+// desktops show focus to keyboard users, and hides again at a mouse press, so
+// it never covers the picture for a player who plays by mouse. Every key goes through the very handlers a mouse press, drop or right
 // press runs, so the board, the grids, the completion check and the timing
 // cannot differ from mouse play. The focus cell is announced to assistive
 // technology through the board's accessible description.
@@ -26,6 +28,8 @@ public:
   int focusColumn() const { return col_; }
   int focusRow() const { return row_; }
   bool holding() const { return holding_; }
+  // Whether the focus outline is drawn over the board now.
+  bool outlineShown() const;
   // The text announced for the focus cell, e.g. "列 3、行 2、裏返し".
   QString focusDescription() const;
   // Called when play starts: focus cell (1, 1), nothing held, focus on the board.
@@ -50,6 +54,7 @@ private:
   int col_ = 1;
   int row_ = 1;
   bool holding_ = false;
+  bool keyboardInUse_ = false;  // a key was used since the last mouse press
   int heldCol_ = 0;
   int heldRow_ = 0;
 };

@@ -4,6 +4,7 @@
 // changes: a damaged file or a missing picture is reported and the game in
 // play, the board and every setting stay as they were.
 #include "core/GameFlow.h"
+#include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "persistence/GameFileDialog.h"
 #include "persistence/GameFileIo.h"
@@ -38,7 +39,7 @@ void Form1::SaveData_Click() {
   gs_.FileDialogMode = QStringLiteral("SAVE");
   gs_.FileDialogTitle = saveTitle();
   if (!GameFileDialog(gs_, *cmdlgall, v_.PictureFile)) return;
-  setMenuEnabled(Menu::ReadData, true);
+  applyMenuEvent(*this, MenuEvent::GameSaved);
   QString error;
   if (!saveGameFile(gs_.GameFileName, captureSavedGame(gs_, v_), &error))
     platform::MsgBox(saveErrorText(error), 48);
@@ -110,16 +111,13 @@ void Form1::ReadData_Click() {
   }
   if (platform::MsgBox(resumeText(), 52) == platform::vbYes) {
     BeginPlay(*this);
-    return;
+  } else {
+    // Declined: the board holds the file's arrangement and no game runs, even
+    // when one was in play before the read, so its clock can never mix with the
+    // file's time.
+    gs_.GameRunning = 0;
+    applyMenuEvent(*this, MenuEvent::ReadDeclined);
   }
-  // Declined: the board holds the file's arrangement and no game runs, even
-  // when one was in play before the read, so its clock can never mix with the
-  // file's time.
-  gs_.GameRunning = 0;
-  setMenuEnabled(Menu::GStart, true);
-  setMenuEnabled(Menu::GStop, false);
-  setMenuEnabled(Menu::SaveData, false);
-  setMenuEnabled(Menu::ReadData, true);
 }
 
 }  // namespace quavinto

@@ -2,12 +2,13 @@
 #include "pictures/BoardLayout.h"
 
 #include "core/Geometry.h"
+#include "core/MenuStates.h"
+#include "core/PieceDrawing.h"
 #include "interaction/ViewMoves.h"
 #include "platform/MsgBox.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "shell/Form1.h"
-
 
 #include <algorithm>
 #include <cmath>
@@ -15,12 +16,15 @@
 namespace quavinto {
 
 bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn) {
-  return xn >= 1 && yn >= 1 && xn <= kMaxCells && yn <= kMaxCells && pictureWidth >= xn && pictureHeight >= yn;
+  // A piece one pixel wide or high could not be pressed: the board's first
+  // pixel column and row lie outside the grid.
+  return xn >= 1 && yn >= 1 && xn <= kMaxCells && yn <= kMaxCells && pictureWidth >= kMinPieceSide * xn &&
+         pictureHeight >= kMinPieceSide * yn;
 }
 
 QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn) {
   return QStringLiteral(u"画像 (%1 × %2 ピクセル) が小さすぎて、%3 × %4 のピースに分けられません。\r\n"
-                        u"画像の幅と高さは、横と縦の分割数以上のピクセルが必要です。")
+                        u"画像の幅と高さには、横と縦の分割数の2倍以上のピクセルが必要です。")
       .arg(pictureWidth)
       .arg(pictureHeight)
       .arg(xn)
@@ -40,6 +44,10 @@ bool SizeBoard(Form1& f) {
   f.Picture2->resize(v.PieceWidth, v.PieceHeight);
   f.Picture2->clearDrawing();
   f.Picture2->move(-v.PieceWidth, -v.PieceHeight);
+  // Reversed pieces are copied from the same places as normal ones, so the
+  // reversed image must cover the whole board of every layout.
+  f.Picture4->resize(f.Picture1->size());
+  f.Picture4->move(-f.Picture4->width() - 10, -f.Picture4->height() - 10);
   return true;
 }
 
@@ -92,7 +100,13 @@ bool BuildBoardFrom(Form1& f, const QImage& picture, QString* why) {
   f.Picture3->move(f.Picture1->width() + 25, f.Picture1->y());
   applyCaptionRule(f);
   f.ArrangeWindow();
-  if (g.ResumeFlag == 0) InitMap(g);
+  if (g.ResumeFlag == 0) {
+    InitMap(g);
+    // The board shows every piece home and upright; the flags say the same,
+    // and a piece turned before the next start shows this picture's piece.
+    g.RMap = Grid{};
+    buildReversedImage(f);
+  }
   f.Picture2->move(0, 0);
   const SourceOrigin origin = GetPieceOrigin(g, v, 0, 0);
   QImage* kept = platform::SelectObject(g.MemDC, f.Picture1->pictureBitmap());
@@ -104,11 +118,7 @@ bool BuildBoardFrom(Form1& f, const QImage& picture, QString* why) {
   f.Picture1->show();
   f.Picture3->setVisible(g.HyoujiFlag == 1);
   f.Label1_0->setVisible(g.HyoujiFlag == 1);
-  f.setMenuEnabled(Menu::Game, true);
-  f.setMenuEnabled(Menu::GStart, true);
-  f.setMenuEnabled(Menu::SetData1, true);
-  f.Picture4->resize(f.Picture1->size());
-  f.Picture4->move(-f.Picture4->width() - 10, -f.Picture4->height() - 10);
+  applyMenuEvent(f, MenuEvent::BoardBuilt);
   return true;
 }
 

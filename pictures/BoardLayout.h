@@ -13,14 +13,19 @@ namespace quavinto {
 
 class Form1;
 
+// The smallest width and height of a piece, in pixels.
+constexpr int kMinPieceSide = 2;
+
 // Whether a picture of this size can be cut into xn x yn pieces of at least
-// one pixel each. The one rule every path that meets a picture and a grid asks.
+// kMinPieceSide pixels each way. The one rule every path that meets a picture
+// and a grid asks.
 bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn);
 // The message that refuses a picture and a grid that do not fit.
 QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn);
 
 // Piece size from PictureWidth, PictureHeight, Xn and Yn; crops the board and
-// resets its drawing to the picture; sizes the floating piece out of sight.
+// resets its drawing to the picture; sizes the floating piece out of sight and
+// the reversed image to the board.
 // Refuses (false, nothing changed) when the picture cannot take the grid.
 bool SizeBoard(Form1& f);
 // Builds the board from PictureFile (empty: the default picture). Fails,

@@ -3,6 +3,7 @@
 // a picture too small for the grid, which says why it was refused.
 #include "pictures/PictureLoading.h"
 
+#include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
 #include "platform/FileDialog.h"
@@ -42,8 +43,7 @@ bool loadChosenPicture(Form1& f, const QString& path) {
 
 void stopForPicture(Form1& f) {
   f.state().GameRunning = 0;
-  f.setMenuEnabled(Menu::GStart, true);
-  f.setMenuEnabled(Menu::GStop, false);
+  applyMenuEvent(f, MenuEvent::PictureChosen);
 }
 
 }  // namespace quavinto

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPalette>
 
 #include <algorithm>
@@ -96,11 +97,19 @@ void Form1::ArrangeWindow() {
     const QSize frame = frameGeometry().size() - geometry().size();
     const int outerW = int(platform::roundHalfEven(widthTwips / platform::twipsPerPixelX()));
     const int outerH = int(platform::roundHalfEven(heightTwips / platform::twipsPerPixelY()));
-    resize(std::max(1, outerW - frame.width()), std::max(1, outerH - frame.height()));
+    // Never narrower than the menu bar: a command folded behind the bar's
+    // overflow button is one the player cannot find.
+    const int inner = std::max(outerW - frame.width(), menuBarWidth());
+    resize(std::max(1, inner), std::max(1, outerH - frame.height()));
   }
   applyBackgroundColour(false);
   setColours(Label1_0, backgroundColour(), nullptr);
   update();
+}
+
+int Form1::menuBarWidth() const {
+  // The bar's own size hint covers every top-level item with its margins.
+  return menuBar()->sizeHint().width();
 }
 
 void Form1::scaleTo(QAction* item, int16_t zoom) {

@@ -4,6 +4,8 @@
 
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
+#include "core/MenuStates.h"
+#include "core/PieceDrawing.h"
 #include "interaction/BoardMoves.h"
 #include "interaction/KeyboardPlay.h"
 #include "interaction/ViewMoves.h"
@@ -137,14 +139,12 @@ void Form1::buildMenus() {
   TopFile->addSeparator();
   ReadData = item(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click);
   SaveData = item(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click);
-  SaveData->setEnabled(false);
   TopFile->addSeparator();
   Fin = item(TopFile, QStringLiteral(u"終了"), &Form1::Fin_Click);
 
   Game = bar->addMenu(QStringLiteral(u"ゲーム"));
   GStart = item(Game, QStringLiteral(u"ゲーム開始"), &Form1::GStart_Click);
   GStop = item(Game, QStringLiteral(u"ゲーム中止"), &Form1::GStop_Click);
-  GStop->setEnabled(false);
 
   SetData1 = bar->addAction(QStringLiteral(u"設定"));
   connect(SetData1, &QAction::triggered, this, &Form1::SetData1_Click);
@@ -161,6 +161,7 @@ void Form1::buildMenus() {
   HELP->addSeparator();
   About_Help = item(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click);
   About_Proguram = item(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click);
+  applyMenuEvent(*this, MenuEvent::Design);
 }
 
 void Form1::form_load() {
@@ -169,8 +170,7 @@ void Form1::form_load() {
   gs_.PictureType = 1;
   gs_.GameRunning = 0;
   Image2 = Picture1->picture();
-  setMenuEnabled(Menu::GStart, true);
-  setMenuEnabled(Menu::GStop, false);
+  applyMenuEvent(*this, MenuEvent::WindowLoaded);
   Picture1->move(Picture1->x() + 1, Picture1->y() + 1);
   Picture1->setAutoSize(false);
   Picture1->setAutoSize(true);
@@ -179,7 +179,6 @@ void Form1::form_load() {
   Picture4->resize(Picture1->size());
   Picture4->move(-Picture4->width() - 10, -Picture4->height() - 10);
   ResetView();
-  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
   if (gs_.ZoomFlag == 1) XX1_Click();
   else if (gs_.ZoomFlag == 2) XX2_Click();
   else if (gs_.ZoomFlag == 4) XX4_Click();
@@ -193,6 +192,9 @@ void Form1::ResetView() {
   Image1->setPicture(Picture1->picture());
   ArrangeWindow();
   InitMap(gs_);
+  // The board shows every piece home and upright; the flags say the same.
+  gs_.RMap = Grid{};
+  buildReversedImage(*this);
 }
 
 void Form1::showWaitNotice(bool visible, bool sharedLeft) {

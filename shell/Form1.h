@@ -64,6 +64,8 @@ public:
   void ArrangeWindow();
   void applyBackgroundColour(bool captionBlackOtherwise);
   QColor backgroundColour() const;
+  // The width the menu bar needs to show every command without folding.
+  int menuBarWidth() const;
 
   // Menu handlers.
   void GStart_Click();

@@ -1,5 +1,7 @@
 // The main window's commands beyond the board: settings, closing, about, help.
 #include "core/GameFlow.h"
+#include "core/MenuStates.h"
+#include "core/PieceDrawing.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
 #include "platform/ManualDrag.h"
@@ -24,9 +26,8 @@ QString saveOfferText() { return QStringLiteral(u"ゲーム中です。\r\nデ�
 void Form1::SetData1_Click() {
   if (preparing_) return;
   if (gs_.GameRunning == 1 && platform::MsgBox(settingsDuringGameText(), 36) != platform::vbYes) return;
-  setMenuEnabled(Menu::SaveData, false);
-  setMenuEnabled(Menu::ReadData, true);
-  Picture2->move(-Picture2->width(), -Picture2->height());
+  applyMenuEvent(*this, MenuEvent::SettingsOpening);
+  hideFloatingPiece(*this);
 
   const int16_t oldXn = gs_.Xn, oldYn = gs_.Yn, oldSep = gs_.SepFlag;
   Form2 dialog(gs_, this);
@@ -42,10 +43,8 @@ void Form1::SetData1_Click() {
   }
   ResetView();
   gs_.GameRunning = 0;
-  setMenuEnabled(Menu::GStart, true);
-  setMenuEnabled(Menu::GStop, false);
+  applyMenuEvent(*this, MenuEvent::SettingsClosed);
   gs_.ResumeFlag = 0;
-  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
 }
 
 bool Form1::confirmExit() {

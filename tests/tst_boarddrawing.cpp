@@ -7,9 +7,16 @@
 #include "core/PieceDrawing.h"
 #include "platform/PictureBox.h"
 #include "shell/Form1.h"
+#include "shell/Form2.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QPaintEvent>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <random>
@@ -98,7 +105,7 @@ private slots:
     const QImage source = pattern(40, 30);
     const QImage before = pattern(40, 30, 101);
     QImage target = before;
-    reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height());
+    QVERIFY(reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height()));
     QCOMPARE(target.copy(rect), source.copy(rect).mirrored(true, true));
     // Nothing outside the rectangle changes.
     QImage outside = target;
@@ -123,8 +130,81 @@ private slots:
     const QImage source = pattern(40, 30);
     const QImage before = pattern(40, 30, 55);
     QImage target = before;
-    reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height());
+    QVERIFY(!reverseRect(target, source, rect.x(), rect.y(), rect.width(), rect.height()));
     QCOMPARE(target, before);
+  }
+
+  // A new grid that crops less of the picture than the old one made the last
+  // column and row of reversed pieces fall outside the reversed image. Played
+  // as the player does: a grid chosen in the settings dialog, or a new picture,
+  // then a game started.
+  void reversedPiecesRightAfterEveryLayout_data() {
+    QTest::addColumn<QSize>("picture");  // empty: the built-in picture
+    QTest::addColumn<int>("fromGrid");
+    QTest::addColumn<int>("toPreset");   // 0 5x5, 1 8x8, 2 10x10
+    QTest::newRow("384x256 picture 5x5 to 8x8") << QSize(384, 256) << 5 << 1;
+    QTest::newRow("built-in 10x10 to 8x8") << QSize() << 10 << 1;
+    QTest::newRow("photo 5x5 to 8x8") << QSize(1500, 1000) << 5 << 1;
+    QTest::newRow("odd picture 8x8 to 5x5") << QSize(397, 263) << 8 << 0;
+  }
+
+  void reversedPiecesRightAfterEveryLayout() {
+    QFETCH(QSize, picture);
+    QFETCH(int, fromGrid);
+    QFETCH(int, toPreset);
+    openWindow(fromGrid, fromGrid);
+    QTemporaryDir dir;
+    if (picture.isValid()) {
+      const QString path = dir.filePath(QStringLiteral("photo.bmp"));
+      QVERIFY(pattern(picture.width(), picture.height()).save(path, "BMP"));
+      testsupport::ScriptedFileDialog dialog({path});
+      form_->LoadPictureEx->trigger();
+      QCOMPARE(form_->vars().PictureFile, path);
+    }
+    // One game on the first grid, so the reversed image is built for it.
+    boxes_->answer(platform::vbNo);
+    form_->GStart->trigger();
+    QCOMPARE(testsupport::windowBoardProblem(*form_), QString());
+    QTimer::singleShot(0, [toPreset] {
+      auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->Option1[toPreset]->click();
+      dialog->Command1[0]->click();
+    });
+    form_->SetData1->trigger();
+    QCOMPARE(int(g().Xn), toPreset == 0 ? 5 : 8);
+    QCOMPARE(testsupport::windowBoardProblem(*form_), QString());
+    // Every piece reversed, so every cell is copied from the reversed image.
+    boxes_->answer(platform::vbYes);
+    form_->GStart->trigger();
+    QCOMPARE(g().GameRunning, int16_t(1));
+    for (int row = 1; row <= g().Yn; ++row)
+      for (int col = 1; col <= g().Xn; ++col) g().RMap[col][row] = 1;
+    drawAllCells(*form_);
+    QCOMPARE(testsupport::checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
+  }
+
+  // Before any game a piece turned on the floating piece shows this picture's
+  // piece reversed, not what an earlier picture left in the reversed image.
+  void turnBeforeAnyStartShowsThisPicture() {
+    openWindow(4, 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.bmp"));
+    QVERIFY(pattern(300, 200, 77).save(path, "BMP"));
+    testsupport::ScriptedFileDialog dialog({path});
+    form_->LoadPictureEx->trigger();
+    QCOMPARE(form_->Picture2->pos(), QPoint(0, 0));
+    QTest::mouseClick(form_->Picture2, Qt::RightButton, {}, QPoint(3, 3));
+    QCOMPARE(int(g().RMap[1][1]), 1);
+    QCOMPARE(testsupport::windowBoardProblem(*form_), QString());
+  }
+
+  void reversedImageSmallerThanBoardIsReported() {
+    openWindow(5, 5);
+    form_->Picture4->resize(form_->Picture1->width() - 1, form_->Picture1->height());
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^reversed image")));
+    QVERIFY(!DrawReverse(*form_));
+    QVERIFY(testsupport::windowBoardProblem(*form_).contains(QStringLiteral("does not cover")));
   }
 
   void shuffleStepChangesOnlyTheGrids() {

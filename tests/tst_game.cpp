@@ -233,6 +233,20 @@ private slots:
     QVERIFY(boxes_->shown.isEmpty());
   }
 
+  // After a drop the board under the floating piece still shows the target's
+  // former piece; once the game stops the floating piece goes away, so that
+  // cell must show its own piece again: no piece twice on the stopped board.
+  void stopAfterDropShowsEveryCell() {
+    openWindow(4, 3);
+    startGame(true);
+    drag(1, 1, 3, 2);
+    drag(3, 2, 2, 3);
+    form_->GStop->trigger();
+    QCOMPARE(form_->Picture2->pos(), QPoint(-v().PieceWidth, -v().PieceHeight));
+    QCOMPARE(checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
+  }
+
   void pressesOutsideTheGridDoNothing() {
     openWindow(5, 5);
     startGame(true);

@@ -178,6 +178,32 @@ private slots:
     QCOMPARE(f->keys->focusRow(), 2);
   }
 
+  // The outline is for keyboard players: not there when play starts, shown
+  // at the first key, gone again at a mouse press. What the board shows on
+  // screen is its drawing exactly while the outline is away.
+  void outlineOnlyOnceAKeyIsUsed() {
+    auto f = open(4, 4);
+    QVERIFY(f);
+    start(*f, {0.3, 0.6, 0.1, 0.9});
+    QTRY_VERIFY(f->Picture1->hasFocus());
+    const auto shown = [&f] { return f->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto drawing = [&f] { return f->Picture1->retained().convertToFormat(QImage::Format_RGB32); };
+    QVERIFY(!f->keys->outlineShown());
+    QCOMPARE(shown(), drawing());
+    key(*f, Qt::Key_Right);
+    QVERIFY(f->keys->outlineShown());
+    QVERIFY(shown() != drawing());
+    // A right press turns a piece and hides the outline.
+    const QPoint cell((2 - 1) * f->vars().PieceWidth + 5, (3 - 1) * f->vars().PieceHeight + 5);
+    QTest::mouseClick(f->Picture1, Qt::RightButton, {}, cell);
+    QVERIFY(!f->keys->outlineShown());
+    QCOMPARE(shown(), drawing());
+    key(*f, Qt::Key_Down);
+    QVERIFY(f->keys->outlineShown());
+    QTest::mouseClick(f->Picture2, Qt::RightButton, {}, QPoint(2, 2));
+    QVERIFY(!f->keys->outlineShown());
+  }
+
   void focusCellIsAnnounced() {
     auto f = open(3, 2);
     QVERIFY(f);

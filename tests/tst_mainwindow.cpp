@@ -1,11 +1,20 @@
 // The main window's start-up, layout, finished-picture view and menu states.
 #include "core/GameFlow.h"
+#include "core/MenuStates.h"
 #include "persistence/Settings.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
+#include "shell/Form2.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -36,9 +45,42 @@ public:
   }
 };
 
-struct MenuRow {
+struct MenuFour {
   bool gstart, gstop, save, read;
 };
+
+// The ways into each event of the menu table, played through the window.
+enum class Play {
+  Load,
+  LoadWithView,
+  StartQuestion,
+  StartConfirmed,
+  StartDeclined,
+  Stop,
+  CompletedUnsaved,
+  CompletedAfterSave,
+  PictureCancelledInGame,
+  PictureChosenInGame,
+  PictureDroppedInGame,
+  SavedInGame,
+  ReadResumed,
+  ReadDeclinedInGame,
+  SettingsCancelledInGame,
+  SettingsWithView,
+};
+
+QString rendered(const quavinto::MenuRow& row) {
+  QString text;
+  for (quavinto::MenuChange change : row.changes) {
+    switch (change) {
+      case quavinto::MenuChange::Keep: text += QLatin1Char('-'); break;
+      case quavinto::MenuChange::On: text += QLatin1Char('E'); break;
+      case quavinto::MenuChange::Off: text += QLatin1Char('D'); break;
+      case quavinto::MenuChange::ByView: text += QLatin1Char('V'); break;
+    }
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -53,19 +95,256 @@ class MainWindowTest : public QObject {
                           QString::fromLatin1(value));
   }
 
-  static MenuRow menus(const Form1& f) {
+  static MenuFour menus(const Form1& f) {
     return {f.GStart->isEnabled(), f.GStop->isEnabled(), f.SaveData->isEnabled(), f.ReadData->isEnabled()};
   }
 
-  static void compareMenus(const Form1& f, MenuRow want) {
-    const MenuRow got = menus(f);
+  static void compareMenus(const Form1& f, MenuFour want) {
+    const MenuFour got = menus(f);
     QCOMPARE(got.gstart, want.gstart);
     QCOMPARE(got.gstop, want.gstop);
     QCOMPARE(got.save, want.save);
     QCOMPARE(got.read, want.read);
   }
 
+  // Answers the modal settings dialog once it is open.
+  static void whenSettingsOpen(std::function<void(Form2&)> act) {
+    QTimer::singleShot(0, [act] {
+      if (auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget())) act(*dialog);
+    });
+  }
+
+  void startPlaying(Form1& f) {
+    boxes_->answer(platform::vbYes);
+    f.GStart->trigger();
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  // A 1 x 1 game is solved from its start: turning its one piece twice on
+  // the floating piece completes it.
+  void completeOneByOne(Form1& f) {
+    QTest::mouseClick(f.Picture2, Qt::RightButton, {}, QPoint(2, 2));
+    QTest::mouseClick(f.Picture2, Qt::RightButton, {}, QPoint(2, 2));
+  }
+
+  QString writePicture(const QTemporaryDir& dir, const QString& name, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(40, 90, 160));
+    const QString path = dir.filePath(name);
+    return image.save(path) ? path : QString();
+  }
+
+  void play(Form1& f, Play how, const QTemporaryDir& dir) {
+    testsupport::ScriptedFileDialog files;
+    const QString game = dir.filePath(QStringLiteral("game.QVD"));
+    switch (how) {
+      case Play::Load:
+      case Play::LoadWithView: break;
+      case Play::StartQuestion: {
+        QString seen;
+        boxes_->onShow = [&](const testsupport::ShownBox&) { seen = testsupport::menuStates(f); };
+        boxes_->answer(platform::vbNo);
+        f.GStart->trigger();
+        boxes_->onShow = nullptr;
+        QCOMPARE(seen.left(2), QStringLiteral("ED"));
+        break;
+      }
+      case Play::StartConfirmed: startPlaying(f); break;
+      case Play::StartDeclined:
+        boxes_->answer(platform::vbNo);
+        f.GStart->trigger();
+        break;
+      case Play::Stop:
+        startPlaying(f);
+        f.GStop->trigger();
+        break;
+      case Play::CompletedUnsaved:
+      case Play::CompletedAfterSave:
+        startPlaying(f);
+        if (how == Play::CompletedAfterSave) {
+          files.script = {game};
+          f.SaveData->trigger();
+        }
+        completeOneByOne(f);
+        QCOMPARE(f.state().GameRunning, int16_t(0));
+        break;
+      case Play::PictureCancelledInGame:
+        startPlaying(f);
+        files.script = {QString()};
+        f.LoadPictureEx->trigger();
+        break;
+      case Play::PictureChosenInGame:
+        startPlaying(f);
+        files.script = {writePicture(dir, QStringLiteral("chosen.bmp"), QSize(200, 150))};
+        f.LoadPictureEx->trigger();
+        QCOMPARE(f.state().PictureWidth, int16_t(200));
+        break;
+      case Play::PictureDroppedInGame: {
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        startPlaying(f);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(writePicture(dir, QStringLiteral("dropped.bmp"), QSize(210, 140)))});
+        QDragEnterEvent enter(QPoint(20, 40), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&f, &enter);
+        QDropEvent drop(QPointF(20, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f, &drop);
+        QCOMPARE(f.state().PictureWidth, int16_t(210));
+        break;
+      }
+      case Play::SavedInGame:
+        startPlaying(f);
+        files.script = {game};
+        f.SaveData->trigger();
+        QVERIFY(QFile::exists(game));
+        break;
+      case Play::ReadResumed:
+      case Play::ReadDeclinedInGame:
+        startPlaying(f);
+        files.script = {game, game};
+        f.SaveData->trigger();
+        boxes_->answer(how == Play::ReadResumed ? platform::vbYes : platform::vbNo);
+        f.ReadData->trigger();
+        QCOMPARE(f.state().ResumeFlag, int16_t(1));
+        break;
+      case Play::SettingsCancelledInGame:
+        startPlaying(f);
+        boxes_->answer(platform::vbYes);
+        whenSettingsOpen([](Form2& d) { d.Command1[1]->click(); });
+        f.SetData1->trigger();
+        break;
+      case Play::SettingsWithView:
+        whenSettingsOpen([](Form2& d) {
+          d.Check1->setChecked(true);
+          d.Command1[0]->click();
+        });
+        f.SetData1->trigger();
+        QCOMPARE(f.state().HyoujiFlag, int16_t(1));
+        break;
+    }
+  }
+
 private slots:
+  // The table in the code, row by row, against the menu table of the window
+  // as the player needs it: after every event that leaves no game in play,
+  // saving is off (a cancelled picture dialog and a read answered No end the
+  // game). Columns: GStart GStop SaveData ReadData ScaleAll Game SetData1;
+  // E enabled, D disabled, V enabled while the view is shown, - unchanged.
+  void menuTableByEvent_data() {
+    QTest::addColumn<int>("event");
+    QTest::addColumn<QString>("states");
+    const auto row = [](MenuEvent e, const char* states) {
+      QTest::newRow(menuRow(e).name) << int(e) << QString::fromLatin1(states);
+    };
+    row(MenuEvent::Design, "EDDEEEE");
+    row(MenuEvent::WindowLoaded, "ED--V--");
+    row(MenuEvent::PlayBegun, "DEED---");
+    row(MenuEvent::StartPreparing, "ED-----");
+    row(MenuEvent::StartDeclined, "--DE---");
+    row(MenuEvent::GameStopped, "EDDE---");
+    row(MenuEvent::PuzzleCompleted, "EDD----");
+    row(MenuEvent::PictureChosen, "EDDE---");
+    row(MenuEvent::BoardBuilt, "E----EE");
+    row(MenuEvent::GameSaved, "---E---");
+    row(MenuEvent::ReadDeclined, "EDDE---");
+    row(MenuEvent::SettingsOpening, "--DE---");
+    row(MenuEvent::SettingsClosed, "ED--V--");
+  }
+
+  void menuTableByEvent() {
+    QFETCH(int, event);
+    QFETCH(QString, states);
+    QCOMPARE(rendered(menuRow(MenuEvent(event))), states);
+    QCOMPARE(int(menuRow(MenuEvent(event)).event), event);
+  }
+
+  // Each event played through the window's own handlers; the commands'
+  // states after it, in the table's column order.
+  void menuStatesAfterEachEvent_data() {
+    QTest::addColumn<int>("how");
+    QTest::addColumn<int>("grid");
+    QTest::addColumn<QString>("states");
+    QTest::newRow("window loaded") << int(Play::Load) << 5 << "EDDEDEE";
+    QTest::newRow("window loaded with the view") << int(Play::LoadWithView) << 5 << "EDDEEEE";
+    QTest::newRow("start, at its question") << int(Play::StartQuestion) << 5 << "EDDEDEE";
+    QTest::newRow("start confirmed") << int(Play::StartConfirmed) << 5 << "DEEDDEE";
+    QTest::newRow("start declined") << int(Play::StartDeclined) << 5 << "EDDEDEE";
+    QTest::newRow("game stopped") << int(Play::Stop) << 5 << "EDDEDEE";
+    QTest::newRow("completed, never saved") << int(Play::CompletedUnsaved) << 1 << "EDDDDEE";
+    QTest::newRow("completed after a save") << int(Play::CompletedAfterSave) << 1 << "EDDEDEE";
+    QTest::newRow("picture dialog cancelled in a game") << int(Play::PictureCancelledInGame) << 5 << "EDDEDEE";
+    QTest::newRow("picture chosen in a game") << int(Play::PictureChosenInGame) << 5 << "EDDEDEE";
+    QTest::newRow("picture dropped in a game") << int(Play::PictureDroppedInGame) << 5 << "EDDEDEE";
+    QTest::newRow("game saved") << int(Play::SavedInGame) << 5 << "DEEEDEE";
+    QTest::newRow("game read and resumed") << int(Play::ReadResumed) << 5 << "DEEDDEE";
+    QTest::newRow("game read in a game, answered No") << int(Play::ReadDeclinedInGame) << 5 << "EDDEDEE";
+    QTest::newRow("settings cancelled in a game") << int(Play::SettingsCancelledInGame) << 5 << "EDDEDEE";
+    QTest::newRow("settings showing the view") << int(Play::SettingsWithView) << 5 << "EDDEEEE";
+  }
+
+  void menuStatesAfterEachEvent() {
+    QFETCH(int, how);
+    QFETCH(int, grid);
+    QFETCH(QString, states);
+    if (Play(how) == Play::LoadWithView) store("HyoujiFlag", "1");
+    QTemporaryDir dir;
+    Form1 f;
+    if (grid != f.state().Xn) {
+      f.state().Xn = f.state().Yn = int16_t(grid);
+      f.ResetView();
+    }
+    play(f, Play(how), dir);
+    QCOMPARE(testsupport::menuStates(f), states);
+    QCOMPARE(testsupport::menuProblem(f), QString());
+    QCOMPARE(testsupport::windowBoardProblem(f), QString());
+  }
+
+  // However small the picture, the window is as wide as its menu bar, so no
+  // command hides behind the bar's overflow button.
+  void windowNeverNarrowerThanItsMenuBar() {
+    QTemporaryDir dir;
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    testsupport::ScriptedFileDialog files({writePicture(dir, QStringLiteral("tiny.bmp"), QSize(24, 16))});
+    f.LoadPictureEx->trigger();
+    QCOMPARE(f.state().PictureWidth, int16_t(24));
+    QTRY_VERIFY(f.menuBar()->width() >= f.menuBar()->sizeHint().width());
+    const QRect help = f.menuBar()->actionGeometry(f.HELP->menuAction());
+    QVERIFY2(help.right() < f.menuBar()->width(), qPrintable(QString::number(help.right())));
+    for (auto* button : f.menuBar()->findChildren<QToolButton*>()) QVERIFY(!button->isVisible());
+  }
+
+  // Pieces must be at least two pixels each way: a one-pixel column of
+  // pieces could never be pressed. Refused with the too-fine message.
+  void piecesUnderTwoPixelsRefused_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("accepted");
+    // The grid is 10 x 5.
+    QTest::newRow("two pixels each way") << QSize(20, 10) << true;
+    QTest::newRow("one pixel wide") << QSize(19, 10) << false;
+    QTest::newRow("one pixel high") << QSize(20, 9) << false;
+  }
+
+  void piecesUnderTwoPixelsRefused() {
+    QFETCH(QSize, picture);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    Form1 f;
+    f.state().Xn = 10;
+    f.state().Yn = 5;
+    f.ResetView();
+    testsupport::ScriptedFileDialog files({writePicture(dir, QStringLiteral("small.bmp"), picture)});
+    f.LoadPictureEx->trigger();
+    QCOMPARE(f.state().PictureWidth, int16_t(accepted ? picture.width() : 384));
+    QCOMPARE(boxes_->shown.size(), accepted ? 0 : 1);
+    if (!accepted) {
+      QCOMPARE(boxes_->shown.first().style, 48);
+      QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"2倍以上")));
+    }
+    QVERIFY(f.vars().PieceWidth >= 2 && f.vars().PieceHeight >= 2);
+  }
+
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
@@ -233,7 +512,7 @@ private slots:
   void menuStatesThroughAGame() {
     Form1 f;
     // Before the question the start has already set its own states.
-    MenuRow atQuestion{};
+    MenuFour atQuestion{};
     boxes_->onShow = [&](const testsupport::ShownBox&) { atQuestion = menus(f); };
     boxes_->answer(platform::vbYes);
     f.GStart->trigger();

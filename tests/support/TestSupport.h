@@ -16,6 +16,10 @@
 #include <memory>
 #include <vector>
 
+namespace quavinto {
+class Form1;
+}
+
 namespace testsupport {
 
 struct ShownBox {
@@ -91,5 +95,18 @@ QImage pieceImage(const QImage& source, const quavinto::GameState& g, const quav
 // cells match, else a description of the first mismatch.
 QString checkBoard(const QImage& board, const QImage& source, const quavinto::GameState& g,
                    const quavinto::MainVars& v, int skipCol = 0, int skipRow = 0);
+
+// What the player sees of the game in the real window: the floating piece, when
+// it lies on the board, sits on one cell and shows that cell's piece and look,
+// and every other cell of the board's drawing shows the piece and look Map and
+// RMap say. The reversed image covers the board. Empty when all is right,
+// else the first problem found.
+QString windowBoardProblem(quavinto::Form1& f);
+// The menu states that follow from the game alone: start and stop, saving
+// only while a game is in play, the scale menu only while the view is shown.
+QString menuProblem(const quavinto::Form1& f);
+// The enabled state of the seven commands of the menu table, in its column
+// order, as "EDDE..." (E enabled, D disabled).
+QString menuStates(const quavinto::Form1& f);
 
 }  // namespace testsupport
