@@ -9,9 +9,11 @@
 #                                description
 #   a11y-client.py dialog        checks that every control of the dialog now
 #                                open has a Japanese name; prints them
+#   a11y-client.py dump          prints the program's whole tree, for a failure
 #   a11y-client.py follow COUNT  prints "ready", then the board's description
 #                                each time the program announces a change,
-#                                until COUNT changes have come (or 20 s)
+#                                until a second after COUNT changes have come
+#                                (or 20 s)
 #
 # Exit status 0 when every check passed, 1 with the reasons on stderr.
 import re
@@ -95,7 +97,11 @@ def check_tree():
     if [t for t, _ in titles] != [m for m, _ in MENUS]:
         problem(f"menu bar titles {[t for t, _ in titles]}, expected {[m for m, _ in MENUS]}")
     for (title, items), (_, node) in zip(MENUS, titles):
-        got = [c.name for c in children(node) if c.getRole() != pyatspi.ROLE_SEPARATOR]
+        # A title holds its menu, and the menu holds the items.
+        inner = children(node)
+        if len(inner) == 1 and inner[0].getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_POPUP_MENU):
+            inner = children(inner[0])
+        got = [c.name for c in inner if c.getRole() != pyatspi.ROLE_SEPARATOR]
         if got != items:
             problem(f"menu {title} has items {got}, expected {items}")
     board = find(frame, pyatspi.ROLE_UNKNOWN, BOARD_NAME) or next(
@@ -148,8 +154,9 @@ def follow(count):
             return
         print(text, flush=True)
         seen.append(text)
-        if len(seen) >= count:
-            pyatspi.Registry.stop()
+        if len(seen) == count:
+            # A second more, to hear any announcement made twice.
+            GLib.timeout_add(1000, give_up)
 
     def give_up():
         pyatspi.Registry.stop()
@@ -171,6 +178,13 @@ def main():
         check_tree()
     elif command == "dialog":
         check_dialog()
+    elif command == "dump":
+        for node in walk(application()):
+            path, up = [], node
+            while up is not None and len(path) < 40:
+                path.append(up)
+                up = up.parent
+            print("  " * (len(path) - 1) + f"{node.getRoleName()} '{node.name}' '{node.description}'")
     elif command == "follow":
         follow(int(sys.argv[2]))
     else:

@@ -82,9 +82,10 @@ client tree >"$E2E_WORK/tree.txt" || fail "the tree is gone during play"
 [[ "$(cat "$E2E_WORK/tree.txt")" == "$(announced_for 1 1)" ]] ||
   fail "at the start the board says '$(cat "$E2E_WORK/tree.txt")', expected '$(announced_for 1 1)'"
 
-# Moves of the focus, as they are announced: right, down, left, and a turn
-# of the piece under it with R.
-timeout 40 "$PY" "$CLIENT" follow 4 >"$E2E_WORK/follow.txt" 2>>"$E2E_WORK/client-errors.log" &
+# Moves of the focus, as they are announced, each exactly once: right, down,
+# left, left again against the board's edge (the same cell, said again), and
+# a turn of the piece under it with R.
+timeout 40 "$PY" "$CLIENT" follow 5 >"$E2E_WORK/follow.txt" 2>>"$E2E_WORK/client-errors.log" &
 FOLLOW_PID=$!
 follow_ready() { grep -qx ready "$E2E_WORK/follow.txt"; }
 poll "$E2E_TIMEOUT" follow_ready || fail "the listening client did not start: $(tail -5 "$E2E_WORK/client-errors.log")"
@@ -101,13 +102,16 @@ press Down 2
 expected+=("$(announced_for 2 2)")
 press Left 3
 expected+=("$(announced_for 1 2)")
+press Left 4
+expected+=("$(announced_for 1 2)")
 state=$(state_after_turn "$state" 3)
-press r 4
+press r 5
 expected+=("$(announced_for 1 2)")
 wait "$FOLLOW_PID" || fail "the listening client failed: $(tail -5 "$E2E_WORK/client-errors.log")"
 FOLLOW_PID=""
 mapfile -t got < <(grep -vx ready "$E2E_WORK/follow.txt")
-for i in 0 1 2 3; do
+((${#got[@]} == 5)) || fail "${#got[@]} announcements for 5 keys: ${got[*]}"
+for i in 0 1 2 3 4; do
   [[ "${got[$i]}" == "${expected[$i]}" ]] || fail "announcement $((i + 1)) was '${got[$i]}', expected '${expected[$i]}'"
 done
 note "announced: ${got[*]}"
