@@ -97,7 +97,14 @@ QPoint KeyboardPlay::cellCentre(int col, int row) const {
 
 void KeyboardPlay::announce() {
   if (!board_) return;
-  board_->setAccessibleDescription(focusDescription());
+  // A new description announces itself; an unchanged one (a key pressed
+  // against the board's edge) is announced again here, so a screen reader
+  // answers every key exactly once.
+  const QString text = focusDescription();
+  if (board_->accessibleDescription() != text) {
+    board_->setAccessibleDescription(text);
+    return;
+  }
   QAccessibleEvent event(board_.data(), QAccessible::DescriptionChanged);
   QAccessible::updateAccessibility(&event);
 }

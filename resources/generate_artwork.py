@@ -2,7 +2,8 @@
 # Generates QUAVINTO's built-in artwork: the default board picture
 # (default.bmp, 384x256, 8-bit palette), the start-up picture shown in the
 # wait window (startup.bmp, 384x256, 24-bit) and the program icon (icon.bmp
-# 32x32 24-bit, icon.png 32x32 RGBA and icon256.png 256x256 RGBA).  Every
+# 32x32 24-bit, icon.png 32x32 RGBA, and icon48.png, icon64.png, icon128.png
+# and icon256.png RGBA at those sizes for the desktop's icon theme).  Every
 # picture is drawn from simple shapes with the Python standard library only,
 # and all randomness comes from a fixed built-in generator, so running the
 # script again rewrites byte-identical files.  The board picture is a busy,
@@ -1196,7 +1197,10 @@ def main():
     icon32 = render_icon(32, 4)
     write_png_rgba(os.path.join(out_dir, 'icon.png'), 32, 32, icon32)
     write_bmp24(os.path.join(out_dir, 'icon.bmp'), 32, 32, flatten(icon32))
-    write_png_rgba(os.path.join(out_dir, 'icon256.png'), 256, 256, render_icon(256, 3))
+    # The desktop's icon theme picks the nearest size; each is drawn at its own
+    # size from the design, not scaled from another.
+    for size in (48, 64, 128, 256):
+        write_png_rgba(os.path.join(out_dir, 'icon%d.png' % size), size, size, render_icon(size, 4 if size < 128 else 3))
 
 
 if __name__ == '__main__':

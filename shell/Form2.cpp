@@ -131,6 +131,12 @@ void Form2::buildControls() {
     Option1[i]->setGeometry(presetRects[i]);
     divisionGroup_->addButton(Option1[i], i);
   }
+  // Screen readers hear the controls by Japanese names that also say what
+  // the short captions mean.
+  Option1[0]->setAccessibleName(QStringLiteral(u"25ピース (5 × 5)"));
+  Option1[1]->setAccessibleName(QStringLiteral(u"64ピース (8 × 8)"));
+  Option1[2]->setAccessibleName(QStringLiteral(u"100ピース (10 × 10)"));
+  Option1[3]->setAccessibleName(QStringLiteral(u"自由な分割数"));
   Option1[0]->setChecked(true);
   connect(divisionGroup_, &QButtonGroup::idClicked, this, &Form2::Option1_Click);
 
@@ -151,6 +157,8 @@ void Form2::buildControls() {
     Text1[i]->installEventFilter(this);
     connect(Text1[i], &QLineEdit::textChanged, this, [this, i] { Text1_Change(i); });
   }
+  Text1[0]->setAccessibleName(QStringLiteral(u"横の分割数 (X)"));
+  Text1[1]->setAccessibleName(QStringLiteral(u"縦の分割数 (Y)"));
 
   Check1 = new QCheckBox(text::kShowFinished, this);
   Check1->setGeometry(platform::twipsRect(3216, 1248, 1764, 372));
@@ -165,6 +173,7 @@ void Form2::buildControls() {
     Command1[i]->setAutoDefault(false);
     connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
   }
+  Command1[1]->setAccessibleName(QStringLiteral(u"キャンセル"));
 
   Frame1 = new QGroupBox(text::kBackground, this);
   Frame1->setGeometry(platform::twipsRect(48, 2160, 4956, 828));
@@ -176,6 +185,7 @@ void Form2::buildControls() {
     Option2[i]->setGeometry(platform::twipsRect(colourLefts[i], 336, colourWidths[i], 264));
     colourGroup_->addButton(Option2[i], i);
   }
+  Option2[0]->setAccessibleName(QStringLiteral(u"システムの色"));
   Option2[0]->setChecked(true);
 
   Image1 = new QLabel(this);

@@ -86,14 +86,17 @@ fresh_home() {
 
 settings_file() { echo "$XDG_CONFIG_HOME/XAN/XAN.ini"; }
 
-# start_app [BINARY]: starts the program on the X server, not offscreen.
+# start_app [BINARY]: starts the program on the X server, not offscreen; with
+# E2E_PLATFORM=wayland as a client of the compositor at WAYLAND_DISPLAY, with
+# no X display to fall back on.
 start_app() {
   local bin=${1:-$QUAVINTO_BIN}
   APP_LOG="$E2E_WORK/program-$(now_ms).log"
   (
     cd "$E2E_WORK"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_STYLE_OVERRIDE
-    export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
+    export QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} LANG=C.UTF-8 LC_ALL=C.UTF-8
+    [[ "$QT_QPA_PLATFORM" == wayland ]] && unset DISPLAY
     exec "$bin"
   ) >"$APP_LOG" 2>&1 &
   APP_PID=$!
