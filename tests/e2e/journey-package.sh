@@ -50,6 +50,10 @@ metainfo="$usr/share/metainfo/jp.xan.quavinto.metainfo.xml"
 [[ -f "$metainfo" ]] || fail "no software-centre metadata"
 appstreamcli validate --no-net --pedantic "$metainfo" >"$E2E_WORK/appstream.log" 2>&1 ||
   fail "the metadata does not validate: $(cat "$E2E_WORK/appstream.log")"
+# The metadata, the desktop entry and the icons agree with each other, as a
+# software centre reads them from the installed tree.
+appstreamcli validate-tree --no-net "$root" >"$E2E_WORK/appstream-tree.log" 2>&1 ||
+  fail "the installed tree does not validate: $(cat "$E2E_WORK/appstream-tree.log")"
 # The metadata describes this very package: its version, its program, its entry.
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata has no release $version"
 grep -q '<launchable type="desktop-id">quavinto.desktop</launchable>' "$metainfo" || fail "the metadata names no desktop entry"
