@@ -179,6 +179,11 @@ void HelpWindow::buildUi() {
 
   browser_ = new QTextBrowser(this);
   browser_->setOpenExternalLinks(true);
+  // The captions above the fields are no buddies; screen readers get the names here.
+  searchField_->setAccessibleName(QStringLiteral(u"調べたい言葉"));
+  keywordList_->setAccessibleName(QStringLiteral(u"キーワード"));
+  topicList_->setAccessibleName(QStringLiteral(u"トピック"));
+  browser_->setAccessibleName(QStringLiteral(u"ヘルプの本文"));
 
   auto* splitter = new QSplitter(this);
   splitter->addWidget(searchPanel_);

@@ -142,6 +142,9 @@ def follow(count):
     board = next((n for n in walk(app) if n.name == BOARD_NAME), None)
     if board is None:
         sys.exit(f"no board named {BOARD_NAME}")
+    # A screen reader speaks what changes on the object that has the focus.
+    if not board.getState().contains(pyatspi.STATE_FOCUSED):
+        problem("the board does not have the focus during play")
     seen = []
 
     def on_change(event):

@@ -48,7 +48,10 @@ skip_wait_window
 # The whole tree: main window, menu bar, menus, items, board.
 client() { timeout 30 "$PY" "$CLIENT" "$@" 2>>"$E2E_WORK/client-errors.log"; }
 app_on_bus() { client tree >"$E2E_WORK/tree.txt"; }
-poll "$E2E_TIMEOUT" app_on_bus || fail "the client does not find the program's tree: $(tail -5 "$E2E_WORK/client-errors.log")"
+if ! poll "$E2E_TIMEOUT" app_on_bus; then
+  client dump >"$E2E_WORK/tree-dump.txt" || true
+  fail "the client does not find the program's tree: $(tail -5 "$E2E_WORK/client-errors.log"); the tree: $(cat "$E2E_WORK/tree-dump.txt")"
+fi
 note "main window, menu bar, 5 menus and 13 items found by name; board: $(cat "$E2E_WORK/tree.txt")"
 
 # The settings dialog's fields and buttons, named in Japanese.

@@ -25,7 +25,7 @@ comment=$(sed -n 's/^Comment=//p' "$entry")
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fail "the desktop entry does not validate"
 fi
-for size in 32 256; do
+for size in 32 48 64 128 256; do
   icon="$prefix/share/icons/hicolor/${size}x${size}/apps/quavinto.png"
   [[ -f "$icon" ]] || fail "no ${size}x${size} icon"
   [[ "$("$CONVERT" "$icon" -format '%m %w %h' info:)" == "PNG $size $size" ]] || fail "the ${size}x${size} icon is no such PNG"

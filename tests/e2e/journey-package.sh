@@ -50,10 +50,24 @@ metainfo="$usr/share/metainfo/jp.xan.quavinto.metainfo.xml"
 [[ -f "$metainfo" ]] || fail "no software-centre metadata"
 appstreamcli validate --no-net --pedantic "$metainfo" >"$E2E_WORK/appstream.log" 2>&1 ||
   fail "the metadata does not validate: $(cat "$E2E_WORK/appstream.log")"
+# The metadata, the desktop entry and the icons agree with each other, as a
+# software centre reads them from the installed tree.
+appstreamcli validate-tree --no-net "$root" >"$E2E_WORK/appstream-tree.log" 2>&1 ||
+  fail "the installed tree does not validate: $(cat "$E2E_WORK/appstream-tree.log")"
 # The metadata describes this very package: its version, its program, its entry.
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata has no release $version"
 grep -q '<launchable type="desktop-id">quavinto.desktop</launchable>' "$metainfo" || fail "the metadata names no desktop entry"
 grep -q '<binary>quavinto</binary>' "$metainfo" || fail "the metadata does not name the program"
+# Each screenshot it lists is one of docs/screenshots, at the size it gives.
+shots=0
+while read -r w h name; do
+  file="$E2E_RESOURCES/../docs/screenshots/$name"
+  [[ -f "$file" ]] || fail "the metadata lists a screenshot $name that docs/screenshots lacks"
+  [[ "$("$CONVERT" "$file" -format '%w %h' info:)" == "$w $h" ]] ||
+    fail "the metadata gives $name as $w x $h, docs/screenshots has it at $("$CONVERT" "$file" -format '%w x %h' info:)"
+  shots=$((shots + 1))
+done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/<]*\)</image>.*|\1 \2 \3|p' "$metainfo")
+((shots == $(ls "$E2E_RESOURCES/../docs/screenshots" | wc -l))) || fail "the metadata lists $shots of the screenshots"
 for size in 32 48 64 128 256; do
   icon="$usr/share/icons/hicolor/${size}x${size}/apps/quavinto.png"
   [[ -f "$icon" ]] || fail "no ${size}x${size} icon"

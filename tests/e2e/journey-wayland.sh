@@ -135,6 +135,30 @@ playing || fail "the game did not start after answering the question"
 state=$(board_settles)
 note "shuffled: $state"
 
+# The outline that follows a dragged piece is drawn inside the window, so it
+# shows on Wayland too: halfway from cell 0 to cell 4 its top edge runs across
+# the board where the piece's top would be. Released back on its own cell,
+# the piece stays where it was.
+"$IMPORT" -window root "$E2E_WORK/before-drag.png"
+from=($(cell_centre 0))
+to=($(cell_centre 4))
+mid=($(((from[0] + to[0]) / 2)) $(((from[1] + to[1]) / 2)))
+xdotool mousemove "${from[@]}" mousedown 1 mousemove $((from[0] + 6)) $((from[1] + 6)) mousemove "${mid[@]}"
+edge_x=$((mid[0] - PIECE_W / 2 + 4))
+edge_y=$((mid[1] - PIECE_H / 2 - 1))
+outline_shown() {
+  "$IMPORT" -window root "$E2E_WORK/during-drag.png"
+  crop "$E2E_WORK/before-drag.png" "$edge_x" "$edge_y" $((PIECE_W - 8)) 3 "$E2E_WORK/edge-before.png"
+  crop "$E2E_WORK/during-drag.png" "$edge_x" "$edge_y" $((PIECE_W - 8)) 3 "$E2E_WORK/edge-during.png"
+  awk -v d="$(pixel_diff "$E2E_WORK/edge-before.png" "$E2E_WORK/edge-during.png")" -v n=$((PIECE_W - 8)) \
+    'BEGIN {exit !(d + 0 >= n * 0.9)}'
+}
+poll "$E2E_TIMEOUT" outline_shown || fail "no outline follows the dragged piece"
+xdotool mousemove "${from[@]}" mouseup 1
+rest_pointer
+expect_board "$state"
+note "the dragged piece's outline follows the pointer"
+
 moves=()
 mapfile -t moves < <(solve_moves "$state")
 ((${#moves[@]})) || moves=("turn 0" "turn 0")
