@@ -83,6 +83,7 @@ private slots:
   void liveLockIsWaitedForBriefly();
   void absurdStoreIsSetAsideUnread();
   void storeThatIsNotAFileNeverHangs();
+  void twoCopiesExitingTogetherNeverMix();
 };
 
 void TestSettings::storeIsPrivateToTheTest() {
@@ -488,6 +489,43 @@ void TestSettings::storeThatIsNotAFileNeverHangs() {
   QVERIFY2(WIFEXITED(status), "the store hung");
   QCOMPARE(WEXITSTATUS(status), 0);
   QVERIFY(QFileInfo(store.path()).isFile());
+}
+
+// Two copies of the program leave at the same moment, each with its own six
+// values: the store ends with all six of one of them, never a mixture. Both
+// wait on the lock this test holds, so their writes meet head on.
+void TestSettings::twoCopiesExitingTogetherNeverMix() {
+  testsupport::PrivateSettings store;
+  QVERIFY(writeFile(store.path(), "[QUAVINTO]\n"));
+  GameState first = chosen();
+  GameState second;
+  second.Xn = 30;
+  second.Yn = 1;
+  second.SepFlag = 0;
+  second.HyoujiFlag = 0;
+  second.ColorFlag = 5;
+  second.ZoomFlag = 4;
+  for (int round = 0; round < 3; ++round) {
+    QLockFile held(store.path() + QStringLiteral(".lock"));
+    QVERIFY(held.tryLock(0));
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+      children[i] = fork();
+      QVERIFY(children[i] >= 0);
+      if (children[i] == 0) _exit(quavinto::SaveSettings(i == 0 ? first : second) ? 0 : 1);
+    }
+    QTest::qSleep(150);
+    held.unlock();
+    for (const pid_t child : children) {
+      int status = 0;
+      QCOMPARE(waitpid(child, &status, 0), child);
+      QVERIFY(WIFEXITED(status));
+    }
+    GameState back = scribbled();
+    quavinto::LoadSettings(back);
+    const GameState& winner = back.Xn == first.Xn ? first : second;
+    compareSix(back, winner);
+  }
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
