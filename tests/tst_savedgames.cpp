@@ -9,6 +9,8 @@
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QFile>
 #include <QRegularExpression>
@@ -434,6 +436,22 @@ private slots:
     // Another name saves as usual.
     boxes_->answer(platform::vbYes);  // create it
     QVERIFY(save(f, QStringLiteral("photo-game.QVD")).startsWith(picture.toUtf8() + "\r\n"));
+  }
+
+  // A named pipe chosen as the game file is refused before the overwrite
+  // question; it stays a pipe.
+  void saveNeverReplacesWhatIsNotAFile() {
+    Form1 f;
+    startPlaying(f, 100.0);
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.QVD"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    boxes_->shown.clear();
+    dialog_->script = {pipe, QString()};
+    f.SaveData->trigger();
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown[0].style, 48);
+    QVERIFY(boxes_->shown[0].text.contains(QStringLiteral(u"通常のファイルではない")));
+    QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo(pipe).exists());
   }
 
   void exitWithSaveWritesGameFirst() {
