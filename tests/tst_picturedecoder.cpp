@@ -421,6 +421,17 @@ class TestPictureDecoder : public QObject {
     QCOMPARE(many.count, 500);
     QCOMPARE(many.blockPasses, qint64(500) * 500 * 375);
     QCOMPARE(platform::inspectJpegScans(bytesOf(bad("jpeg-600-scans.jpg"))).count, platform::kMaxJpegScans + 1);
+    // Fed in pieces of any length, the walk comes to the same result.
+    for (const qsizetype piece : {1, 7, 4096}) {
+      platform::JpegScanWalker walker;
+      const QByteArray bytes = bytesOf(good("jpeg-progressive-70x46.jpg")) + bytesOf(good("jpeg-baseline-70x46.jpg"));
+      for (qsizetype at = 0; at < bytes.size(); at += piece)
+        walker.feed(reinterpret_cast<const uchar*>(bytes.constData()) + at, std::min(piece, bytes.size() - at));
+      const platform::JpegScans whole = platform::inspectJpegScans(bytes), pieces = walker.finish();
+      QCOMPARE(pieces.count, whole.count);
+      QCOMPARE(pieces.blockPasses, whole.blockPasses);
+      QCOMPARE(pieces.count, markers);
+    }
   }
 
   void fitsLargePictures_data() {
