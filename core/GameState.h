@@ -50,7 +50,7 @@ struct MainVars {
   int32_t PieceWidth = 0;     // one piece, in pixels
   int32_t PieceHeight = 0;
   QString PictureFile;        // picture last loaded; empty = the default picture
-  QString PictureChoice;      // picture last chosen in the dialog, used or not: where it opens next
+  QString PictureChoice;      // a refused choice since the last picture: where the dialog opens next
   int16_t GrabX = 0;          // pointer inside the finished-picture view at its press
   int16_t GrabY = 0;
   int32_t StartTime = 0;      // seconds since midnight when play began

@@ -89,6 +89,7 @@ bool loadChosenPicture(Form1& f, const QString& path, bool stopGame) {
   // pieces start home and none reversed, whatever the last game left.
   if (stopGame) stopForPicture(f);
   f.vars().PictureFile = path;
+  f.vars().PictureChoice.clear();  // the dialog follows the board's picture again
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
@@ -107,8 +108,8 @@ void quavinto::Form1::LoadPictureEx_Click() {
   if (preparing_) return;
   stopForPicture(*this);
   platform::CommonDialog& dlg = *cmdlgall;
-  // The dialog opens where the player last chose a picture, used or not;
-  // until then where the board's picture lies.
+  // The dialog opens where the board's picture lies, or at a picture the
+  // player chose since and could not use.
   const QString where = v_.PictureChoice.isEmpty() ? v_.PictureFile : v_.PictureChoice;
   if (!where.isEmpty()) {
     dlg.initDir = PathDirectory(where);

@@ -249,6 +249,13 @@ private slots:
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.back().fileName, path);
     QCOMPARE(dialog_->shown.back().filterIndex, 7);
+    // Once a picture is on the board again, the dialog opens at it.
+    QDir(dir_.path()).mkdir(QStringLiteral("later"));
+    const QString later = makePicture(QStringLiteral("later/dropped.bmp"), 120, 90);
+    dropFile(f, later);
+    choose(f, std::nullopt);
+    QCOMPARE(dialog_->shown.back().fileName, later);
+    QCOMPARE(dialog_->shown.back().initDir, dir_.filePath(QStringLiteral("later")));
   }
 
   void refusedPictureKeepsSavesRight() {
