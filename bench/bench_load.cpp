@@ -12,24 +12,23 @@
 //
 // Prints one line per figure, "name: value", and the details on standard
 // error; exits 1 when a figure misses its target or a step did not do its work.
+#include <QApplication>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <vector>
+
 #include "bench/LoadPhoto.h"
 #include "pictures/BoardLayout.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <iostream>
-#include <vector>
 
 namespace {
 
@@ -110,7 +109,8 @@ int main(int argc, char** argv) {
   std::cerr << "load to the board picture (" << fitted.width() << " x " << fitted.height()
             << "), median CPU ms: " << median(programMs) << "; full-size decode: " << median(fullMs) << "\n";
 
-  const QString probe = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QStringLiteral("/peak_load");
+  const QString probe =
+      QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QStringLiteral("/peak_load");
   std::vector<double> peakRatios;
   for (int run = 0; run < kPeakRuns; ++run) {
     QProcess process;
@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
       continue;
     }
     const QByteArray out = process.readAllStandardOutput();
-    const int64_t idle = reported(out, "idle_kb"), peak = reported(out, "peak_kb"), bytes = reported(out, "board_bytes");
+    const int64_t idle = reported(out, "idle_kb"), peak = reported(out, "peak_kb"),
+                  bytes = reported(out, "board_bytes");
     if (idle <= 0 || peak < idle || bytes <= 0) {
       failures.push_back("peak_load reported nothing usable: " + out.toStdString());
       continue;

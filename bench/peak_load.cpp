@@ -2,17 +2,16 @@
 // picture dialog answered with the photo given as the argument, as a player
 // loads it from the menu. Prints the resident memory when idle, the peak
 // while loading, and the bytes of the board picture the load produced.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
 #include "bench/LoadPhoto.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
 #include "platform/Screen.h"
 #include "platform/UiSetup.h"
 #include "shell/Form1.h"
-
-#include <QApplication>
-#include <QElapsedTimer>
-
-#include <cstdio>
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

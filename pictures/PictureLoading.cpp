@@ -4,23 +4,24 @@
 // why, and the board, PictureFile and the game in play stay as they were.
 #include "pictures/PictureLoading.h"
 
-#include "pictures/BoardLayout.h"
-#include "pictures/PathDirectory.h"
-#include "platform/FileDialog.h"
-#include "platform/MsgBox.h"
-#include "shell/Form1.h"
-
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 
+#include "pictures/BoardLayout.h"
+#include "pictures/PathDirectory.h"
+#include "platform/FileDialog.h"
+#include "platform/MsgBox.h"
+#include "shell/Form1.h"
+
 namespace quavinto {
 
 QString pictureFilter() {
-  return QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
-                        u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
+  return QStringLiteral(
+      u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
+      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
 }
 
 int16_t pictureTypeOf(const QString& path) {
@@ -53,8 +54,9 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
       reason = QStringLiteral(u"画像ではありません。");
       break;
     case PictureProblem::UnsupportedKind:
-      reason = QStringLiteral(u"この種類のファイルには対応していません。\r\n"
-                              u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
+      reason = QStringLiteral(
+          u"この種類のファイルには対応していません。\r\n"
+          u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
       break;
     case PictureProblem::TooLarge:
       reason = QStringLiteral(u"画像が大きすぎて読み込めません。");

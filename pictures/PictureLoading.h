@@ -3,11 +3,10 @@
 // a drop stops it only when the dropped file becomes the board.
 #pragma once
 
-#include "platform/PictureDecoder.h"
-
 #include <QString>
-
 #include <cstdint>
+
+#include "platform/PictureDecoder.h"
 
 namespace quavinto {
 

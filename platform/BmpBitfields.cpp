@@ -3,7 +3,6 @@
 
 #include <QIODevice>
 #include <QtEndian>
-
 #include <climits>
 
 namespace platform {

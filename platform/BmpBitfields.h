@@ -14,9 +14,9 @@ class QIODevice;
 namespace platform {
 
 struct BmpBitfields {
-  QSize size;             // rows and columns of the picture
-  bool topDown = false;   // rows stored first to last
-  int bitsPerPixel = 0;   // 16 or 32
+  QSize size;            // rows and columns of the picture
+  bool topDown = false;  // rows stored first to last
+  int bitsPerPixel = 0;  // 16 or 32
   quint32 dataOffset = 0;
   quint32 masks[4] = {};  // red, green, blue, alpha (0: none)
 };

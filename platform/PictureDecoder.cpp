@@ -1,25 +1,24 @@
 // Guarded picture decoding over QImageReader.
 #include "platform/PictureDecoder.h"
 
-#include "platform/BmpBitfields.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
-#include <QFile>
 #include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/BmpBitfields.h"
 
 namespace platform {
 namespace {
@@ -216,7 +215,8 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
     if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
   } else if (format == "bmp" && !bmpIsComplete(head, deviceSize)) {
     device->seek(0);
-    if (!readBmpFilled(device->readAll(), size, &image)) return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
+    if (!readBmpFilled(device->readAll(), size, &image))
+      return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
   } else {
     if (reduced) reader.setScaledSize(turned ? target.transposed() : target);
     if (!reader.read(&image) || image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kDecodeFailed));

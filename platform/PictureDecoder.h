@@ -19,12 +19,12 @@
 // memory held. While a large picture loads, the pointer shows a busy cursor.
 #pragma once
 
-#include "platform/PictureHeaders.h"
-
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include "platform/PictureHeaders.h"
 
 namespace platform {
 

@@ -3,7 +3,6 @@
 
 #include <QIODevice>
 #include <QtEndian>
-
 #include <algorithm>
 #include <cstring>
 
@@ -27,9 +26,12 @@ qint64 JpegScans::allowedPasses() const {
 
 void JpegScanWalker::marker(uchar m) {
   marker_ = m;
-  if (m == 0xD9) state_ = State::Done;
-  else if (isStandalone(m)) state_ = State::SeekFF;
-  else state_ = State::LengthHi;
+  if (m == 0xD9)
+    state_ = State::Done;
+  else if (isStandalone(m))
+    state_ = State::SeekFF;
+  else
+    state_ = State::LengthHi;
 }
 
 void JpegScanWalker::endOfSegment() {
@@ -136,8 +138,10 @@ bool JpegScanWalker::feed(const uchar* p, qsizetype n) {
       }
       case State::EntropyFF:
         ++i;
-        if (b == 0x00 || isRestart(b)) state_ = State::Entropy;
-        else if (b != 0xFF) marker(b);
+        if (b == 0x00 || isRestart(b))
+          state_ = State::Entropy;
+        else if (b != 0xFF)
+          marker(b);
         break;
       case State::Done:
         break;

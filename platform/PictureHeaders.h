@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QSize>
-
 #include <array>
 
 class QIODevice;
@@ -59,8 +58,8 @@ class JpegScanWalker {
   int stopAfter_;
   State state_ = State::Soi0;
   uchar marker_ = 0;
-  qsizetype length_ = 0;     // bytes of the segment's body still to come
-  QByteArray body_;          // the first bytes of a frame header or scan header
+  qsizetype length_ = 0;  // bytes of the segment's body still to come
+  QByteArray body_;       // the first bytes of a frame header or scan header
   std::array<Component, 4> frame_{};
   JpegScans result_;
 };

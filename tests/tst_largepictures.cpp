@@ -2,19 +2,19 @@
 // JPEG: it decodes straight to the board's size with a few megabytes, never
 // at full size; it shows the busy cursor while it loads; and the main window
 // loads it from the picture dialog and from a drop, and plays on it.
-#include "core/GameFlow.h"
-#include "pictures/BoardLayout.h"
-#include "platform/PictureDecoder.h"
-#include "platform/Screen.h"
-#include "shell/Form1.h"
-#include "support/TestSupport.h"
-
 #include <QAction>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
 #include <QtTest>
+
+#include "core/GameFlow.h"
+#include "pictures/BoardLayout.h"
+#include "platform/PictureDecoder.h"
+#include "platform/Screen.h"
+#include "shell/Form1.h"
+#include "support/TestSupport.h"
 
 using namespace quavinto;
 
@@ -59,7 +59,7 @@ class LargePicturesTest : public QObject {
              QString());
   }
 
-private slots:
+ private slots:
   void initTestCase() {
     // Sky, hills and a textured field, with fine detail everywhere, as a photo
     // would have; written by Qt's own JPEG writer.

@@ -2,6 +2,13 @@
 // it opens next, the kind of file by its name, the stopped game, files
 // dropped on the window, pictures refused with their reason and nothing
 // changed, and pictures too small or too big for the board.
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMimeData>
+#include <QtTest>
+
 #include "core/GameFlow.h"
 #include "persistence/GameFileIo.h"
 #include "pictures/PictureLoading.h"
@@ -9,13 +16,6 @@
 #include "platform/Screen.h"
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <QMimeData>
-#include <QtTest>
-
-#include <sys/stat.h>
 
 using namespace quavinto;
 
@@ -72,7 +72,7 @@ class PictureCommandsTest : public QObject {
     return true;
   }
 
-private slots:
+ private slots:
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
@@ -201,8 +201,10 @@ private slots:
     for (const bool byDrop : {false, true}) {
       boxes_->shown.clear();
       Form1 f;
-      if (byDrop) dropFile(f, path);
-      else choose(f, path);
+      if (byDrop)
+        dropFile(f, path);
+      else
+        choose(f, path);
       QVERIFY(boxes_->shown.isEmpty());
       QCOMPARE(f.vars().PictureFile, path);
       QCOMPARE(int(f.state().PictureType), type);
@@ -280,8 +282,7 @@ private slots:
     QTest::addColumn<QString>("reason");
     QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません");
     QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません");
-    QTest::newRow("too large even reduced") << "jpeg-gigapixel-65500x65500.jpg"
-                                            << QStringLiteral(u"大きすぎて");
+    QTest::newRow("too large even reduced") << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"大きすぎて");
     QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています");
     QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない");
   }
@@ -294,8 +295,10 @@ private slots:
       if (!byDrop && !QFile::exists(path)) continue;
       boxes_->shown.clear();
       Form1 f;
-      if (byDrop) dropFile(f, path);
-      else choose(f, path);
+      if (byDrop)
+        dropFile(f, path);
+      else
+        choose(f, path);
       QCOMPARE(boxes_->shown.size(), 1);
       QCOMPARE(boxes_->shown.first().style, 48);
       QCOMPARE(boxes_->shown.first().title, QStringLiteral("QUAVINTO"));

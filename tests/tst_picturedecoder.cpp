@@ -2,6 +2,8 @@
 // good picture at its true size, every bad file refused for its reason, none
 // slow; files that are no files; decoding fitted to a size; what a picture
 // cut short shows; the scan walker; fitting a large picture.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,13 +12,10 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
-
 #include <array>
 #include <cmath>
 
 #include "platform/PictureDecoder.h"
-
-#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(platform::PictureProblem)
 
@@ -81,7 +80,8 @@ QByteArray bitfieldBmp(int bits, quint32 compression, quint32 headerSize, std::a
   qToLittleEndian<quint16>(quint16(bits), info.data() + 14);
   qToLittleEndian<quint32>(compression, info.data() + 16);
   qToLittleEndian<quint32>(quint32(stride * h), info.data() + 20);
-  for (int i = 0; i < 4 && 40 + 4 * i + 4 <= int(headerSize); ++i) qToLittleEndian<quint32>(masks[size_t(i)], info.data() + 40 + 4 * i);
+  for (int i = 0; i < 4 && 40 + 4 * i + 4 <= int(headerSize); ++i)
+    qToLittleEndian<quint32>(masks[size_t(i)], info.data() + 40 + 4 * i);
   QByteArray file("BM");
   file.append(QByteArray(12, '\0'));
   qToLittleEndian<quint32>(offset, file.data() + 10);
@@ -95,8 +95,10 @@ QByteArray bitfieldBmp(int bits, quint32 compression, quint32 headerSize, std::a
     QByteArray line(stride, '\0');
     const QVector<quint32>& values = rows[topDown ? r : h - 1 - r];
     for (int x = 0; x < w; ++x) {
-      if (bits == 16) qToLittleEndian<quint16>(quint16(values[x]), line.data() + 2 * x);
-      else qToLittleEndian<quint32>(values[x], line.data() + 4 * x);
+      if (bits == 16)
+        qToLittleEndian<quint16>(quint16(values[x]), line.data() + 2 * x);
+      else
+        qToLittleEndian<quint32>(values[x], line.data() + 4 * x);
     }
     file.append(line);
   }
@@ -174,7 +176,8 @@ class TestPictureDecoder : public QObject {
         << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30");
     QTest::newRow("GIF screen of gigapixels")
         << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535");
-    QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << PictureProblem::Damaged << QStringLiteral(u"0 です");
+    QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << PictureProblem::Damaged
+                                      << QStringLiteral(u"0 です");
     QTest::newRow("TIFF named .bmp") << bad("tiff-named-bmp.bmp") << PictureProblem::UnsupportedKind
                                      << QStringLiteral(u"形式");
     QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
@@ -207,9 +210,9 @@ class TestPictureDecoder : public QObject {
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
     const QString dangling = dir.filePath(QStringLiteral("gone.png"));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("nothing")), dangling));
-    for (const auto& [path, expected] : {std::pair{pipe, platform::PictureProblem::NotAFile},
-                                         std::pair{zero, platform::PictureProblem::NotAFile},
-                                         std::pair{dangling, platform::PictureProblem::CannotOpen}}) {
+    for (const auto& [path, expected] :
+         {std::pair{pipe, platform::PictureProblem::NotAFile}, std::pair{zero, platform::PictureProblem::NotAFile},
+          std::pair{dangling, platform::PictureProblem::CannotOpen}}) {
       QElapsedTimer timer;
       timer.start();
       QImage image;
@@ -227,13 +230,13 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QSize>("fitInto");
     QTest::addColumn<QSize>("fitted");
     QTest::newRow("JPEG") << good("jpeg-baseline-70x46.jpg") << QSize(35, 35) << QSize(35, 23);
-    QTest::newRow("JPEG turned by its tag") << good("jpeg-exif-orientation-6-32x64.jpg") << QSize(16, 16)
-                                            << QSize(8, 16);
+    QTest::newRow("JPEG turned by its tag")
+        << good("jpeg-exif-orientation-6-32x64.jpg") << QSize(16, 16) << QSize(8, 16);
     QTest::newRow("PNG") << good("png-70x46.png") << QSize(7, 100) << QSize(7, 4);
     QTest::newRow("WebP") << good("webp-lossy-70x46.webp") << QSize(20, 20) << QSize(20, 13);
     QTest::newRow("BMP fits as it is") << good("bmp-24bit-70x46.bmp") << QSize(70, 46) << QSize(70, 46);
-    QTest::newRow("GIF screen 65506 wide") << bad("gif-screen-65506x30-frame-48x30.gif") << QSize(1000, 1000)
-                                           << QSize(1000, 1);
+    QTest::newRow("GIF screen 65506 wide")
+        << bad("gif-screen-65506x30-frame-48x30.gif") << QSize(1000, 1000) << QSize(1000, 1);
   }
   void decodesStraightToTheSizeAskedFor() {
     QFETCH(QString, path);
@@ -277,16 +280,17 @@ class TestPictureDecoder : public QObject {
     QTest::newRow("16-bit 5-6-5 top-down") << 16 << 3u << 40u << m565 << true;
     QTest::newRow("16-bit 5-5-5 without masks") << 16 << 0u << 40u << m555 << false;
     QTest::newRow("16-bit 5-5-5 with masks, V4 header") << 16 << 3u << 108u << m555 << false;
-    QTest::newRow("16-bit 4-4-4-4 alpha, V3 header") << 16 << 3u << 56u << Masks{0x0F00, 0x00F0, 0x000F, 0xF000} << false;
+    QTest::newRow("16-bit 4-4-4-4 alpha, V3 header")
+        << 16 << 3u << 56u << Masks{0x0F00, 0x00F0, 0x000F, 0xF000} << false;
     QTest::newRow("16-bit 2-3-1") << 16 << 3u << 40u << Masks{0x0030, 0x000E, 0x0001, 0} << false;
     QTest::newRow("32-bit 8-8-8") << 32 << 3u << 40u << Masks{0xFF0000, 0xFF00, 0xFF, 0} << false;
-    QTest::newRow("32-bit 8-8-8-8 alpha, V5 header") << 32 << 3u << 124u << Masks{0xFF0000, 0xFF00, 0xFF, 0xFF000000}
-                                                    << false;
+    QTest::newRow("32-bit 8-8-8-8 alpha, V5 header")
+        << 32 << 3u << 124u << Masks{0xFF0000, 0xFF00, 0xFF, 0xFF000000} << false;
     QTest::newRow("32-bit 10-10-10-2") << 32 << 3u << 56u << Masks{0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}
                                        << false;
     QTest::newRow("32-bit 11-11-10") << 32 << 3u << 40u << Masks{0xFFE00000, 0x001FFC00, 0x000003FF, 0} << false;
-    QTest::newRow("32-bit 16-8-8, alpha bit fields") << 32 << 6u << 40u << Masks{0xFFFF0000, 0x0000FF00, 0x000000F0, 0x0000000F}
-                                                    << false;
+    QTest::newRow("32-bit 16-8-8, alpha bit fields")
+        << 32 << 6u << 40u << Masks{0xFFFF0000, 0x0000FF00, 0x000000F0, 0x0000000F} << false;
   }
   void bitfieldBmpsDecodeExactly() {
     QFETCH(int, bits);
@@ -308,7 +312,8 @@ class TestPictureDecoder : public QObject {
     }
     QImage image;
     QString why;
-    QVERIFY2(platform::decodePicture(bitfieldBmp(bits, compression, header, masks, rows, topDown), &image, &why), qPrintable(why));
+    QVERIFY2(platform::decodePicture(bitfieldBmp(bits, compression, header, masks, rows, topDown), &image, &why),
+             qPrintable(why));
     QCOMPARE(image.size(), QSize(9, 4));
     for (int y = 0; y < 4; ++y) {
       for (int x = 0; x < 9; ++x) {
@@ -316,8 +321,10 @@ class TestPictureDecoder : public QObject {
         const int a = masks[3] ? exact(v, masks[3]) : 255;
         const auto onWhite = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
         const QRgb want = qRgb(onWhite(exact(v, masks[0])), onWhite(exact(v, masks[1])), onWhite(exact(v, masks[2])));
-        QVERIFY2(near(image.pixel(x, y), want, a == 255 ? 0 : 2),
-                 qPrintable(QStringLiteral("(%1, %2): %3 for %4").arg(x).arg(y).arg(image.pixel(x, y), 8, 16).arg(want, 8, 16)));
+        QVERIFY2(
+            near(image.pixel(x, y), want, a == 255 ? 0 : 2),
+            qPrintable(
+                QStringLiteral("(%1, %2): %3 for %4").arg(x).arg(y).arg(image.pixel(x, y), 8, 16).arg(want, 8, 16)));
       }
     }
     QCOMPARE(image.pixel(1, 0), qRgb(255, 255, 255));
@@ -331,7 +338,8 @@ class TestPictureDecoder : public QObject {
     QCOMPARE(image.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
     // Rows the file does not reach are grey; those it holds are exact.
     const Masks m565{0xF800, 0x07E0, 0x001F, 0};
-    QVERIFY(platform::decodePicture(bitfieldBmp(16, 3, 40, m565, {{0xFFFF, 0xF800}, {0x07E0, 0x001F}}, false, 1), &image));
+    QVERIFY(
+        platform::decodePicture(bitfieldBmp(16, 3, 40, m565, {{0xFFFF, 0xF800}, {0x07E0, 0x001F}}, false, 1), &image));
     QCOMPARE(image.pixel(0, 0), qRgb(128, 128, 128));
     QCOMPARE(image.pixel(0, 1), qRgb(0, 255, 0));
     QCOMPARE(image.pixel(1, 1), qRgb(0, 0, 255));
