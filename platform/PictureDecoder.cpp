@@ -102,14 +102,28 @@ bool readBmpFilled(const QByteArray& bytes, QSize size, QImage* out) {
     }
     reads[pass] = image;
   }
-  const bool indexed = reads[0].format() == QImage::Format_Indexed8 || reads[0].format() == QImage::Format_Mono ||
-                       reads[0].format() == QImage::Format_MonoLSB;
   QImage result = reads[0].convertToFormat(reads[0].hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  const int depth = reads[0].depth();
+  const bool lsb = reads[0].format() == QImage::Format_MonoLSB;
+  const size_t usedBytes = (size_t(size.width()) * size_t(depth) + 7) / 8;
   for (int y = 0; y < size.height(); ++y) {
+    const uchar* a = reads[0].constScanLine(y);
+    const uchar* b = reads[1].constScanLine(y);
+    if (std::memcmp(a, b, usedBytes) == 0) continue;
+    auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
     for (int x = 0; x < size.width(); ++x) {
-      const bool same = indexed ? reads[0].pixelIndex(x, y) == reads[1].pixelIndex(x, y)
-                                : reads[0].pixel(x, y) == reads[1].pixel(x, y);
-      if (!same) result.setPixel(x, y, kMissingGrey);
+      bool same = true;
+      if (depth == 1) {
+        const int bit = lsb ? (x & 7) : 7 - (x & 7);
+        same = ((a[x >> 3] ^ b[x >> 3]) >> bit & 1) == 0;
+      } else if (depth == 8) {
+        same = a[x] == b[x];
+      } else if (depth == 32) {
+        same = reinterpret_cast<const QRgb*>(a)[x] == reinterpret_cast<const QRgb*>(b)[x];
+      } else {
+        same = reads[0].pixel(x, y) == reads[1].pixel(x, y);
+      }
+      if (!same) line[x] = kMissingGrey;
     }
   }
   *out = result;
@@ -171,7 +185,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const bool isJpeg = head.startsWith("\xff\xd8");
   if (isGif) gifSize = gifDecodedSize(device);
   if (isJpeg) scans = inspectJpegScans(device);
-  const bool isBitfields = head.startsWith("BM") && readBmpBitfieldsHeader(device, &bitfields);
+  const bool bmpBitfields = head.startsWith("BM") && readBmpBitfieldsHeader(device, &bitfields);
   device->seek(0);
 
   QImageReader reader(device);
@@ -180,6 +194,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const QByteArray format = reader.format();
   if (format.isEmpty()) return fail(PictureProblem::NotAPicture, QString::fromUtf16(kNotAPicture));
   if (!isAccepted(format)) return fail(PictureProblem::UnsupportedKind, QString::fromUtf16(kUnsupported));
+  const bool isBitfields = bmpBitfields && format == "bmp";
 
   QSize size = isBitfields ? bitfields.size : reader.size();
   // A top-down BMP declares a negative height.
@@ -203,7 +218,9 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const int reduction = reduced ? jpegReduction(size, turned ? target.transposed() : target) : 1;
   const qint64 decodedPixels =
       qint64((size.width() + reduction - 1) / reduction) * ((size.height() + reduction - 1) / reduction);
-  const int pixelBytes = isBitfields ? 4 : bytesPerPixel(reader.imageFormat());
+  // Whatever the decoder's own format, the picture passes through 32 bits a
+  // pixel before it is fitted.
+  const int pixelBytes = std::max(4, bytesPerPixel(reader.imageFormat()));
   if (decodedPixels * pixelBytes > kMaxPictureBytes) return fail(PictureProblem::TooLarge, tooLarge);
   if (format == "jpeg" && (scans.count > kMaxJpegScans || scans.blockPasses > scans.allowedPasses()))
     return fail(PictureProblem::TooLarge, QString::fromUtf16(kTooManyScans).arg(scans.count));

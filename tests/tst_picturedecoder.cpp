@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -349,6 +350,42 @@ class TestPictureDecoder : public QObject {
     for (int y = 0; y < rose.height(); ++y)
       for (int x = 0; x < rose.width(); ++x) brightest = std::max(brightest, qRed(rose.pixel(x, y)));
     QVERIFY2(brightest > 248, qPrintable(QString::number(brightest)));
+  }
+
+  // Damaged copies of every good picture (bytes changed, cut short, headers
+  // with wild sizes): each either decodes or is refused, quickly, and a
+  // refusal leaves the picture given untouched. Seeded; the seed is printed
+  // on failure.
+  void damagedCopiesNeverCrash() {
+    const quint32 seed = 20261207;
+    QRandomGenerator random(seed);
+    const QDir dir(pictures() + QStringLiteral("/good"));
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+      const QByteArray original = bytesOf(dir.filePath(name));
+      for (int copy = 0; copy < 40; ++copy) {
+        QByteArray bytes = original;
+        const int changes = 1 + int(random.bounded(8));
+        for (int i = 0; i < changes && !bytes.isEmpty(); ++i) {
+          // Mostly in the headers, where sizes and counts live.
+          const int at =
+              int(random.bounded(random.bounded(4) == 0 ? bytes.size() : qMin<qsizetype>(bytes.size(), 160)));
+          bytes[at] = char(random.bounded(4) == 0 ? 0xFF : random.bounded(256));
+        }
+        if (random.bounded(4) == 0) bytes.truncate(int(random.bounded(bytes.size() + 1)));
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const QImage before = image;
+        QElapsedTimer timer;
+        timer.start();
+        const bool loaded = platform::decodePicture(bytes, &image, nullptr, QSize(640, 480));
+        const QString where = QStringLiteral("%1, copy %2, seed %3").arg(name).arg(copy).arg(seed);
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(where));
+        if (loaded)
+          QVERIFY2(!image.isNull() && image.width() <= 640 && image.height() <= 480, qPrintable(where));
+        else
+          QVERIFY2(image == before, qPrintable(where));
+      }
+    }
   }
 
   // Cut short, a picture keeps its full size; where its data ends JPEG and BMP
