@@ -352,6 +352,27 @@ class TestPictureDecoder : public QObject {
     QVERIFY2(brightest > 248, qPrintable(QString::number(brightest)));
   }
 
+  // The memory limit counts the 32 bits a pixel every picture passes through,
+  // not the file's own depth: an 8-bit BMP of 96 megapixels needs 384 MB.
+  void sizeCountedAtThirtyTwoBits() {
+    QByteArray bmp("BM");
+    bmp.append(QByteArray(12, '\0'));
+    QByteArray info(40, '\0');
+    qToLittleEndian<quint32>(40, info.data());
+    qToLittleEndian<qint32>(12000, info.data() + 4);
+    qToLittleEndian<qint32>(8000, info.data() + 8);
+    qToLittleEndian<quint16>(1, info.data() + 12);
+    qToLittleEndian<quint16>(8, info.data() + 14);
+    bmp.append(info).append(QByteArray(1024 + 4096, '\x40'));
+    qToLittleEndian<quint32>(14 + 40 + 1024, bmp.data() + 10);
+    QImage image;
+    QString why;
+    platform::PictureProblem problem = platform::PictureProblem::None;
+    QVERIFY(!platform::decodePicture(bmp, &image, &why, QSize(800, 600), &problem));
+    QCOMPARE(problem, platform::PictureProblem::TooLarge);
+    QVERIFY2(why.contains(QStringLiteral(u"12000×8000")), qPrintable(why));
+  }
+
   // Damaged copies of every good picture (bytes changed, cut short, headers
   // with wild sizes): each either decodes or is refused, quickly, and a
   // refusal leaves the picture given untouched. Seeded; the seed is printed
