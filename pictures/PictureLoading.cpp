@@ -69,11 +69,20 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
   return QStringLiteral(u"「%1」は使えません。\r\n").arg(QFileInfo(path).fileName()) + reason;
 }
 
+QString pictureNameRefusalText(const QString& path) {
+  return QStringLiteral(
+             u"「%1」は使えません。\r\n"
+             u"ファイル名の終わりが、使える画像の種類を表していません。\r\n"
+             u"名前が .bmp .gif .jpg(それぞれ全部大文字か全部小文字)、"
+             u".jpeg .png .webp で終わる画像を選んでください。")
+      .arg(QFileInfo(path).fileName());
+}
+
 bool loadChosenPicture(Form1& f, const QString& path, bool stopGame) {
   GameState& g = f.state();
   const int16_t type = pictureTypeOf(path);
   if (type == 0) {
-    platform::MsgBox(pictureRefusalText(path, platform::PictureProblem::UnsupportedKind), 48);
+    platform::MsgBox(pictureNameRefusalText(path), 48);
     return false;
   }
   QImage picture;

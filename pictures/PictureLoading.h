@@ -22,7 +22,9 @@ QString pictureFilter();
 int16_t pictureTypeOf(const QString& path);
 // Stops the game in play: the menus return to their idle state.
 void stopForPicture(Form1& f);
-// The sentence that tells the player why a picture cannot be used.
+// The message that refuses a file whose name is of no kind the puzzle takes.
+QString pictureNameRefusalText(const QString& path);
+// The message that tells the player why a picture cannot be used.
 QString pictureRefusalText(const QString& path, platform::PictureProblem problem);
 // Takes `path` as the chosen picture. When it can become the board, the game
 // in play stops (`stopGame`), PictureFile and PictureType change and the

@@ -173,7 +173,8 @@ class PictureCommandsTest : public QObject {
       QCOMPARE(boxes_->shown.size(), 1);
       QCOMPARE(boxes_->shown.first().style, 48);
       QCOMPARE(boxes_->shown.first().title, QStringLiteral("QUAVINTO"));
-      QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"対応していません")));
+      QCOMPARE(boxes_->shown.first().text, pictureNameRefusalText(path));
+      QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"ファイル名の終わり")));
       QVERIFY(boxes_->shown.first().text.contains(name));
     } else {
       QCOMPARE(f.vars().PictureFile, path);
