@@ -47,14 +47,8 @@ void Form1::ReadData_Click() {
   gs_.FileDialogMode = QStringLiteral("READ");
   gs_.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
-  // a drop; bring it up to date before the floating piece leaves it.
-  const QPoint floating = Picture2->pos();
-  if (gs_.GameRunning == 1 && floating.x() >= 0 && floating.y() >= 0) {
-    copyPiece(*this, Picture1->hdc(), floating.x(), floating.y(), floating.x(), floating.y(),
-              gs_.RMap[floating.x() / v_.PieceWidth + 1][floating.y() / v_.PieceHeight + 1]);
-    Picture1->refresh();
-  }
-  Picture2->move(-Picture2->width(), -Picture2->height());
+  // a drop, also when the game was stopped by a picture choice since.
+  hideFloatingPiece(*this);
   if (!GameFileDialog(gs_, *cmdlgall)) return;
 
   SavedGame game;
@@ -84,6 +78,7 @@ void Form1::ReadData_Click() {
   applySavedGame(game, gs_, v_);
   gs_.ResumeFlag = 1;
   BuildBoardFrom(*this, picture);
+  applyMenuEvent(*this, MenuEvent::GameRead);
   {
     PreparingGuard guard(*this);
     showWaitNotice(true, true);

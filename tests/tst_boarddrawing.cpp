@@ -202,7 +202,7 @@ private slots:
   void reversedImageSmallerThanBoardIsReported() {
     openWindow(5, 5);
     form_->Picture4->resize(form_->Picture1->width() - 1, form_->Picture1->height());
-    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^reversed image")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^reversed image")));
     QVERIFY(!DrawReverse(*form_));
     QVERIFY(testsupport::windowBoardProblem(*form_).contains(QStringLiteral("does not cover")));
   }
