@@ -495,7 +495,7 @@ private slots:
       QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(only))) << unsigned(only);
       return;
     }
-    const int seeds = envNumber("QUAVINTO_MONKEY_SEEDS", 6);
+    const int seeds = envNumber("QUAVINTO_MONKEY_SEEDS", 8);
     for (int seed = 1; seed <= seeds; ++seed)
       QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << unsigned(seed);
   }
@@ -506,7 +506,7 @@ private slots:
     QTest::failOnWarning(QRegularExpression(QStringLiteral("^reversed image")));
     qInfo("monkey seed %u", seed);
     Monkey monkey(seed);
-    const QString problem = monkey.run(envNumber("QUAVINTO_MONKEY_STEPS", 450));
+    const QString problem = monkey.run(envNumber("QUAVINTO_MONKEY_STEPS", 600));
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
   }
 };
