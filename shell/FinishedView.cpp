@@ -99,6 +99,7 @@ void Form1::ArrangeWindow() {
     const int outerH = int(platform::roundHalfEven(heightTwips / platform::twipsPerPixelY()));
     // Never narrower than the menu bar: a command folded behind the bar's
     // overflow button is one the player cannot find.
+    setMinimumWidth(menuBarWidth());
     const int inner = std::max(outerW - frame.width(), menuBarWidth());
     resize(std::max(1, inner), std::max(1, outerH - frame.height()));
   }

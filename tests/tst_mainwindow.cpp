@@ -338,6 +338,9 @@ private slots:
     const QRect help = f.menuBar()->actionGeometry(f.HELP->menuAction());
     QVERIFY2(help.right() < f.menuBar()->width(), qPrintable(QString::number(help.right())));
     for (auto* button : f.menuBar()->findChildren<QToolButton*>()) QVERIFY(!button->isVisible());
+    // Nor can the player make it narrower by hand.
+    f.resize(40, f.height());
+    QVERIFY(f.width() >= f.menuBar()->sizeHint().width());
   }
 
   // Pieces must be at least two pixels each way: a one-pixel column of
