@@ -103,7 +103,9 @@ void Form1::ArrangeWindow() {
     const int inner = std::max(outerW - frame.width(), menuBarWidth());
     resize(std::max(1, inner), std::max(1, outerH - frame.height()));
   }
-  applyBackgroundColour(false);
+  // The caption's text follows the colour however ColorFlag changed (the
+  // settings dialog or a game read): white only on black, never white on white.
+  applyBackgroundColour(true);
   setColours(Label1_0, backgroundColour(), nullptr);
   update();
 }

@@ -458,6 +458,16 @@ private:
       return QStringLiteral("ReadData disabled with no game in play and no game completed");
     if (f().ReadData->isEnabled()) completedSinceReadOn_ = false;
     if (f().width() < f().menuBarWidth()) return QStringLiteral("the window is narrower than its menu bar");
+    const bool view = g.HyoujiFlag == 1;
+    if (f().Picture3->isHidden() == view || f().Label1_0->isHidden() == view)
+      return QStringLiteral("the finished-picture view does not follow HyoujiFlag %1").arg(g.HyoujiFlag);
+    const QPalette caption = f().Label1_0->palette();
+    if (caption.color(QPalette::Window) != f().backgroundColour())
+      return QStringLiteral("the caption's background is not the window's");
+    if ((caption.color(QPalette::WindowText) == QColor(Qt::white)) != (g.ColorFlag == 2))
+      return QStringLiteral("the caption's text is %1 with ColorFlag %2")
+          .arg(caption.color(QPalette::WindowText).name())
+          .arg(g.ColorFlag);
     return QString();
   }
 
