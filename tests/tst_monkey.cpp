@@ -10,12 +10,6 @@
 // QUAVINTO_MONKEY_SEED runs one seed, QUAVINTO_MONKEY_SEEDS sets how many seeds
 // (from 1), QUAVINTO_MONKEY_STEPS the actions per seed. A failure names the
 // seed, the step and the actions that led there.
-#include "core/GameFlow.h"
-#include "core/Geometry.h"
-#include "shell/Form1.h"
-#include "shell/Form2.h"
-#include "support/TestSupport.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,8 +21,13 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <random>
+
+#include "core/GameFlow.h"
+#include "core/Geometry.h"
+#include "shell/Form1.h"
+#include "shell/Form2.h"
+#include "support/TestSupport.h"
 
 using namespace quavinto;
 
@@ -42,7 +41,7 @@ int envNumber(const char* name, int fallback) {
 
 // The window with a hook into the yields of a game being prepared.
 class MonkeyForm : public Form1 {
-public:
+ public:
   std::function<void()> whilePreparing;
   void processEvents() override {
     if (whilePreparing && !inHook_) {
@@ -53,12 +52,12 @@ public:
     Form1::processEvents();
   }
 
-private:
+ private:
   bool inHook_ = false;
 };
 
 class Monkey {
-public:
+ public:
   explicit Monkey(unsigned seed) : seed_(seed), rng_(seed) {
     clock_ = std::make_unique<testsupport::FakeClock>(30000.0 + seed);
     previousBoxes_ = platform::setMsgBoxResponder(
@@ -83,7 +82,7 @@ public:
     return QString();
   }
 
-private:
+ private:
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
   bool chance(int percent) { return pick(1, 100) <= percent; }
   MonkeyForm& f() { return *form_; }
@@ -104,7 +103,9 @@ private:
   }
 
   int answerBox(const QString& text, int style) {
-    note(QStringLiteral("  box %1: %2").arg(style).arg(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+    note(QStringLiteral("  box %1: %2")
+             .arg(style)
+             .arg(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
     if (text.contains(QStringLiteral(u"完成です"))) completedSinceReadOn_ = true;
     if ((style & 7) == 1) return exitAllowed_ ? platform::vbOK : platform::vbCancel;
     if ((style & 7) == 4) return chance(65) ? platform::vbYes : platform::vbNo;
@@ -155,22 +156,38 @@ private:
 
   void act() {
     const int roll = pick(1, 100);
-    if (roll <= 24) drag();
-    else if (roll <= 33) rightPress();
-    else if (roll <= 36) edgePress();
-    else if (roll <= 47) keys();
-    else if (roll <= 55) start();
-    else if (roll <= 58) menu(f().GStop, QStringLiteral("stop"));
-    else if (roll <= 64) settings();
-    else if (roll <= 70) choosePicture();
-    else if (roll <= 73) dropPicture();
-    else if (roll <= 78) save();
-    else if (roll <= 84) read();
-    else if (roll <= 88) scale();
-    else if (roll <= 92) solve();
-    else if (roll <= 95) viewDrag();
-    else if (roll <= 97) pressWhereNothingRuns();
-    else exitAndRestart();
+    if (roll <= 24)
+      drag();
+    else if (roll <= 33)
+      rightPress();
+    else if (roll <= 36)
+      edgePress();
+    else if (roll <= 47)
+      keys();
+    else if (roll <= 55)
+      start();
+    else if (roll <= 58)
+      menu(f().GStop, QStringLiteral("stop"));
+    else if (roll <= 64)
+      settings();
+    else if (roll <= 70)
+      choosePicture();
+    else if (roll <= 73)
+      dropPicture();
+    else if (roll <= 78)
+      save();
+    else if (roll <= 84)
+      read();
+    else if (roll <= 88)
+      scale();
+    else if (roll <= 92)
+      solve();
+    else if (roll <= 95)
+      viewDrag();
+    else if (roll <= 97)
+      pressWhereNothingRuns();
+    else
+      exitAndRestart();
   }
 
   void menu(QAction* action, const QString& what) {
@@ -217,9 +234,12 @@ private:
     const QPoint from = boardPoint();
     QPoint to = boardPoint();
     const int where = pick(1, 10);
-    if (where == 1) to = QPoint(-pick(1, 12), pick(0, 50));                       // the window's background
-    else if (where == 2) to = f().Picture2->pos() + QPoint(pick(0, 3), pick(0, 3));  // the floating piece
-    else if (where == 3) to = QPoint(f().Picture1->width() + pick(30, 60), pick(0, 40));  // the view, maybe
+    if (where == 1)
+      to = QPoint(-pick(1, 12), pick(0, 50));  // the window's background
+    else if (where == 2)
+      to = f().Picture2->pos() + QPoint(pick(0, 3), pick(0, 3));  // the floating piece
+    else if (where == 3)
+      to = QPoint(f().Picture1->width() + pick(30, 60), pick(0, 40));  // the view, maybe
     note(QStringLiteral("drag (%1, %2) to (%3, %4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y()));
     dragFromTo(from, to);
   }
@@ -249,8 +269,8 @@ private:
   }
 
   void keys() {
-    static const Qt::Key kKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down, Qt::Key_Space,
-                                    Qt::Key_Return, Qt::Key_Escape, Qt::Key_R, Qt::Key_A,    Qt::Key_Enter};
+    static const Qt::Key kKeys[] = {Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Up, Qt::Key_Down, Qt::Key_Space,
+                                    Qt::Key_Return, Qt::Key_Escape, Qt::Key_R,  Qt::Key_A,    Qt::Key_Enter};
     const int count = pick(1, 6);
     QString keys;
     for (int i = 0; i < count; ++i) {
@@ -276,22 +296,35 @@ private:
     if (!chance(20)) return;
     note(QStringLiteral("  while preparing: %1").arg(kind));
     switch (kind) {
-      case 1: f().GStart->trigger(); break;
+      case 1:
+        f().GStart->trigger();
+        break;
       case 2: {
         testsupport::ScriptedFileDialog files({pictures_.value(pick(0, int(pictures_.size()) - 1))});
         f().LoadPictureEx->trigger();
         break;
       }
-      case 3: closeSettingsWhenOpen(true); f().SetData1->trigger(); break;
+      case 3:
+        closeSettingsWhenOpen(true);
+        f().SetData1->trigger();
+        break;
       case 4: {
         testsupport::ScriptedFileDialog files({games_.value(pick(0, int(games_.size()) - 1))});
         f().ReadData->trigger();
         break;
       }
-      case 5: press(boardPoint(), chance(50) ? Qt::LeftButton : Qt::RightButton); break;
-      case 6: QTest::keyClick(f().Picture1, chance(50) ? Qt::Key_Space : Qt::Key_R); break;
-      case 7: drop(pictures_.value(pick(0, int(pictures_.size()) - 1))); break;
-      default: f().Fin->trigger(); break;
+      case 5:
+        press(boardPoint(), chance(50) ? Qt::LeftButton : Qt::RightButton);
+        break;
+      case 6:
+        QTest::keyClick(f().Picture1, chance(50) ? Qt::Key_Space : Qt::Key_R);
+        break;
+      case 7:
+        drop(pictures_.value(pick(0, int(pictures_.size()) - 1)));
+        break;
+      default:
+        f().Fin->trigger();
+        break;
     }
   }
 
@@ -494,7 +527,7 @@ class MonkeyTest : public QObject {
 
   std::unique_ptr<testsupport::PrivateSettings> settings_;
 
-private slots:
+ private slots:
   void init() { settings_ = std::make_unique<testsupport::PrivateSettings>(); }
   void cleanup() { settings_.reset(); }
 
