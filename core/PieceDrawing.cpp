@@ -72,7 +72,7 @@ bool rebuildReversed(GameHost& h, bool yield) {
   h.refreshReversed();
   if (!whole)
     qWarning("reversed image: a piece falls outside the reversed image or the picture (%dx%d pieces of %dx%d)",
-              int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
+             int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
   return whole;
 }
 
