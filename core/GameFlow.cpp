@@ -106,7 +106,7 @@ void CheckComplete(GameHost& h) {
   g.GameRunning = 0;
   applyMenuEvent(h, MenuEvent::PuzzleCompleted);
   drawIntactBoard(h);
-  h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight);
+  moveFloatingOutOfSight(h);
 }
 
 void GStop_Click(GameHost& h) {

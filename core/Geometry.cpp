@@ -10,6 +10,11 @@
 
 namespace quavinto {
 
+QPoint cellOrigin(const MainVars& v, int32_t x, int32_t y) {
+  if (v.PieceWidth <= 0 || v.PieceHeight <= 0) return QPoint(0, 0);
+  return QPoint((x / v.PieceWidth) * v.PieceWidth, (y / v.PieceHeight) * v.PieceHeight);
+}
+
 int cellColumn(const MainVars& v, int32_t x) { return v.PieceWidth > 0 ? x / v.PieceWidth + 1 : 0; }
 int cellRow(const MainVars& v, int32_t y) { return v.PieceHeight > 0 ? y / v.PieceHeight + 1 : 0; }
 

@@ -4,6 +4,8 @@
 
 #include "core/GameState.h"
 
+#include <QPoint>
+
 #include <cstdint>
 
 namespace quavinto {
@@ -19,6 +21,9 @@ struct SourceOrigin {
 int cellColumn(const MainVars& v, int32_t x);
 int cellRow(const MainVars& v, int32_t y);
 bool inGridIndexRange(int col, int row);
+// The origin of the cell containing board point (x, y): each coordinate cut
+// down to a whole number of pieces. (0, 0) when the piece size is 0.
+QPoint cellOrigin(const MainVars& v, int32_t x, int32_t y);
 
 // The source origin of the piece lying in the cell containing (x, y). A board
 // cell without a piece is fatal: the two messages are shown and the process

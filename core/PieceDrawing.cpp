@@ -110,13 +110,15 @@ void hideFloatingPiece(GameHost& h) {
   const QSize board = h.boardSize();
   if (v.PieceWidth > 0 && v.PieceHeight > 0 && at.x() >= 0 && at.y() >= 0 && at.x() < board.width() &&
       at.y() < board.height()) {
-    const int col = at.x() / v.PieceWidth + 1, row = at.y() / v.PieceHeight + 1;
+    const int col = cellColumn(v, at.x()), row = cellRow(v, at.y());
     if (col <= g.Xn && row <= g.Yn) {
       copyPiece(h, h.boardDc(), at.x(), at.y(), at.x(), at.y(), g.RMap[col][row]);
       h.refreshBoard();
     }
   }
-  h.moveFloating(-v.PieceWidth, -v.PieceHeight);
+  moveFloatingOutOfSight(h);
 }
+
+void moveFloatingOutOfSight(GameHost& h) { h.moveFloating(-h.vars().PieceWidth, -h.vars().PieceHeight); }
 
 }  // namespace quavinto

@@ -41,5 +41,8 @@ void drawIntactBoard(GameHost& h);
 // first: after a drop that cell still shows the target's former piece, which
 // must not become visible once the floating piece is gone.
 void hideFloatingPiece(GameHost& h);
+// Puts the floating piece just outside the board's top-left corner, where no
+// drop or press can reach it; the board is left as it is.
+void moveFloatingOutOfSight(GameHost& h);
 
 }  // namespace quavinto

@@ -62,8 +62,8 @@ bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
   if (from.x() < 0 || from.y() < 0 || !insideGrid(g, v, from.x() + 1, from.y() + 1)) return false;
   v.DragFromX = from.x();
   v.DragFromY = from.y();
-  const int32_t tx = (x / v.PieceWidth) * v.PieceWidth;
-  const int32_t ty = (y / v.PieceHeight) * v.PieceHeight;
+  const QPoint target = cellOrigin(v, x, y);
+  const int32_t tx = target.x(), ty = target.y();
   h.moveFloating(tx, ty);
   ChengeRMap(h, tx, ty);
   copyPiece(h, h.boardDc(), v.DragFromX, v.DragFromY, tx, ty,
@@ -77,8 +77,8 @@ void Picture1_MouseDown(GameHost& h, int button, int32_t x, int32_t y) {
   const GameState& g = h.state();
   const MainVars& v = h.vars();
   if (h.preparing() || g.GameRunning != 1 || !insideGrid(g, v, x, y)) return;
-  const int32_t cx = (x / v.PieceWidth) * v.PieceWidth;
-  const int32_t cy = (y / v.PieceHeight) * v.PieceHeight;
+  const QPoint cell = cellOrigin(v, x, y);
+  const int32_t cx = cell.x(), cy = cell.y();
   if (button == 1) {
     pickUp(h, cx, cy);
     h.startFloatingDrag();

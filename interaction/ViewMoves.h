@@ -3,22 +3,22 @@
 // caption then follows, centred above the view.
 #pragma once
 
+#include "core/BoardWindow.h"
+
 #include <cstdint>
 
 namespace quavinto {
 
-class Form1;
-
 // Centres the caption above the view, touching its top edge.
-void applyCaptionRule(Form1& f);
+void applyCaptionRule(BoardWindow& w);
 // Press on the image at (x, y) of the image: starts the drag, records the grab.
-void Image1_MouseDown(Form1& f, int x, int y);
+void Image1_MouseDown(BoardWindow& w, int x, int y);
 // Drop on the view's own image: the view shifts by the pointer's travel.
-void Image1_DragDrop(Form1& f, int x, int y);
+void Image1_DragDrop(BoardWindow& w, int x, int y);
 // Drop on the window's background at (x, y) of the window's client area.
-void Form_DragDrop(Form1& f, int x, int y);
+void Form_DragDrop(BoardWindow& w, int x, int y);
 // The board rule for a drop at board point (x, y): a view dropped wholly on
 // the board (within 10 pixels) goes to the board's bottom-right corner.
-void placeViewOnBoard(Form1& f, int x, int y);
+void placeViewOnBoard(BoardWindow& w, int x, int y);
 
 }  // namespace quavinto

@@ -3,6 +3,8 @@
 // Reading checks the whole file and the picture it names before anything
 // changes: a damaged file or a missing picture is reported and the game in
 // play, the board and every setting stay as they were.
+#include "persistence/GameCommands.h"
+
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -11,7 +13,8 @@
 #include "pictures/BoardLayout.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
-#include "shell/Form1.h"
+#include "platform/FileDialog.h"
+#include "platform/PictureBox.h"
 
 #include <QFileInfo>
 
@@ -34,83 +37,79 @@ QString saveErrorText(const QString& description) {
 
 }  // namespace
 
-void Form1::SaveData_Click() {
-  v_.ElapsedSeconds = elapsedSeconds(gs_, v_, platform::secondsSinceMidnight());
-  gs_.FileDialogMode = QStringLiteral("SAVE");
-  gs_.FileDialogTitle = saveTitle();
-  if (!GameFileDialog(gs_, *cmdlgall, v_.PictureFile)) return;
-  applyMenuEvent(*this, MenuEvent::GameSaved);
+void saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
+  v.ElapsedSeconds = elapsedSeconds(g, v, platform::secondsSinceMidnight());
+  g.FileDialogMode = QStringLiteral("SAVE");
+  g.FileDialogTitle = saveTitle();
+  if (!GameFileDialog(g, dlg, v.PictureFile)) return;
+  applyMenuEvent(w, MenuEvent::GameSaved);
   QString error;
-  if (!saveGameFile(gs_.GameFileName, captureSavedGame(gs_, v_), &error))
+  if (!saveGameFile(g.GameFileName, captureSavedGame(g, v), &error))
     platform::MsgBox(saveErrorText(error), 48);
 }
 
-void Form1::ReadData_Click() {
-  if (preparing_) return;
-  gs_.FileDialogMode = QStringLiteral("READ");
-  gs_.FileDialogTitle = readTitle();
+void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
+  g.FileDialogMode = QStringLiteral("READ");
+  g.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
   // a drop, also when the game was stopped by a picture choice since.
-  hideFloatingPiece(*this);
-  if (!GameFileDialog(gs_, *cmdlgall)) return;
+  hideFloatingPiece(w);
+  if (!GameFileDialog(g, dlg)) return;
 
   SavedGame game;
   QString error;
-  if (!loadGameFile(gs_.GameFileName, &game, &error)) {
+  if (!loadGameFile(g.GameFileName, &game, &error)) {
     platform::MsgBox(readErrorText(error), 16);
     return;
   }
   // PictureFile keeps naming the picture on the board until the file's own
   // picture has been found and decoded: a refused read leaves it alone.
-  QImage picture = Image2;
-  const QString path = game.pictureFile.trimmed();
-  if (!path.isEmpty()) {
-    if (!QFileInfo(game.pictureFile).isFile()) {
-      platform::MsgBox(missingPictureText(), 48);
-      return;
-    }
-    // Fitted to the screen as the file's view setting will show it.
-    const int16_t windowView = gs_.HyoujiFlag;
-    gs_.HyoujiFlag = game.HyoujiFlag;
-    const bool decoded = loadBoardPicture(*this, game.pictureFile, &picture, &error);
-    gs_.HyoujiFlag = windowView;
-    if (!decoded) {
-      platform::MsgBox(readErrorText(error), 16);
-      return;
-    }
+  if (!game.pictureFile.trimmed().isEmpty() && !QFileInfo(game.pictureFile).isFile()) {
+    platform::MsgBox(missingPictureText(), 48);
+    return;
   }
-  if (!boardFits(picture.width(), picture.height(), game.Xn, game.Yn)) {
-    platform::MsgBox(boardTooSmallText(picture.width(), picture.height(), game.Xn, game.Yn), 48);
+  // Fitted to the screen as the file's view setting will show it.
+  const BoardPicture picture = prepareBoardPicture(w, game.pictureFile, game.HyoujiFlag, game.Xn, game.Yn);
+  if (picture.outcome == PictureOutcome::Unusable) {
+    platform::MsgBox(readErrorText(picture.why), 16);
+    return;
+  }
+  if (picture.outcome == PictureOutcome::GridTooSmall) {
+    platform::MsgBox(boardTooSmallText(picture.image.width(), picture.image.height(), game.Xn, game.Yn), 48);
     return;
   }
 
-  applySavedGame(game, gs_, v_);
-  gs_.ResumeFlag = 1;
-  BuildBoardFrom(*this, picture);
+  applySavedGame(game, g, v);
+  g.ResumeFlag = 1;
+  BuildBoardFrom(w, picture.image);
   // The file's colour and view take effect as a confirmed settings dialog's
   // would: the caption's text colour and the scale menu follow them.
-  applyBackgroundColour(true);
-  applyMenuEvent(*this, MenuEvent::GameRead);
+  w.applyBackgroundColour(true);
+  applyMenuEvent(w, MenuEvent::GameRead);
   {
-    PreparingGuard guard(*this);
-    showWaitNotice(true, true);
-    DrawReverse(*this);
-    drawAllCells(*this);
-    Picture1->refresh();
+    PreparingGuard guard(w);
+    w.showWaitNotice(true, true);
+    DrawReverse(w);
+    drawAllCells(w);
+    w.refreshBoard();
     // The floating piece shows cell (1, 1) in its true look, as the board would.
-    Picture2->move(0, 0);
-    copyPiece(*this, Picture2->hdc(), 0, 0, 0, 0, gs_.RMap[1][1]);
-    Picture2->refresh();
-    showWaitNotice(false);
+    w.moveFloating(0, 0);
+    copyPiece(w, w.floatingDc(), 0, 0, 0, 0, g.RMap[1][1]);
+    w.refreshFloating();
+    w.showWaitNotice(false);
   }
   if (platform::MsgBox(resumeText(), 52) == platform::vbYes) {
-    BeginPlay(*this);
+    BeginPlay(w);
   } else {
     // Declined: the board holds the file's arrangement and no game runs, even
     // when one was in play before the read, so its clock can never mix with the
     // file's time.
-    gs_.GameRunning = 0;
-    applyMenuEvent(*this, MenuEvent::ReadDeclined);
+    g.GameRunning = 0;
+    applyMenuEvent(w, MenuEvent::ReadDeclined);
   }
 }
 

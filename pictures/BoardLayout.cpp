@@ -5,10 +5,13 @@
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "interaction/ViewMoves.h"
+#include "platform/ImageBox.h"
 #include "platform/MsgBox.h"
+#include "platform/PictureBox.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Screen.h"
-#include "shell/Form1.h"
+
+#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -31,35 +34,35 @@ QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn) {
       .arg(yn);
 }
 
-bool SizeBoard(Form1& f) {
-  GameState& g = f.state();
-  MainVars& v = f.vars();
+bool SizeBoard(BoardWindow& w) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
   if (!boardFits(g.PictureWidth, g.PictureHeight, g.Xn, g.Yn)) return false;
   v.PieceWidth = int32_t(std::floor(double(g.PictureWidth) / g.Xn));
   v.PieceHeight = int32_t(std::floor(double(g.PictureHeight) / g.Yn));
-  f.Picture1->resize(g.Xn * v.PieceWidth, g.Yn * v.PieceHeight);
+  w.boardBox()->resize(g.Xn * v.PieceWidth, g.Yn * v.PieceHeight);
   // The board shows its picture afresh: the pieces start home.
-  f.Picture1->redrawFromPicture();
-  f.ScaleFinishedView();
-  f.Picture2->resize(v.PieceWidth, v.PieceHeight);
-  f.Picture2->clearDrawing();
-  f.Picture2->move(-v.PieceWidth, -v.PieceHeight);
+  w.boardBox()->redrawFromPicture();
+  w.ScaleFinishedView();
+  w.floatingBox()->resize(v.PieceWidth, v.PieceHeight);
+  w.floatingBox()->clearDrawing();
+  moveFloatingOutOfSight(w);
   // Reversed pieces are copied from the same places as normal ones, so the
   // reversed image must cover the whole board of every layout.
-  f.Picture4->resize(f.Picture1->size());
-  f.Picture4->move(-f.Picture4->width() - 10, -f.Picture4->height() - 10);
+  w.reversedBox()->resize(w.boardBox()->size());
+  w.reversedBox()->move(-w.reversedBox()->width() - 10, -w.reversedBox()->height() - 10);
   return true;
 }
 
-QSize largestBoard(const Form1& f) {
+QSize largestBoard(QPoint boardOrigin, int16_t viewSetting) {
   // What the player sees must fit the screen: the board with its margins, the
   // window frame and menu bar, and the view beside the board when it is shown
   // (it can be as wide as the board). The window's 16-bit twips bound the
   // board with the view shown in any case.
   const QRect screen = platform::availableScreenGeometry();
-  const int left = f.Picture1->x();
-  const int top = f.Picture1->y();
-  const bool withView = f.state().HyoujiFlag == 1;
+  const int left = boardOrigin.x();
+  const int top = boardOrigin.y();
+  const bool withView = viewSetting == 1;
   const int byScreenW = withView ? (screen.width() - 5 * left - 25 - 16) / 2 : screen.width() - 4 * left - 16;
   const int byScreenH = screen.height() - 6 * top - 80;
   const int byTwipsW = int((32767 / platform::twipsPerPixelX() - 5 * left - 25) / 2);
@@ -67,59 +70,89 @@ QSize largestBoard(const Form1& f) {
   return QSize(std::max(30, std::min(byScreenW, byTwipsW)), std::max(30, std::min(byScreenH, byTwipsH)));
 }
 
-bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why,
-                      platform::PictureProblem* problem) {
+QSize largestBoard(const BoardWindow& w) { return largestBoard(w.boardBox()->pos(), w.state().HyoujiFlag); }
+
+namespace {
+
+// Decodes and orients a picture file, fitted straight to `largest` when it is
+// bigger, in the board's pixel format.
+bool decodeForBoard(const QString& path, QSize largest, QImage* picture, QString* why,
+                    platform::PictureProblem* problem) {
   QImage image;
-  if (!platform::loadPicture(path, &image, why, largestBoard(f), problem)) return false;
+  if (!platform::loadPicture(path, &image, why, largest, problem)) return false;
   *picture = image.convertToFormat(platform::kBoardFormat);
   return true;
 }
 
-bool BuildBoard(Form1& f, QString* why) {
-  const QString file = f.vars().PictureFile.trimmed();
-  QImage picture = f.Image2;
-  if (!file.isEmpty() && !loadBoardPicture(f, f.vars().PictureFile, &picture, why)) return false;
-  return BuildBoardFrom(f, picture, why);
+}  // namespace
+
+bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
+                      platform::PictureProblem* problem) {
+  return decodeForBoard(path, largestBoard(w), picture, why, problem);
 }
 
-bool BuildBoardFrom(Form1& f, const QImage& picture, QString* why) {
-  GameState& g = f.state();
-  MainVars& v = f.vars();
+BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int16_t viewSetting, int xn, int yn) {
+  BoardPicture result;
+  if (path.trimmed().isEmpty()) {
+    result.image = w.defaultPicture();
+  } else if (!decodeForBoard(path, largestBoard(w.boardBox()->pos(), viewSetting), &result.image, &result.why,
+                             &result.problem)) {
+    result.outcome = PictureOutcome::Unusable;
+    return result;
+  }
+  result.outcome = boardFits(result.image.width(), result.image.height(), xn, yn) ? PictureOutcome::Ready
+                                                                                  : PictureOutcome::GridTooSmall;
+  return result;
+}
+
+bool BuildBoard(BoardWindow& w, QString* why) {
+  const GameState& g = w.state();
+  const BoardPicture picture = prepareBoardPicture(w, w.vars().PictureFile, g.HyoujiFlag, g.Xn, g.Yn);
+  if (picture.outcome == PictureOutcome::Unusable) {
+    if (why) *why = picture.why;
+    return false;
+  }
+  return BuildBoardFrom(w, picture.image, why);
+}
+
+bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
   if (!boardFits(picture.width(), picture.height(), g.Xn, g.Yn)) {
     const QString text = boardTooSmallText(picture.width(), picture.height(), g.Xn, g.Yn);
     if (why) *why = text;
     platform::MsgBox(text, 48);
     return false;
   }
-  f.Picture1->setPicture(picture);
-  g.PictureWidth = int16_t(f.Picture1->width());
-  g.PictureHeight = int16_t(f.Picture1->height());
-  SizeBoard(f);
+  w.boardBox()->setPicture(picture);
+  g.PictureWidth = int16_t(w.boardBox()->width());
+  g.PictureHeight = int16_t(w.boardBox()->height());
+  SizeBoard(w);
   if (g.MemDC) platform::DeleteDC(g.MemDC);
-  g.MemDC = platform::CreateCompatibleDC(f.Picture1->hdc());
-  f.Image1->setPicture(f.Picture1->picture());
-  f.Picture3->move(f.Picture1->width() + 25, f.Picture1->y());
-  applyCaptionRule(f);
-  f.ArrangeWindow();
+  g.MemDC = platform::CreateCompatibleDC(w.boardBox()->hdc());
+  w.viewImage()->setPicture(w.boardBox()->picture());
+  w.viewBox()->move(w.boardBox()->width() + 25, w.boardBox()->y());
+  applyCaptionRule(w);
+  w.ArrangeWindow();
   if (g.ResumeFlag == 0) {
     InitMap(g);
     // The board shows every piece home and upright; the flags say the same,
     // and a piece turned before the next start shows this picture's piece.
     g.RMap = Grid{};
-    buildReversedImage(f);
+    buildReversedImage(w);
   }
-  f.Picture2->move(0, 0);
+  w.floatingBox()->move(0, 0);
   const SourceOrigin origin = GetPieceOrigin(g, v, 0, 0);
-  QImage* kept = platform::SelectObject(g.MemDC, f.Picture1->pictureBitmap());
+  QImage* kept = platform::SelectObject(g.MemDC, w.boardBox()->pictureBitmap());
   if (origin.ok)
-    platform::BitBlt(f.Picture2->hdc(), 0, 0, v.PieceWidth, v.PieceHeight, g.MemDC, origin.x, origin.y,
+    platform::BitBlt(w.floatingBox()->hdc(), 0, 0, v.PieceWidth, v.PieceHeight, g.MemDC, origin.x, origin.y,
                      platform::SRCCOPY);
   platform::SelectObject(g.MemDC, kept);
-  f.Picture2->refresh();
-  f.Picture1->show();
-  f.Picture3->setVisible(g.HyoujiFlag == 1);
-  f.Label1_0->setVisible(g.HyoujiFlag == 1);
-  applyMenuEvent(f, MenuEvent::BoardBuilt);
+  w.floatingBox()->refresh();
+  w.boardBox()->show();
+  w.viewBox()->setVisible(g.HyoujiFlag == 1);
+  w.viewCaption()->setVisible(g.HyoujiFlag == 1);
+  applyMenuEvent(w, MenuEvent::BoardBuilt);
   return true;
 }
 

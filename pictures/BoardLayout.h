@@ -3,17 +3,17 @@
 // beside the board, and the floating piece and reversed image prepared.
 #pragma once
 
+#include "core/BoardWindow.h"
 #include "platform/PictureDecoder.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
 #include <cstdint>
 
 namespace quavinto {
-
-class Form1;
 
 // The smallest width and height of a piece, in pixels.
 constexpr int kMinPieceSide = 2;
@@ -29,20 +29,43 @@ QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn);
 // resets its drawing to the picture; sizes the floating piece out of sight and
 // the reversed image to the board.
 // Refuses (false, nothing changed) when the picture cannot take the grid.
-bool SizeBoard(Form1& f);
+bool SizeBoard(BoardWindow& w);
 // Builds the board from PictureFile (empty: the default picture). Fails,
 // changing nothing, when the picture cannot be loaded (`why` says why) or
 // cannot take the grid.
-bool BuildBoard(Form1& f, QString* why = nullptr);
+bool BuildBoard(BoardWindow& w, QString* why = nullptr);
 // Builds the board from an already decoded picture.
-bool BuildBoardFrom(Form1& f, const QImage& picture, QString* why = nullptr);
+bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why = nullptr);
 
-// The largest board the screen and the window's 16-bit size can hold.
-QSize largestBoard(const Form1& f);
-// Decodes a picture file for the board, straight to the largest board when
-// it is bigger; false (with `why`, and `problem` when asked) when it cannot
-// be used.
-bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why,
+// The largest board the screen and the window's 16-bit size can hold, for a
+// board at `boardOrigin` in the window and the view setting `viewSetting`
+// (HyoujiFlag: 1 shows the finished-picture view beside the board).
+QSize largestBoard(QPoint boardOrigin, int16_t viewSetting);
+// The same for the window as it is now.
+QSize largestBoard(const BoardWindow& w);
+// Decodes a picture file for the board as the window is now, straight to the
+// largest board when it is bigger; false (with `why`, and `problem` when
+// asked) when it cannot be used.
+bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
                       platform::PictureProblem* problem = nullptr);
+
+// What became of a picture on its way to the board.
+enum class PictureOutcome {
+  Ready,         // decoded, fitted, and it takes the grid
+  Unusable,      // it cannot be read or decoded: `why` and `problem` say why
+  GridTooSmall,  // decoded, but too small for the grid
+};
+struct BoardPicture {
+  PictureOutcome outcome = PictureOutcome::Ready;
+  QImage image;  // the picture in the board's format, when decoded
+  QString why;
+  platform::PictureProblem problem = platform::PictureProblem::None;
+};
+// The one way a picture reaches the board, whoever asks for it (the picture
+// command, a dropped file, a game read): decoded and oriented, fitted to the
+// screen as the view setting `viewSetting` will show it, then checked
+// against an xn x yn grid. An empty `path` stands for the default picture.
+// Nothing of the window changes.
+BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int16_t viewSetting, int xn, int yn);
 
 }  // namespace quavinto

@@ -5,17 +5,13 @@
 #include "pictures/PictureLoading.h"
 
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
 
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
-#include "shell/Form1.h"
 
 namespace quavinto {
 
@@ -79,49 +75,45 @@ QString pictureNameRefusalText(const QString& path) {
       .arg(QFileInfo(path).fileName());
 }
 
-bool loadChosenPicture(Form1& f, const QString& path, bool stopGame) {
-  GameState& g = f.state();
+bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
+  GameState& g = w.state();
   const int16_t type = pictureTypeOf(path);
   if (type == 0) {
     platform::MsgBox(pictureNameRefusalText(path), 48);
     return false;
   }
-  QImage picture;
-  QString why;
-  platform::PictureProblem problem = platform::PictureProblem::None;
-  if (!loadBoardPicture(f, path, &picture, &why, &problem)) {
-    platform::MsgBox(pictureRefusalText(path, problem), 48);
+  const BoardPicture picture = prepareBoardPicture(w, path, g.HyoujiFlag, g.Xn, g.Yn);
+  if (picture.outcome == PictureOutcome::Unusable) {
+    platform::MsgBox(pictureRefusalText(path, picture.problem), 48);
     return false;
   }
-  if (!boardFits(picture.width(), picture.height(), g.Xn, g.Yn)) {
-    platform::MsgBox(boardTooSmallText(picture.width(), picture.height(), g.Xn, g.Yn), 48);
+  if (picture.outcome == PictureOutcome::GridTooSmall) {
+    platform::MsgBox(boardTooSmallText(picture.image.width(), picture.image.height(), g.Xn, g.Yn), 48);
     return false;
   }
   // The picture becomes the board: only now does anything change. Its
   // pieces start home and none reversed, whatever the last game left.
-  if (stopGame) stopForPicture(f);
-  f.vars().PictureFile = path;
-  f.vars().PictureChoice.clear();  // the dialog follows the board's picture again
+  if (stopGame) stopForPicture(w);
+  w.vars().PictureFile = path;
+  w.vars().PictureChoice.clear();  // the dialog follows the board's picture again
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
-  return BuildBoardFrom(f, picture);
+  return BuildBoardFrom(w, picture.image);
 }
 
-void stopForPicture(Form1& f) {
-  f.state().GameRunning = 0;
-  applyMenuEvent(f, MenuEvent::PictureChosen);
+void stopForPicture(GameHost& h) {
+  h.state().GameRunning = 0;
+  applyMenuEvent(h, MenuEvent::PictureChosen);
 }
 
-}  // namespace quavinto
-
-void quavinto::Form1::LoadPictureEx_Click() {
-  if (preparing_) return;
-  stopForPicture(*this);
-  platform::CommonDialog& dlg = *cmdlgall;
+void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent) {
+  stopForPicture(w);
+  MainVars& v = w.vars();
+  GameState& g = w.state();
   // The dialog opens where the board's picture lies, or at a picture the
   // player chose since and could not use.
-  const QString where = v_.PictureChoice.isEmpty() ? v_.PictureFile : v_.PictureChoice;
+  const QString where = v.PictureChoice.isEmpty() ? v.PictureFile : v.PictureChoice;
   if (!where.isEmpty()) {
     dlg.initDir = PathDirectory(where);
     dlg.fileName = where;
@@ -130,33 +122,15 @@ void quavinto::Form1::LoadPictureEx_Click() {
   }
   dlg.filter = pictureFilter();
   dlg.defaultExt = QStringLiteral(".BMP");
-  dlg.filterIndex = gs_.PictureType;
+  dlg.filterIndex = g.PictureType;
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
-  if (!dlg.showOpen(this)) return;
-  v_.PictureChoice = dlg.fileName;
+  if (!dlg.showOpen(parent)) return;
+  v.PictureChoice = dlg.fileName;
   // The chosen kind is offered first next time, even when the picture is refused.
   const int16_t type = pictureTypeOf(dlg.fileName);
-  if (type != 0) gs_.PictureType = type;
-  loadChosenPicture(*this, dlg.fileName);
+  if (type != 0) g.PictureType = type;
+  loadChosenPicture(w, dlg.fileName);
 }
 
-namespace {
-QString droppedFile(const QMimeData* mime) {
-  if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return QString();
-  const QUrl url = mime->urls().first();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
-}
-}  // namespace
-
-void quavinto::Form1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!preparing_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void quavinto::Form1::dropEvent(QDropEvent* event) {
-  const QString path = droppedFile(event->mimeData());
-  if (preparing_ || path.isEmpty()) return;
-  event->acceptProposedAction();
-  // A drop that cannot become the board leaves the game in play as it was.
-  loadChosenPicture(*this, path, true);
-}
+}  // namespace quavinto

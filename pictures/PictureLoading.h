@@ -6,11 +6,16 @@
 #include <QString>
 #include <cstdint>
 
+#include "core/BoardWindow.h"
 #include "platform/PictureDecoder.h"
 
-namespace quavinto {
+class QWidget;
 
-class Form1;
+namespace platform {
+class CommonDialog;
+}
+
+namespace quavinto {
 
 // The picture dialog's filter list: BMP, GIF, JPEG, all files, then PNG,
 // WebP and JPEG named ".jpeg".
@@ -21,7 +26,7 @@ QString pictureFilter();
 // 7 ".jpeg" in any letter case. 0 for anything else ("Jpg", "tif").
 int16_t pictureTypeOf(const QString& path);
 // Stops the game in play: the menus return to their idle state.
-void stopForPicture(Form1& f);
+void stopForPicture(GameHost& h);
 // The message that refuses a file whose name is of no kind the puzzle takes.
 QString pictureNameRefusalText(const QString& path);
 // The message that tells the player why a picture cannot be used.
@@ -30,6 +35,11 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
 // in play stops (`stopGame`), PictureFile and PictureType change and the
 // board is rebuilt in solved order; returns true. Otherwise one message says
 // why and nothing changes.
-bool loadChosenPicture(Form1& f, const QString& path, bool stopGame = false);
+bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame = false);
+
+// The picture command: the game in play stops, then the picture dialog opens
+// (over `parent`) where the board's picture lies; a chosen file is taken as
+// loadChosenPicture says.
+void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent);
 
 }  // namespace quavinto

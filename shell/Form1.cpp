@@ -21,11 +21,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace quavinto {
 namespace {
 
 const QColor kLightGreen(128, 255, 128);  // 0x0080FF80
+// How long a shown window waits for the window system to report its frame
+// before it is arranged without one.
+constexpr int kFrameWaitMs = 1000;
 
 }  // namespace
 
@@ -127,40 +131,46 @@ void Form1::buildWidgets() {
   });
 }
 
+QAction* Form1::addCommand(QMenu* menu, const QString& caption, void (Form1::*handler)(), WhilePreparing hold) {
+  QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+  // Every menu command passes here: the ones that would rebuild the board
+  // wait while a game is being prepared.
+  connect(action, &QAction::triggered, this, [this, handler, hold] {
+    if (hold == WhilePreparing::HeldBack && commandsHeld()) return;
+    (this->*handler)();
+  });
+  return action;
+}
+
 void Form1::buildMenus() {
   QMenuBar* bar = menuBar();
-  const auto item = [this](QMenu* menu, const QString& caption, void (Form1::*handler)()) {
-    QAction* action = menu->addAction(caption);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-  };
+  constexpr WhilePreparing runs = WhilePreparing::Runs, held = WhilePreparing::HeldBack;
   TopFile = bar->addMenu(QStringLiteral(u"ファイル"));
-  LoadPictureEx = item(TopFile, QStringLiteral(u"画像読み込み"), &Form1::LoadPictureEx_Click);
+  LoadPictureEx = addCommand(TopFile, QStringLiteral(u"画像読み込み"), &Form1::LoadPictureEx_Click, held);
   TopFile->addSeparator();
-  ReadData = item(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click);
-  SaveData = item(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click);
+  ReadData = addCommand(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click, held);
+  SaveData = addCommand(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click, runs);
   TopFile->addSeparator();
-  Fin = item(TopFile, QStringLiteral(u"終了"), &Form1::Fin_Click);
+  Fin = addCommand(TopFile, QStringLiteral(u"終了"), &Form1::Fin_Click, held);
 
   Game = bar->addMenu(QStringLiteral(u"ゲーム"));
-  GStart = item(Game, QStringLiteral(u"ゲーム開始"), &Form1::GStart_Click);
-  GStop = item(Game, QStringLiteral(u"ゲーム中止"), &Form1::GStop_Click);
+  GStart = addCommand(Game, QStringLiteral(u"ゲーム開始"), &Form1::GStart_Click, held);
+  GStop = addCommand(Game, QStringLiteral(u"ゲーム中止"), &Form1::GStop_Click, runs);
 
-  SetData1 = bar->addAction(QStringLiteral(u"設定"));
-  connect(SetData1, &QAction::triggered, this, &Form1::SetData1_Click);
+  SetData1 = addCommand(nullptr, QStringLiteral(u"設定"), &Form1::SetData1_Click, held);
 
   ScaleAll = bar->addMenu(QStringLiteral(u"完成図の倍率"));
-  XX1 = item(ScaleAll, QStringLiteral("X 1"), &Form1::XX1_Click);
-  XX2 = item(ScaleAll, QStringLiteral("X 1/2"), &Form1::XX2_Click);
-  XX4 = item(ScaleAll, QStringLiteral("X 1/4"), &Form1::XX4_Click);
+  XX1 = addCommand(ScaleAll, QStringLiteral("X 1"), &Form1::XX1_Click, runs);
+  XX2 = addCommand(ScaleAll, QStringLiteral("X 1/2"), &Form1::XX2_Click, runs);
+  XX4 = addCommand(ScaleAll, QStringLiteral("X 1/4"), &Form1::XX4_Click, runs);
   for (QAction* scale : {XX1, XX2, XX4}) scale->setCheckable(true);
 
   HELP = bar->addMenu(QStringLiteral("HELP"));
-  Index = item(HELP, QStringLiteral(u"目次"), &Form1::Index_Click);
-  Key_Search = item(HELP, QStringLiteral(u"キーワードで検索"), &Form1::Key_Search_Click);
+  Index = addCommand(HELP, QStringLiteral(u"目次"), &Form1::Index_Click, runs);
+  Key_Search = addCommand(HELP, QStringLiteral(u"キーワードで検索"), &Form1::Key_Search_Click, runs);
   HELP->addSeparator();
-  About_Help = item(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click);
-  About_Proguram = item(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click);
+  About_Help = addCommand(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click, runs);
+  About_Proguram = addCommand(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click, runs);
   applyMenuEvent(*this, MenuEvent::Design);
 }
 
@@ -221,8 +231,49 @@ void Form1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
-  // The window manager reports the frame only after it has framed the window.
-  QTimer::singleShot(300, this, [this] { ArrangeWindow(); });
+  // The window system frames the window some time after it is shown; the
+  // outer size can only be right once the frame is known. The window keeps
+  // its first size until it is on screen, where the window system placed it.
+  awaitingFrame_ = true;
+  QTimer::singleShot(kFrameWaitMs, this, [this] {
+    if (!awaitingFrame_) return;
+    awaitingFrame_ = false;
+    ArrangeWindow();
+  });
+}
+
+bool Form1::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  if (awaitingFrame_ && !frameCheckPosted_) {
+    switch (event->type()) {
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Paint:
+      case QEvent::WindowActivate:
+      case QEvent::ActivationChange:
+      case QEvent::WindowStateChange:
+      case QEvent::UpdateRequest:
+        // Looked at once the event is done with: never arranged while painting.
+        frameCheckPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+              frameCheckPosted_ = false;
+              frameReported();
+            },
+            Qt::QueuedConnection);
+        break;
+      default: break;
+    }
+  }
+  return handled;
+}
+
+void Form1::frameReported() {
+  const QWindow* window = windowHandle();
+  if (!awaitingFrame_ || !window || !window->isExposed() || window->frameMargins().isNull()) return;
+  awaitingFrame_ = false;
+  ArrangeWindow();
 }
 
 void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_); }

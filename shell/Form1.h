@@ -2,12 +2,13 @@
 // notice, the finished-picture view, and the game it owns.
 //
 // Form1 holds the one GameState and the window's own variables and implements
-// GameHost, through which the puzzle core draws and sets menu states. Its
-// handlers are short: they translate an event and call the named operations
-// of core/, interaction/, pictures/ and persistence/.
+// BoardWindow (a GameHost), through which the puzzle core and the operations
+// draw, lay out the board and set menu states. Every handler of the window
+// lives in shell/ and is short: it translates an event and calls the named
+// operations of core/, interaction/, pictures/ and persistence/.
 #pragma once
 
-#include "core/GameHost.h"
+#include "core/BoardWindow.h"
 #include "platform/ImageBox.h"
 #include "platform/PictureBox.h"
 
@@ -28,7 +29,7 @@ namespace quavinto {
 
 class KeyboardPlay;
 
-class Form1 : public QMainWindow, public GameHost {
+class Form1 : public QMainWindow, public BoardWindow {
   Q_OBJECT
 public:
   explicit Form1(QWidget* parent = nullptr);
@@ -36,7 +37,7 @@ public:
 
   // GameHost
   GameState& state() override { return gs_; }
-  const GameState& state() const { return gs_; }
+  const GameState& state() const override { return gs_; }
   MainVars& vars() override { return v_; }
   QImage* boardPicture() override { return Picture1->pictureBitmap(); }
   platform::Hdc boardDc() override { return Picture1->hdc(); }
@@ -58,11 +59,20 @@ public:
   void playStarted() override;
   bool menuEnabled(Menu menu) const;
 
+  // BoardWindow
+  platform::PictureBox* boardBox() const override { return Picture1; }
+  platform::PictureBox* floatingBox() const override { return Picture2; }
+  platform::PictureBox* viewBox() const override { return Picture3; }
+  platform::PictureBox* reversedBox() const override { return Picture4; }
+  platform::ImageBox* viewImage() const override { return Image1; }
+  QLabel* viewCaption() const override { return Label1_0; }
+  const QImage& defaultPicture() const override { return Image2; }
+
   // Operations of the window.
   void ResetView();
-  void ScaleFinishedView();
-  void ArrangeWindow();
-  void applyBackgroundColour(bool captionBlackOtherwise);
+  void ScaleFinishedView() override;
+  void ArrangeWindow() override;
+  void applyBackgroundColour(bool captionBlackOtherwise) override;
   QColor backgroundColour() const;
   // The width the menu bar needs to show every command without folding.
   int menuBarWidth() const;
@@ -126,13 +136,22 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   // Once the window system has framed the window, its outer size is set again
-  // with the frame known.
+  // with the frame known: at the first event after the window is on screen
+  // with its frame reported, or after a bounded wait when none is reported.
   void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
   // A picture file dropped from the file manager loads as if chosen.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
 private:
+  // Whether commands and input that would rebuild the board are held back:
+  // the one test every such handler and the menu dispatch make.
+  bool commandsHeld() const { return preparing_; }
+  // A menu command, and whether it waits while a game is being prepared.
+  enum class WhilePreparing { Runs, HeldBack };
+  QAction* addCommand(QMenu* menu, const QString& caption, void (Form1::*handler)(), WhilePreparing hold);
+  void frameReported();
   void buildWidgets();
   void buildMenus();
   void form_load();
@@ -145,6 +164,8 @@ private:
   bool preparing_ = false;
   bool exitConfirmed_ = false;
   bool shownOnce_ = false;
+  bool awaitingFrame_ = false;
+  bool frameCheckPosted_ = false;
   QPoint lastPressGlobal_;
 };
 

@@ -24,7 +24,6 @@ QString saveOfferText() { return QStringLiteral(u"ゲーム中です。\r\nデ�
 }  // namespace
 
 void Form1::SetData1_Click() {
-  if (preparing_) return;
   if (gs_.GameRunning == 1 && platform::MsgBox(settingsDuringGameText(), 36) != platform::vbYes) return;
   applyMenuEvent(*this, MenuEvent::SettingsOpening);
   hideFloatingPiece(*this);
@@ -58,7 +57,7 @@ bool Form1::confirmExit() {
 }
 
 void Form1::Fin_Click() {
-  if (preparing_ || !confirmExit()) return;
+  if (!confirmExit()) return;
   exitConfirmed_ = true;
   platform::cancelDrag();
   if (endProgram) {
@@ -74,7 +73,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (preparing_ || !confirmExit()) {
+  if (commandsHeld() || !confirmExit()) {
     event->ignore();
     return;
   }

@@ -1,0 +1,21 @@
+// The two game-file commands: saving the game in play and reading one back to
+// resume it. Both ask for the file through the game-file dialog.
+#pragma once
+
+#include "core/BoardWindow.h"
+
+namespace platform {
+class CommonDialog;
+}
+
+namespace quavinto {
+
+// Works out the play time, asks for a file and writes the game to it; a
+// file that cannot be written is reported.
+void saveGame(BoardWindow& w, platform::CommonDialog& dlg);
+// Asks for a game file and, when it and its picture are sound, builds its
+// board and offers to resume its game. Anything refused is reported and the
+// board, PictureFile and the game in play stay as they were.
+void readGame(BoardWindow& w, platform::CommonDialog& dlg);
+
+}  // namespace quavinto

@@ -1,0 +1,43 @@
+// The main window's file commands and its file drops: the picture command,
+// reading and saving a game, and a picture file dropped from the file manager.
+// Each handler translates its event and calls the operation of pictures/ or
+// persistence/ that does the work.
+#include "persistence/GameCommands.h"
+#include "pictures/PictureLoading.h"
+#include "shell/Form1.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+namespace quavinto {
+namespace {
+
+// The one local file a drop carries, or an empty name for anything else.
+QString droppedFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return QString();
+  const QUrl url = mime->urls().first();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void Form1::LoadPictureEx_Click() { choosePicture(*this, *cmdlgall, this); }
+
+void Form1::ReadData_Click() { readGame(*this, *cmdlgall); }
+
+void Form1::SaveData_Click() { saveGame(*this, *cmdlgall); }
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!commandsHeld() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QString path = droppedFile(event->mimeData());
+  if (commandsHeld() || path.isEmpty()) return;
+  event->acceptProposedAction();
+  // A drop that cannot become the board leaves the game in play as it was.
+  loadChosenPicture(*this, path, true);
+}
+
+}  // namespace quavinto
