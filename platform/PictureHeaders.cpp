@@ -5,6 +5,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -35,8 +36,11 @@ void JpegScanWalker::marker(uchar m) {
 }
 
 void JpegScanWalker::endOfSegment() {
-  const auto* p = reinterpret_cast<const uchar*>(body_.constData());
-  const qsizetype available = body_.size();
+  // The segment's kept bytes are taken over here, so the walker starts the
+  // next segment empty while these stay valid to the end of this function.
+  const QByteArray body = std::exchange(body_, QByteArray());
+  const auto* p = reinterpret_cast<const uchar*>(body.constData());
+  const qsizetype available = body.size();
   if (isFrameHeader(marker_)) {
     frame_ = {};
     result_.frameBlocks = 0;
@@ -58,7 +62,6 @@ void JpegScanWalker::endOfSegment() {
       }
     }
   }
-  body_.clear();
   if (marker_ != 0xDA) {
     state_ = State::SeekFF;
     return;
