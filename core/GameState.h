@@ -40,7 +40,7 @@ struct GameState {
   QString FileDialogMode;         // "READ" or "SAVE"
   QString FileDialogTitle;        // caption of the game-file dialog
   int16_t ZoomFlag = 0;           // finished-picture scale: 1, 2 or 4
-  int16_t PictureType = 0;        // last picture: 1 BMP, 2 GIF, 3 JPG
+  int16_t PictureType = 0;        // last picture: 1 BMP, 2 GIF, 3 JPG, 5 PNG, 6 WebP, 7 JPEG
 };
 
 // Variables owned by the main window, read and written by its operations.
@@ -50,6 +50,7 @@ struct MainVars {
   int32_t PieceWidth = 0;     // one piece, in pixels
   int32_t PieceHeight = 0;
   QString PictureFile;        // picture last loaded; empty = the default picture
+  QString PictureChoice;      // a refused choice since the last picture: where the dialog opens next
   int16_t GrabX = 0;          // pointer inside the finished-picture view at its press
   int16_t GrabY = 0;
   int32_t StartTime = 0;      // seconds since midnight when play began

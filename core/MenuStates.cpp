@@ -10,7 +10,7 @@ constexpr MenuChange D = MenuChange::Off;
 constexpr MenuChange V = MenuChange::ByView;
 
 //                 GStart GStop SaveData ReadData ScaleAll Game SetData1
-constexpr std::array<MenuRow, 13> kTable = {{
+constexpr std::array<MenuRow, 14> kTable = {{
     {MenuEvent::Design, "design", {E, D, D, E, E, E, E}},
     {MenuEvent::WindowLoaded, "window loaded", {E, D, K, K, V, K, K}},
     {MenuEvent::PlayBegun, "play begun", {D, E, E, D, K, K, K}},
@@ -21,6 +21,8 @@ constexpr std::array<MenuRow, 13> kTable = {{
     {MenuEvent::PuzzleCompleted, "puzzle completed", {E, D, D, K, K, K, K}},
     {MenuEvent::PictureChosen, "picture chosen", {E, D, D, E, K, K, K}},
     {MenuEvent::BoardBuilt, "board built", {E, K, K, K, K, E, E}},
+    // The view setting comes from the file, as if chosen in the settings dialog.
+    {MenuEvent::GameRead, "game read", {K, K, K, K, V, K, K}},
     {MenuEvent::GameSaved, "game saved", {K, K, K, E, K, K, K}},
     {MenuEvent::ReadDeclined, "read declined", {E, D, D, E, K, K, K}},
     {MenuEvent::SettingsOpening, "settings opening", {K, K, D, E, K, K, K}},
@@ -36,7 +38,7 @@ static_assert(rowsInEventOrder(), "menuRow() finds a row by its event's number")
 
 }  // namespace
 
-const std::array<MenuRow, 13>& menuTable() { return kTable; }
+const std::array<MenuRow, 14>& menuTable() { return kTable; }
 
 const MenuRow& menuRow(MenuEvent event) { return kTable[size_t(event)]; }
 

@@ -23,6 +23,7 @@ enum class MenuEvent {
   PuzzleCompleted,  // the congratulation closed
   PictureChosen,    // the picture command or an accepted dropped picture: the game ends
   BoardBuilt,       // a board built from a picture
+  GameRead,         // a game file read, its settings taken over
   GameSaved,        // a game file chosen for saving
   ReadDeclined,     // a game read, resumption answered No: no game runs
   SettingsOpening,  // the settings command, before its dialog
@@ -48,7 +49,7 @@ struct MenuRow {
 };
 
 // The whole table, one row per event, in the order of MenuEvent.
-const std::array<MenuRow, 13>& menuTable();
+const std::array<MenuRow, 14>& menuTable();
 const MenuRow& menuRow(MenuEvent event);
 // Sets every command the event's row names.
 void applyMenuEvent(GameHost& h, MenuEvent event);

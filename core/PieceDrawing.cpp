@@ -71,8 +71,8 @@ bool rebuildReversed(GameHost& h, bool yield) {
   }
   h.refreshReversed();
   if (!whole)
-    qCritical("reversed image: a piece falls outside the reversed image or the picture (%dx%d pieces of %dx%d)",
-              int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
+    qWarning("reversed image: a piece falls outside the reversed image or the picture (%dx%d pieces of %dx%d)",
+             int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
   return whole;
 }
 

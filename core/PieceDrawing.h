@@ -18,7 +18,7 @@ namespace quavinto {
 bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,
                int16_t reversed);
 // Builds the reversed image: every piece rotated by 180 degrees in its own
-// rectangle, yielding to the window after each piece. False (and a critical
+// rectangle, yielding to the window after each piece. False (and a warning
 // message in the log) when a piece falls outside the reversed image or the
 // picture: the reversed image must always cover the board.
 bool DrawReverse(GameHost& h);

@@ -57,6 +57,9 @@ bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
   const QSize board = h.boardSize();
   if (!insideGrid(g, v, x, y) || x > board.width() || y > board.height()) return false;
   const QPoint from = h.floatingPos();
+  // Out of sight the floating piece holds no piece to exchange (a game read
+  // that failed during play moved it away); only a piece on a cell can drop.
+  if (from.x() < 0 || from.y() < 0 || !insideGrid(g, v, from.x() + 1, from.y() + 1)) return false;
   v.DragFromX = from.x();
   v.DragFromY = from.y();
   const int32_t tx = (x / v.PieceWidth) * v.PieceWidth;

@@ -122,6 +122,8 @@ void KeyboardPlay::select() {
   const QPoint floating = host_.floatingPos();
   const MainVars& v = host_.vars();
   const bool underFloating = floating == QPoint((col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight);
+  // A piece put out of sight meanwhile (a game read) is no longer held.
+  if (floating.x() < 0 || floating.y() < 0) holding_ = false;
   if (!holding_) {
     // What a left press does, without the pointer's drag: on the floating
     // piece nothing more is needed; on the board the piece is picked up.

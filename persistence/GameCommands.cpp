@@ -50,14 +50,8 @@ void Form1::ReadData_Click() {
   gs_.FileDialogMode = QStringLiteral("READ");
   gs_.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
-  // a drop; bring it up to date before the floating piece leaves it.
-  const QPoint floating = Picture2->pos();
-  if (gs_.GameRunning == 1 && floating.x() >= 0 && floating.y() >= 0) {
-    copyPiece(*this, Picture1->hdc(), floating.x(), floating.y(), floating.x(), floating.y(),
-              gs_.RMap[floating.x() / v_.PieceWidth + 1][floating.y() / v_.PieceHeight + 1]);
-    Picture1->refresh();
-  }
-  Picture2->move(-Picture2->width(), -Picture2->height());
+  // a drop, also when the game was stopped by a picture choice since.
+  hideFloatingPiece(*this);
   if (!GameFileDialog(gs_, *cmdlgall)) return;
 
   SavedGame game;
@@ -96,7 +90,7 @@ void Form1::ReadData_Click() {
   // The file's colour and view take effect as a confirmed settings dialog's
   // would: the caption's text colour and the scale menu follow them.
   applyBackgroundColour(true);
-  setMenuEnabled(Menu::ScaleAll, gs_.HyoujiFlag == 1);
+  applyMenuEvent(*this, MenuEvent::GameRead);
   {
     PreparingGuard guard(*this);
     showWaitNotice(true, true);

@@ -15,6 +15,9 @@ QString pictureInPlayText() {
   return QStringLiteral(u"このファイルは今のゲームで使っている画像です。\r\n"
                         u"画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
 }
+QString notAFileText() {
+  return QStringLiteral(u"このファイルは通常のファイルではないため、ゲームを保存できません。\r\n別の名前を選んでください。");
+}
 }  // namespace
 
 bool sameExistingFile(const QString& a, const QString& b) {
@@ -43,8 +46,11 @@ bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pi
     dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
   platform::ChoiceCheck check;
-  if (saving && !pictureInPlay.trimmed().isEmpty()) {
+  if (saving) {
     check = [pictureInPlay](const QString& path) {
+      // A pipe or a device would be replaced by the game file, or block the save.
+      const QFileInfo info(path);
+      if (info.exists() && !info.isFile()) return notAFileText();
       return sameExistingFile(path, pictureInPlay) ? pictureInPlayText() : QString();
     };
   }

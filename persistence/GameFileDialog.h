@@ -21,7 +21,7 @@ QString gameFileFilter();
 // here stays on `dlg` for its next use. In "SAVE" mode choosing an existing
 // file asks before replacing it, and `pictureInPlay` (the board's picture file,
 // empty for the built-in one) is refused with a message: a game saved over it
-// would destroy the picture it needs.
+// would destroy the picture it needs. So is anything that is not a regular file.
 bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pictureInPlay = QString());
 
 // Whether two paths name the same existing file (through links too).

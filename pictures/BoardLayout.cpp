@@ -67,10 +67,11 @@ QSize largestBoard(const Form1& f) {
   return QSize(std::max(30, std::min(byScreenW, byTwipsW)), std::max(30, std::min(byScreenH, byTwipsH)));
 }
 
-bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why) {
+bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why,
+                      platform::PictureProblem* problem) {
   QImage image;
-  if (!platform::loadPicture(path, &image, why)) return false;
-  *picture = platform::fitPicture(image, largestBoard(f)).convertToFormat(platform::kBoardFormat);
+  if (!platform::loadPicture(path, &image, why, largestBoard(f), problem)) return false;
+  *picture = image.convertToFormat(platform::kBoardFormat);
   return true;
 }
 

@@ -3,6 +3,8 @@
 // beside the board, and the floating piece and reversed image prepared.
 #pragma once
 
+#include "platform/PictureDecoder.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -37,8 +39,10 @@ bool BuildBoardFrom(Form1& f, const QImage& picture, QString* why = nullptr);
 
 // The largest board the screen and the window's 16-bit size can hold.
 QSize largestBoard(const Form1& f);
-// Decodes a picture file for the board, scaled down to the largest board
-// when it is bigger; false (with `why`) when it cannot be decoded.
-bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why);
+// Decodes a picture file for the board, straight to the largest board when
+// it is bigger; false (with `why`, and `problem` when asked) when it cannot
+// be used.
+bool loadBoardPicture(const Form1& f, const QString& path, QImage* picture, QString* why,
+                      platform::PictureProblem* problem = nullptr);
 
 }  // namespace quavinto

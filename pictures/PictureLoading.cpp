@@ -1,44 +1,111 @@
-// Choosing the board's picture: the picture dialog, the three-letter check of
-// the file's kind, and the rebuild of the board. Every outcome is quiet except
-// a picture too small for the grid, which says why it was refused.
+// Choosing the board's picture: the picture dialog, the kind of file by its
+// name, the decoding straight to the board's size, and the rebuild of the
+// board. A picture that cannot be used is refused with one message saying
+// why, and the board, PictureFile and the game in play stay as they were.
 #include "pictures/PictureLoading.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
 #include "platform/FileDialog.h"
+#include "platform/MsgBox.h"
 #include "shell/Form1.h"
-
-#include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
 
 namespace quavinto {
 
 QString pictureFilter() {
-  return QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*");
+  return QStringLiteral(
+      u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
+      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
 }
 
 int16_t pictureTypeOf(const QString& path) {
-  // Only the all-capital and all-small forms count, as the picture dialog's
-  // patterns promise; the tests run in this order and the last match wins.
+  // The three original kinds: only the all-capital and all-small forms count,
+  // the tests run in this order and the last match wins.
   const QString last = path.right(3);
   int16_t type = 0;
   if (last == QLatin1String("BMP") || last == QLatin1String("bmp")) type = 1;
   if (last == QLatin1String("GIF") || last == QLatin1String("gif")) type = 2;
   if (last == QLatin1String("JPG") || last == QLatin1String("jpg")) type = 3;
-  return type;
+  if (type != 0) return type;
+  // The later kinds by their whole extension, in any letter case.
+  if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return 5;
+  if (path.endsWith(QLatin1String(".webp"), Qt::CaseInsensitive)) return 6;
+  if (path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive)) return 7;
+  return 0;
 }
 
-bool loadChosenPicture(Form1& f, const QString& path) {
+QString pictureRefusalText(const QString& path, platform::PictureProblem problem) {
+  using platform::PictureProblem;
+  QString reason;
+  switch (problem) {
+    case PictureProblem::CannotOpen:
+      reason = QStringLiteral(u"ファイルがみつからないか、読み取りが許可されていません。");
+      break;
+    case PictureProblem::NotAFile:
+      reason = QStringLiteral(u"通常のファイルではありません（フォルダーや特殊なファイルは読み込めません）。");
+      break;
+    case PictureProblem::NotAPicture:
+      reason = QStringLiteral(u"画像ではありません。");
+      break;
+    case PictureProblem::UnsupportedKind:
+      reason = QStringLiteral(
+          u"この種類のファイルには対応していません。\r\n"
+          u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
+      break;
+    case PictureProblem::TooLarge:
+      reason = QStringLiteral(u"画像が大きすぎて読み込めません。");
+      break;
+    case PictureProblem::Damaged:
+    case PictureProblem::None:
+      reason = QStringLiteral(u"画像ファイルが壊れています。");
+      break;
+  }
+  return QStringLiteral(u"「%1」は使えません。\r\n").arg(QFileInfo(path).fileName()) + reason;
+}
+
+QString pictureNameRefusalText(const QString& path) {
+  return QStringLiteral(
+             u"「%1」は使えません。\r\n"
+             u"ファイル名の終わりが、使える画像の種類を表していません。\r\n"
+             u"名前が .bmp .gif .jpg(それぞれ全部大文字か全部小文字)、"
+             u".jpeg .png .webp で終わる画像を選んでください。")
+      .arg(QFileInfo(path).fileName());
+}
+
+bool loadChosenPicture(Form1& f, const QString& path, bool stopGame) {
   GameState& g = f.state();
-  f.vars().PictureFile = path;
   const int16_t type = pictureTypeOf(path);
-  if (type == 0) return false;
+  if (type == 0) {
+    platform::MsgBox(pictureNameRefusalText(path), 48);
+    return false;
+  }
+  QImage picture;
+  QString why;
+  platform::PictureProblem problem = platform::PictureProblem::None;
+  if (!loadBoardPicture(f, path, &picture, &why, &problem)) {
+    platform::MsgBox(pictureRefusalText(path, problem), 48);
+    return false;
+  }
+  if (!boardFits(picture.width(), picture.height(), g.Xn, g.Yn)) {
+    platform::MsgBox(boardTooSmallText(picture.width(), picture.height(), g.Xn, g.Yn), 48);
+    return false;
+  }
+  // The picture becomes the board: only now does anything change. Its
+  // pieces start home and none reversed, whatever the last game left.
+  if (stopGame) stopForPicture(f);
+  f.vars().PictureFile = path;
+  f.vars().PictureChoice.clear();  // the dialog follows the board's picture again
   g.PictureType = type;
   g.ResumeFlag = 0;
-  return BuildBoard(f);
+  g.RMap = Grid{};
+  return BuildBoardFrom(f, picture);
 }
 
 void stopForPicture(Form1& f) {
@@ -52,9 +119,12 @@ void quavinto::Form1::LoadPictureEx_Click() {
   if (preparing_) return;
   stopForPicture(*this);
   platform::CommonDialog& dlg = *cmdlgall;
-  if (!v_.PictureFile.isEmpty()) {
-    dlg.initDir = PathDirectory(v_.PictureFile);
-    dlg.fileName = v_.PictureFile;
+  // The dialog opens where the board's picture lies, or at a picture the
+  // player chose since and could not use.
+  const QString where = v_.PictureChoice.isEmpty() ? v_.PictureFile : v_.PictureChoice;
+  if (!where.isEmpty()) {
+    dlg.initDir = PathDirectory(where);
+    dlg.fileName = where;
   } else {
     dlg.initDir = QCoreApplication::applicationDirPath();
   }
@@ -64,6 +134,10 @@ void quavinto::Form1::LoadPictureEx_Click() {
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
   if (!dlg.showOpen(this)) return;
+  v_.PictureChoice = dlg.fileName;
+  // The chosen kind is offered first next time, even when the picture is refused.
+  const int16_t type = pictureTypeOf(dlg.fileName);
+  if (type != 0) gs_.PictureType = type;
   loadChosenPicture(*this, dlg.fileName);
 }
 
@@ -83,6 +157,6 @@ void quavinto::Form1::dropEvent(QDropEvent* event) {
   const QString path = droppedFile(event->mimeData());
   if (preparing_ || path.isEmpty()) return;
   event->acceptProposedAction();
-  stopForPicture(*this);
-  loadChosenPicture(*this, path);
+  // A drop that cannot become the board leaves the game in play as it was.
+  loadChosenPicture(*this, path, true);
 }

@@ -1,24 +1,35 @@
 // Choosing the picture the board is made of, by the picture dialog or by
-// dropping a file on the main window. Choosing always stops a game in play.
+// dropping a file on the main window. The dialog always stops a game in play;
+// a drop stops it only when the dropped file becomes the board.
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
+
+#include "platform/PictureDecoder.h"
 
 namespace quavinto {
 
 class Form1;
 
-// The picture dialog's filter list: BMP, GIF, JPEG, all files.
+// The picture dialog's filter list: BMP, GIF, JPEG, all files, then PNG,
+// WebP and JPEG named ".jpeg".
 QString pictureFilter();
-// 1 BMP, 2 GIF, 3 JPG by the path's last three characters, "BMP" or "bmp" and
-// so on; 0 for anything else ("Jpg", "jpeg", "png").
+// The kind of picture a name promises, which is also its entry in the
+// filter list: 1 BMP, 2 GIF, 3 JPG by the name's last three characters,
+// "BMP" or "bmp" and so on, nothing else; then 5 ".png", 6 ".webp",
+// 7 ".jpeg" in any letter case. 0 for anything else ("Jpg", "tif").
 int16_t pictureTypeOf(const QString& path);
 // Stops the game in play: the menus return to their idle state.
 void stopForPicture(Form1& f);
-// Takes `path` as the chosen picture: PictureFile changes; an accepted kind
-// rebuilds the board in solved order. Returns true when the board was rebuilt.
-bool loadChosenPicture(Form1& f, const QString& path);
+// The message that refuses a file whose name is of no kind the puzzle takes.
+QString pictureNameRefusalText(const QString& path);
+// The message that tells the player why a picture cannot be used.
+QString pictureRefusalText(const QString& path, platform::PictureProblem problem);
+// Takes `path` as the chosen picture. When it can become the board, the game
+// in play stops (`stopGame`), PictureFile and PictureType change and the
+// board is rebuilt in solved order; returns true. Otherwise one message says
+// why and nothing changes.
+bool loadChosenPicture(Form1& f, const QString& path, bool stopGame = false);
 
 }  // namespace quavinto

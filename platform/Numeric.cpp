@@ -2,7 +2,6 @@
 #include "platform/Numeric.h"
 
 #include <cctype>
-#include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -42,11 +41,15 @@ double val(const QString& text) {
 }
 
 double roundHalfEven(double value) {
-  const int previous = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double rounded = std::nearbyint(value);
-  std::fesetround(previous);
-  return rounded;
+  // Worked out with exact operations only (floor, the subtraction of a value's
+  // own whole part, comparison), so the result never depends on the rounding
+  // mode in force, and no compiler can move a mode change around it.
+  if (!std::isfinite(value)) return value;
+  const double whole = std::floor(value);
+  const double fraction = value - whole;
+  if (fraction < 0.5) return whole;
+  if (fraction > 0.5) return whole + 1.0;
+  return std::fmod(whole, 2.0) == 0.0 ? whole : whole + 1.0;
 }
 
 std::optional<int16_t> toInt16(double value) {

@@ -1,66 +1,76 @@
 // Guarded picture decoding over QImageReader.
 #include "platform/PictureDecoder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <climits>
 #include <cstring>
+
+#include "platform/BmpBitfields.h"
 
 namespace platform {
 namespace {
 
 // Descriptions of a refusal.
-const char16_t kCannotOpen[] = u"画像ファイルを開けません: %1";
+const char16_t kMissing[] = u"画像ファイルがみつかりません";
+const char16_t kNoPermission[] = u"画像ファイルを読む権限がありません";
+const char16_t kCannotOpen[] = u"画像ファイルを開けません";
+const char16_t kNotAFile[] = u"通常のファイルではありません";
 const char16_t kTooLargeFile[] = u"画像ファイルが大きすぎます";
-const char16_t kUnsupported[] = u"BMP・GIF・JPEG 形式の画像ではありません";
+const char16_t kNotAPicture[] = u"画像ファイルではありません";
+const char16_t kUnsupported[] = u"BMP・GIF・JPEG・PNG・WebP 形式の画像ではありません";
 const char16_t kNoSize[] = u"画像の大きさが読み取れません";
 const char16_t kEmptySize[] = u"画像の大きさが 0 です（%1×%2）";
 const char16_t kTooLarge[] = u"画像が大きすぎます（%1×%2）";
 const char16_t kTooManyScans[] = u"JPEG のスキャンが多すぎます（%1）";
-const char16_t kDecodeFailed[] = u"画像を読み込めません: %1";
+const char16_t kDecodeFailed[] = u"画像のデータが壊れています";
 const char16_t kBmpFailed[] = u"BMP 画像のデータを読み込めません";
 
 const QRgb kMissingGrey = 0xFF808080;
+// Files from this size on take long enough to show a busy cursor.
+constexpr qint64 kSlowFileBytes = 8 * 1024 * 1024;
 
-bool refuse(QString* why, const QString& text) {
+int gBusyShows = 0;
+
+bool refuse(QString* why, PictureProblem* problem, PictureProblem kind, const QString& text) {
   if (why) *why = text;
+  if (problem) *problem = kind;
   return false;
 }
 
-bool isStandalone(uint8_t marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8); }
-// Frame headers: every SOFn but DHT (C4), JPG (C8) and DAC (CC).
-bool isFrameHeader(uint8_t marker) {
-  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+bool isAccepted(const QByteArray& format) {
+  return format == "bmp" || format == "gif" || format == "jpeg" || format == "png" || format == "webp";
 }
 
-struct FrameComponent {
-  int id = -1;
-  qint64 blocks = 0;
+// The busy cursor over every window while a long load runs.
+class BusyCursor {
+ public:
+  explicit BusyCursor(bool slow) : shown_(slow && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    if (!shown_) return;
+    ++gBusyShows;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  }
+  ~BusyCursor() {
+    if (shown_) QGuiApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  bool shown_;
 };
-
-// Blocks of each component of a frame header starting at p (after the length).
-std::array<FrameComponent, 4> frameBlocks(const uint8_t* p, qsizetype length) {
-  std::array<FrameComponent, 4> comps{};
-  if (length < 6) return comps;
-  const qint64 height = (p[1] << 8) | p[2], width = (p[3] << 8) | p[4];
-  const int count = std::min<int>(p[5], 4);
-  if (length < 6 + 3 * count) return comps;
-  int hMax = 1, vMax = 1;
-  for (int i = 0; i < count; ++i) {
-    hMax = std::max(hMax, p[7 + 3 * i] >> 4);
-    vMax = std::max(vMax, p[7 + 3 * i] & 15);
-  }
-  for (int i = 0; i < count; ++i) {
-    const int h = std::max(1, p[7 + 3 * i] >> 4), v = std::max(1, p[7 + 3 * i] & 15);
-    const qint64 w = (width * h + hMax - 1) / hMax, ht = (height * v + vMax - 1) / vMax;
-    comps[i] = {p[6 + 3 * i], ((w + 7) / 8) * ((ht + 7) / 8)};
-  }
-  return comps;
-}
 
 // Decodes a BMP twice, into buffers first filled with all-zero and then
 // all-one bits. Qt's BMP reader writes into a buffer of the right size and
@@ -92,14 +102,28 @@ bool readBmpFilled(const QByteArray& bytes, QSize size, QImage* out) {
     }
     reads[pass] = image;
   }
-  const bool indexed = reads[0].format() == QImage::Format_Indexed8 || reads[0].format() == QImage::Format_Mono ||
-                       reads[0].format() == QImage::Format_MonoLSB;
   QImage result = reads[0].convertToFormat(reads[0].hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  const int depth = reads[0].depth();
+  const bool lsb = reads[0].format() == QImage::Format_MonoLSB;
+  const size_t usedBytes = (size_t(size.width()) * size_t(depth) + 7) / 8;
   for (int y = 0; y < size.height(); ++y) {
+    const uchar* a = reads[0].constScanLine(y);
+    const uchar* b = reads[1].constScanLine(y);
+    if (std::memcmp(a, b, usedBytes) == 0) continue;
+    auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
     for (int x = 0; x < size.width(); ++x) {
-      const bool same = indexed ? reads[0].pixelIndex(x, y) == reads[1].pixelIndex(x, y)
-                                : reads[0].pixel(x, y) == reads[1].pixel(x, y);
-      if (!same) result.setPixel(x, y, kMissingGrey);
+      bool same = true;
+      if (depth == 1) {
+        const int bit = lsb ? (x & 7) : 7 - (x & 7);
+        same = ((a[x >> 3] ^ b[x >> 3]) >> bit & 1) == 0;
+      } else if (depth == 8) {
+        same = a[x] == b[x];
+      } else if (depth == 32) {
+        same = reinterpret_cast<const QRgb*>(a)[x] == reinterpret_cast<const QRgb*>(b)[x];
+      } else {
+        same = reads[0].pixel(x, y) == reads[1].pixel(x, y);
+      }
+      if (!same) line[x] = kMissingGrey;
     }
   }
   *out = result;
@@ -107,10 +131,10 @@ bool readBmpFilled(const QByteArray& bytes, QSize size, QImage* out) {
 }
 
 // True when an uncompressed BMP holds every row it declares, so one plain
-// read writes every pixel.
-bool bmpIsComplete(const QByteArray& bytes) {
-  if (bytes.size() < 34) return false;
-  const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+// read writes every pixel. `head` is the file's first bytes.
+bool bmpIsComplete(const QByteArray& head, qint64 fileSize) {
+  if (head.size() < 34) return false;
+  const auto* p = reinterpret_cast<const uchar*>(head.constData());
   const quint32 offset = qFromLittleEndian<quint32>(p + 10);
   const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
   if (headerSize < 40) return false;
@@ -120,7 +144,7 @@ bool bmpIsComplete(const QByteArray& bytes) {
   const quint32 compression = qFromLittleEndian<quint32>(p + 30);
   if (compression != 0 && compression != 3) return false;
   const qint64 stride = ((width * bits + 31) / 32) * 4;
-  return width > 0 && qint64(offset) + stride * height <= bytes.size();
+  return width > 0 && qint64(offset) + stride * height <= fileSize;
 }
 
 // Any picture as RGB32, transparent parts laid on white.
@@ -134,93 +158,130 @@ QImage opaque(const QImage& image) {
   return flat;
 }
 
-}  // namespace
-
-JpegScans inspectJpegScans(const QByteArray& jpeg, int stopAfter) {
-  const auto* p = reinterpret_cast<const uint8_t*>(jpeg.constData());
-  const qsizetype n = jpeg.size();
-  JpegScans result;
-  if (n < 2 || p[0] != 0xFF || p[1] != 0xD8) return result;
-  std::array<FrameComponent, 4> frame{};
-  qsizetype pos = 2;
-  while (pos < n) {
-    // Like the decoder, pass over anything up to the next 0xFF, then fill bytes.
-    while (pos < n && p[pos] != 0xFF) ++pos;
-    while (pos < n && p[pos] == 0xFF) ++pos;
-    if (pos >= n) break;
-    const uint8_t marker = p[pos++];
-    if (marker == 0xD9) break;
-    if (isStandalone(marker)) continue;
-    if (pos + 2 > n) break;
-    const qsizetype length = (qsizetype(p[pos]) << 8) | p[pos + 1];
-    if (length < 2) break;
-    const qsizetype body = pos + 2, available = std::min(length - 2, n - body);
-    pos += length;
-    if (isFrameHeader(marker)) frame = frameBlocks(p + body, available);
-    if (marker != 0xDA) continue;
-    if (++result.count > stopAfter) break;
-    const int inScan = available > 0 ? p[body] : 0;
-    for (int i = 0; i < inScan && 1 + 2 * i < available; ++i) {
-      for (const FrameComponent& c : frame)
-        if (c.id == p[body + 1 + 2 * i]) result.blockPasses += c.blocks;
-    }
-    // Entropy-coded data runs to the next marker other than a stuffed zero or
-    // a restart marker.
-    while (pos + 1 < n) {
-      if (p[pos] == 0xFF && p[pos + 1] != 0x00 && !(p[pos + 1] >= 0xD0 && p[pos + 1] <= 0xD7) && p[pos + 1] != 0xFF)
-        break;
-      ++pos;
-    }
-  }
-  return result;
+// The reduction a JPEG decoder makes by itself to reach `target`: 1, 2, 4 or 8.
+int jpegReduction(QSize size, QSize target) {
+  const int ratio = std::min(size.width() / std::max(1, target.width()), size.height() / std::max(1, target.height()));
+  return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
 }
 
-bool decodePicture(const QByteArray& bytes, QImage* out, QString* why) {
+int bytesPerPixel(QImage::Format format) {
+  if (format == QImage::Format_Invalid) return 4;
+  return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* out, QString* why,
+                  PictureProblem* problem) {
   // Set here, not left to QT_IMAGEIO_MAXALLOC, which could lift it.
   QImageReader::setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024)));
+  const auto fail = [&](PictureProblem kind, const QString& text) { return refuse(why, problem, kind, text); };
 
-  QBuffer buffer;
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
+  // What the headers promise, walked before the reader sees the file.
+  const QByteArray head = device->read(70);
+  device->seek(0);
+  QSize gifSize;
+  JpegScans scans;
+  BmpBitfields bitfields;
+  const bool isGif = head.startsWith("GIF8");
+  const bool isJpeg = head.startsWith("\xff\xd8");
+  if (isGif) gifSize = gifDecodedSize(device);
+  if (isJpeg) scans = inspectJpegScans(device);
+  const bool bmpBitfields = head.startsWith("BM") && readBmpBitfieldsHeader(device, &bitfields);
+  device->seek(0);
+
+  QImageReader reader(device);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   const QByteArray format = reader.format();
-  if (format != "bmp" && format != "gif" && format != "jpeg") return refuse(why, QString::fromUtf16(kUnsupported));
+  if (format.isEmpty()) return fail(PictureProblem::NotAPicture, QString::fromUtf16(kNotAPicture));
+  if (!isAccepted(format)) return fail(PictureProblem::UnsupportedKind, QString::fromUtf16(kUnsupported));
+  const bool isBitfields = bmpBitfields && format == "bmp";
 
-  QSize size = reader.size();
+  QSize size = isBitfields ? bitfields.size : reader.size();
   // A top-down BMP declares a negative height.
   if (format == "bmp" && size.height() < 0 && size.height() != INT_MIN) size.setHeight(-size.height());
-  if (size.width() < 0 || size.height() < 0) return refuse(why, QString::fromUtf16(kNoSize));
+  // A GIF decodes to its logical screen, whatever its first frame says.
+  if (format == "gif" && gifSize.isValid()) size = gifSize;
+  if (size.width() < 0 || size.height() < 0) return fail(PictureProblem::Damaged, QString::fromUtf16(kNoSize));
   if (size.width() == 0 || size.height() == 0)
-    return refuse(why, QString::fromUtf16(kEmptySize).arg(size.width()).arg(size.height()));
-  if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
-      qint64(size.width()) * size.height() * 4 > kMaxPictureBytes)
-    return refuse(why, QString::fromUtf16(kTooLarge).arg(size.width()).arg(size.height()));
-  if (format == "jpeg") {
-    const JpegScans scans = inspectJpegScans(bytes);
-    if (scans.count > kMaxJpegScans || scans.blockPasses > kMaxJpegBlockPasses)
-      return refuse(why, QString::fromUtf16(kTooManyScans).arg(scans.count));
-  }
+    return fail(PictureProblem::Damaged, QString::fromUtf16(kEmptySize).arg(size.width()).arg(size.height()));
+  const QString tooLarge = QString::fromUtf16(kTooLarge).arg(size.width()).arg(size.height());
 
+  // The size the picture is shown at, and the one it is needed at.
+  const bool turned = format == "jpeg" && (reader.transformation() & QImageIOHandler::TransformationRotate90);
+  const QSize shown = turned ? size.transposed() : size;
+  const bool fits = !fitInto.isValid() || (shown.width() <= fitInto.width() && shown.height() <= fitInto.height());
+  const QSize target = fits ? shown : shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+  if (!fitInto.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
+    return fail(PictureProblem::TooLarge, tooLarge);
+  // A JPEG decodes reduced by itself; every other format at full size first.
+  const bool reduced = format == "jpeg" && !fits;
+  const int reduction = reduced ? jpegReduction(size, turned ? target.transposed() : target) : 1;
+  const qint64 decodedPixels =
+      qint64((size.width() + reduction - 1) / reduction) * ((size.height() + reduction - 1) / reduction);
+  // Whatever the decoder's own format, the picture passes through 32 bits a
+  // pixel before it is fitted.
+  const int pixelBytes = std::max(4, bytesPerPixel(reader.imageFormat()));
+  if (decodedPixels * pixelBytes > kMaxPictureBytes) return fail(PictureProblem::TooLarge, tooLarge);
+  if (format == "jpeg" && (scans.count > kMaxJpegScans || scans.blockPasses > scans.allowedPasses()))
+    return fail(PictureProblem::TooLarge, QString::fromUtf16(kTooManyScans).arg(scans.count));
+
+  const BusyCursor busy(qint64(size.width()) * size.height() >= kSlowPicturePixels || deviceSize >= kSlowFileBytes);
   QImage image;
-  if (format == "bmp" && !bmpIsComplete(bytes)) {
-    if (!readBmpFilled(bytes, size, &image)) return refuse(why, QString::fromUtf16(kBmpFailed));
-  } else if (!reader.read(&image) || image.isNull()) {
-    return refuse(why, QString::fromUtf16(kDecodeFailed).arg(reader.errorString()));
+  if (isBitfields) {
+    image = decodeBmpBitfields(device, bitfields);
+    if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
+  } else if (format == "bmp" && !bmpIsComplete(head, deviceSize)) {
+    device->seek(0);
+    if (!readBmpFilled(device->readAll(), size, &image))
+      return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
+  } else {
+    if (reduced) reader.setScaledSize(turned ? target.transposed() : target);
+    if (!reader.read(&image) || image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kDecodeFailed));
   }
+  if (fitInto.isValid()) image = fitPicture(image, fitInto);
   *out = opaque(image);
   return true;
 }
 
-bool loadPicture(const QString& path, QImage* out, QString* why) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return refuse(why, QString::fromUtf16(kCannotOpen).arg(file.errorString()));
-  // No picture within the limits needs more bytes than its pixels take.
-  if (file.size() > kMaxPictureBytes) return refuse(why, QString::fromUtf16(kTooLargeFile));
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return refuse(why, QString::fromUtf16(kCannotOpen).arg(file.errorString()));
-  return decodePicture(bytes, out, why);
+}  // namespace
+
+bool decodePicture(const QByteArray& bytes, QImage* out, QString* why, QSize fitInto, PictureProblem* problem) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return decodeDevice(&buffer, bytes.size(), fitInto, out, why, problem);
+}
+
+bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, PictureProblem* problem) {
+  // Opened without waiting (a named pipe would block until a writer came),
+  // then checked on the open file itself, so nothing can swap it in between.
+  const QByteArray name = QFile::encodeName(path);
+  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR || error == ELOOP)
+      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kMissing));
+    if (error == EACCES || error == EPERM)
+      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kNoPermission));
+    return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return refuse(why, problem, PictureProblem::NotAFile, QString::fromUtf16(kNotAFile));
+  }
+  // No picture within the limits needs more bytes than this.
+  if (info.st_size > kMaxPictureFileBytes) {
+    ::close(fd);
+    return refuse(why, problem, PictureProblem::TooLarge, QString::fromUtf16(kTooLargeFile));
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
+  }
+  return decodeDevice(&file, info.st_size, fitInto, out, why, problem);
 }
 
 QImage fitPicture(const QImage& picture, QSize maxSize) {
@@ -229,5 +290,7 @@ QImage fitPicture(const QImage& picture, QSize maxSize) {
   const QSize target = picture.size().scaled(maxSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
   return picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
+
+int busyCursorShows() { return gBusyShows; }
 
 }  // namespace platform

@@ -1,16 +1,22 @@
-// Loading the player's pictures (BMP, GIF, JPEG) with guards against files
-// that would exhaust memory or time, and fitting a large picture to a size.
+// Loading the player's pictures (BMP, GIF, JPEG, PNG, WebP) with guards
+// against files that would exhaust memory or time, straight to the size they
+// will be used at.
 //
-// The format is taken from the file's content, not its name. Before any pixel
-// is decoded the declared size is checked (no zero side, at most 16384 pixels
-// a side and 256 MiB of decoded pixels) and a JPEG's scans are counted (at
-// most 500, and a bounded amount of work over them): a small file can
-// otherwise declare gigapixels or make the decoder work for seconds. JPEG
-// orientation tags are applied and GIFs give their first frame. A picture cut
-// short decodes at full size, as Qt does: JPEG grey where its data ends, GIF
-// black (the reader's background); BMP pixels that the file never reaches
-// (cut short, or skipped by RLE codes) are made grey too, where Qt would
-// leave whatever memory held.
+// Only a regular file is opened (never a pipe, a device or a link to one),
+// without waiting, and no file over kMaxPictureFileBytes is read. The format
+// is taken from the file's content, not its name. Before any pixel is decoded
+// the size that will really be decoded is checked: no zero side, and at most
+// kMaxPictureBytes of decoded pixels. A picture bigger than the size it is
+// asked to fit into is decoded reduced where its decoder can (a JPEG by its
+// own eighths, halves and quarters), so a 108-megapixel photo needs a few
+// megabytes; a picture too big even reduced is refused. A JPEG's scans are
+// counted and the work over them bounded; a GIF's logical screen, not its
+// first frame, is the size checked. JPEG orientation tags are applied, GIFs
+// and WebP animations give their first frame, bit-field BMPs decode to exact
+// colours. A picture cut short decodes at full size, as Qt does: JPEG grey
+// where its data ends, GIF black (the reader's background); BMP pixels that
+// the file never reaches are made grey too, where Qt would leave whatever
+// memory held. While a large picture loads, the pointer shows a busy cursor.
 #pragma once
 
 #include <QByteArray>
@@ -18,46 +24,50 @@
 #include <QSize>
 #include <QString>
 
+#include "platform/PictureHeaders.h"
+
 namespace platform {
 
+// A picture used at its own size (nothing to fit into) keeps this limit.
 constexpr int kMaxPictureSide = 16384;
-constexpr qint64 kMaxPictureBytes = qint64(256) * 1024 * 1024;  // decoded, 4 bytes a pixel
-constexpr int kMaxJpegScans = 500;
+constexpr qint64 kMaxPictureBytes = qint64(256) * 1024 * 1024;  // decoded pixels
+constexpr qint64 kMaxPictureFileBytes = qint64(256) * 1024 * 1024;
+// Pictures from this many pixels on take long enough to show a busy cursor.
+constexpr qint64 kSlowPicturePixels = 4'000'000;
 
-// Decodes the picture in `path` into *out as QImage::Format_RGB32 (transparent
-// parts on white). Returns false, leaving *out untouched, for a file that
-// cannot be read, is not BMP, GIF or JPEG, declares a size outside the limits,
-// is a JPEG with more than kMaxJpegScans scans or kMaxJpegBlockPasses, or
-// fails to decode; *why (when
-// not null) then says why in Japanese. Sets Qt's allocation limit to
-// kMaxPictureBytes for the whole program, whatever the environment says.
-bool loadPicture(const QString& path, QImage* out, QString* why = nullptr);
-
-// The same for a picture already in memory.
-bool decodePicture(const QByteArray& bytes, QImage* out, QString* why = nullptr);
-
-// The work a JPEG's scans ask of a decoder: each scan passes over every 8x8
-// block of the components it names, so a small file repeating scans over a
-// large picture can keep a decoder busy for seconds. About 17 million block
-// passes take a second here; 24 million stay well inside two seconds while a
-// progressive photo at the largest allowed size needs under 10 million.
-constexpr qint64 kMaxJpegBlockPasses = 24'000'000;
-
-struct JpegScans {
-  int count = 0;           // start-of-scan markers
-  qint64 blockPasses = 0;  // sum over the scans of the blocks each covers
+// Why a picture was refused, in the player's terms.
+enum class PictureProblem {
+  None,
+  CannotOpen,       // missing, or not readable
+  NotAFile,         // a folder, a pipe, a device
+  NotAPicture,      // no picture format recognises the content
+  UnsupportedKind,  // a picture, but of a kind the puzzle does not take
+  Damaged,          // a picture whose data cannot be decoded
+  TooLarge,         // too many pixels or too much work, even reduced
 };
 
-// Walks a JPEG stream's marker segments the way a decoder does (lengths
-// skipped, entropy-coded data scanned for the next marker, stray bytes
-// between segments passed over), counting the scans and their block passes
-// from the frame header's size and sampling. Stops once the count passes
-// `stopAfter`.
-JpegScans inspectJpegScans(const QByteArray& jpeg, int stopAfter = kMaxJpegScans);
+// Decodes the picture in `path` into *out as QImage::Format_RGB32 (transparent
+// parts on white). With a valid `fitInto`, a bigger picture comes out scaled
+// down smoothly to the largest size inside it with the same proportions
+// (never below 1x1), decoded reduced where its format allows; a picture that
+// fits keeps its exact pixels. Returns false, leaving *out untouched, when
+// the picture cannot be used: *why (when not null) then says why in
+// Japanese and *problem names the kind of refusal. Sets Qt's allocation
+// limit to kMaxPictureBytes for the whole program, whatever the environment
+// says.
+bool loadPicture(const QString& path, QImage* out, QString* why = nullptr, QSize fitInto = QSize(),
+                 PictureProblem* problem = nullptr);
+
+// The same for a picture already in memory.
+bool decodePicture(const QByteArray& bytes, QImage* out, QString* why = nullptr, QSize fitInto = QSize(),
+                   PictureProblem* problem = nullptr);
 
 // `picture` when it fits inside `maxSize` (its exact pixels), otherwise the
 // picture scaled down smoothly to the largest size inside `maxSize` with the
 // same proportions (never below 1x1). An empty maxSize leaves it as it is.
 QImage fitPicture(const QImage& picture, QSize maxSize);
+
+// How many times a load has shown the busy cursor since the program started.
+int busyCursorShows();
 
 }  // namespace platform

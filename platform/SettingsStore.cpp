@@ -89,8 +89,7 @@ SettingValues GetSettingGroup(const QString& application, const QString& section
   return out;
 }
 
-QString GetSetting(const QString& application, const QString& section, const QString& key,
-                   const QString& defaultText) {
+QString GetSetting(const QString& application, const QString& section, const QString& key, const QString& defaultText) {
   return GetSettingGroup(application, section, {{key, defaultText}}).first().second;
 }
 
@@ -107,8 +106,7 @@ bool SaveSettingGroup(const QString& application, const QString& section, const 
   return store.status() == QSettings::NoError;
 }
 
-bool SaveSetting(const QString& application, const QString& section, const QString& key,
-                 const QString& text) {
+bool SaveSetting(const QString& application, const QString& section, const QString& key, const QString& text) {
   return SaveSettingGroup(application, section, {{key, text}});
 }
 

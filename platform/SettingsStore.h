@@ -25,16 +25,14 @@ using SettingValues = QList<QPair<QString, QString>>;
 constexpr qint64 kMaxSettingsFileBytes = 256 * 1024;
 
 // The stored text, or `defaultText` when the file, section or key is missing.
-QString GetSetting(const QString& application, const QString& section, const QString& key,
-                   const QString& defaultText);
+QString GetSetting(const QString& application, const QString& section, const QString& key, const QString& defaultText);
 // Every key of `keysWithDefaults` with its stored text, or its default text
 // when missing, in the same order; the file is read once.
 SettingValues GetSettingGroup(const QString& application, const QString& section,
                               const SettingValues& keysWithDefaults);
 // Stores the text, creating file, section and key as needed. Returns false when
 // the store could not be written; the caller decides whether that matters.
-bool SaveSetting(const QString& application, const QString& section, const QString& key,
-                 const QString& text);
+bool SaveSetting(const QString& application, const QString& section, const QString& key, const QString& text);
 // Stores every pair in one write. Returns false when the store could not be
 // written (or another copy kept it locked too long); nothing waits long.
 bool SaveSettingGroup(const QString& application, const QString& section, const SettingValues& values);

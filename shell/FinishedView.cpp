@@ -99,10 +99,13 @@ void Form1::ArrangeWindow() {
     const int outerH = int(platform::roundHalfEven(heightTwips / platform::twipsPerPixelY()));
     // Never narrower than the menu bar: a command folded behind the bar's
     // overflow button is one the player cannot find.
+    setMinimumWidth(menuBarWidth());
     const int inner = std::max(outerW - frame.width(), menuBarWidth());
     resize(std::max(1, inner), std::max(1, outerH - frame.height()));
   }
-  applyBackgroundColour(false);
+  // The caption's text follows the colour however ColorFlag changed (the
+  // settings dialog or a game read): white only on black, never white on white.
+  applyBackgroundColour(true);
   setColours(Label1_0, backgroundColour(), nullptr);
   update();
 }

@@ -2,6 +2,7 @@
 // paste filters of the two count boxes, and the OK and CANCEL rules.
 #include "shell/Form2.h"
 
+#include "pictures/BoardLayout.h"
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
@@ -188,10 +189,12 @@ void Form2::buildControls() {
   Option2[0]->setAccessibleName(QStringLiteral(u"システムの色"));
   Option2[0]->setChecked(true);
 
+  // The icon is shown at its own 32 x 32 size from the design's top-left
+  // corner; squeezing it into the design's smaller square would blur it.
   Image1 = new QLabel(this);
-  Image1->setGeometry(platform::twipsRect(3192, 96, 384, 384));
-  Image1->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
-  Image1->setScaledContents(true);
+  const QPixmap icon(QStringLiteral(":/icon.png"));
+  Image1->setPixmap(icon);
+  Image1->setGeometry(QRect(platform::twipsRect(3192, 96, 384, 384).topLeft(), icon.deviceIndependentSize().toSize()));
 
   QWidget* order[] = {Option1[0], Option1[1], Option1[2], Option1[3], Text1[0],   Text1[1],   Check1,
                       Command1[0], Command1[1], Option2[0], Option2[1], Option2[2], Option2[3], Option2[4],
@@ -265,6 +268,12 @@ void Form2::Command1_Click(int index) {
   // really changes nothing.
   if (xn < 1 || yn < 1 || xn > kMaxCells || yn > kMaxCells) {
     platform::MsgBox(text::kCountRange, 48);
+    return;
+  }
+  // A grid the current picture cannot be cut into is refused while the player
+  // can still correct it, in the same way as an out-of-range count.
+  if (!boardFits(gs_.PictureWidth, gs_.PictureHeight, xn, yn)) {
+    platform::MsgBox(boardTooSmallText(gs_.PictureWidth, gs_.PictureHeight, xn, yn), 48);
     return;
   }
   gs_.SepFlag = sepFlag;

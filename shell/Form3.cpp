@@ -95,10 +95,12 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   Label2[0]->setGeometry(platform::twipsRect(420, 1140, 2712, 612));
   for (QLabel* label : Label2) label->installEventFilter(this);
 
+  // The icon is shown at its own 32 x 32 size from the design's top-left
+  // corner; squeezing it into the design's smaller square would blur it.
   Image1 = new QLabel(this);
-  Image1->setGeometry(platform::twipsRect(240, 1860, 384, 384));
-  Image1->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
-  Image1->setScaledContents(true);
+  const QPixmap icon(QStringLiteral(":/icon.png"));
+  Image1->setPixmap(icon);
+  Image1->setGeometry(QRect(platform::twipsRect(240, 1860, 384, 384).topLeft(), icon.deviceIndependentSize().toSize()));
 
   Command1 = new QPushButton(text::kOk, this);
   Command1->setGeometry(platform::twipsRect(1740, 1920, 1575, 315));

@@ -135,6 +135,8 @@ HelpWindow* HelpWindow::showKeywordSearch(QWidget* owner) {
 
 HelpWindow* HelpWindow::showHelpOnHelp(QWidget* owner) {
   HelpWindow* w = open(owner);
+  // The page on using help gets the whole window, as the contents do.
+  w->setSearchVisible(false);
   if (w->helpFound()) w->showPage(kHelpOnHelpPage);
   return w;
 }

@@ -65,6 +65,7 @@ private slots:
   void okClosesAndDeletesTheBox();
   void aboutLayoutFollowsDesign_data();
   void aboutLayoutFollowsDesign();
+  void iconShownAtItsSize();
   void gestureOnNotice_data();
   void gestureOnNotice();
   void diagnosticsOutlivesTheAboutBoxNotItsOwner();
@@ -133,7 +134,8 @@ void AboutBoxTest::aboutLayoutFollowsDesign_data() {
   QTest::newRow("Label1") << 0 << QRect(27, 20, 193, 17);
   QTest::newRow("Label2(0)") << 1 << QRect(28, 76, 181, 41);
   QTest::newRow("Shape1") << 2 << QRect(16, 13, 212, 52);
-  QTest::newRow("Image1") << 3 << QRect(16, 124, 26, 26);
+  // The icon keeps its own 32 x 32 pixels from the design's corner.
+  QTest::newRow("Image1") << 3 << QRect(16, 124, 32, 32);
   QTest::newRow("Command1") << 4 << QRect(116, 128, 105, 21);
 }
 
@@ -143,6 +145,19 @@ void AboutBoxTest::aboutLayoutFollowsDesign() {
   Form3 box(gs, nullptr);
   QWidget* controls[] = {box.Label1, box.Label2[0], box.Shape1, box.Image1, box.Command1};
   QTEST(controls[control]->geometry(), "pixels");
+  QVERIFY(box.rect().contains(controls[control]->geometry()));
+}
+
+void AboutBoxTest::iconShownAtItsSize() {
+  GameState gs;
+  Form3 box(gs, nullptr);
+  const QImage icon = QImage(QStringLiteral(":/icon.png")).convertToFormat(QImage::Format_ARGB32);
+  QCOMPARE(icon.size(), QSize(32, 32));
+  const QImage shown = box.Image1->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  QCOMPARE(shown.size(), icon.size());
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x)
+      if (qAlpha(icon.pixel(x, y)) == 255) QCOMPARE(shown.pixel(x, y), icon.pixel(x, y));
 }
 
 void AboutBoxTest::gestureOnNotice_data() {

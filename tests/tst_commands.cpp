@@ -133,6 +133,10 @@ private slots:
       d.Text1[0]->setText(QStringLiteral("30"));
       d.Text1[1]->setText(QStringLiteral("2"));
       d.Command1[0]->click();
+      // Refused while the dialog is still open; the player then cancels.
+      const bool stillOpen = d.isVisible();
+      d.Command1[1]->click();
+      QVERIFY(stillOpen);
     });
     f.SetData1->trigger();
     QCOMPARE(boxes_->shown.size(), 1);

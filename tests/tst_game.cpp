@@ -247,21 +247,57 @@ private slots:
     QCOMPARE(testsupport::windowBoardProblem(form()), QString());
   }
 
+  // A press and release delivered to the board itself at exactly `p`, even
+  // outside its rectangle (QTest takes a point of (0, 0) for the centre).
+  void clickBoardAt(Qt::MouseButton button, QPoint p) {
+    const QPointF local(p), global(form_->Picture1->mapToGlobal(p));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Picture1, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Picture1, &release);
+  }
+
   void pressesOutsideTheGridDoNothing() {
     openWindow(5, 5);
     startGame(true);
-    const Grid map = g().Map, flags = g().RMap;
-    const QPoint floating = form_->Picture2->pos();
-    const int right = g().Xn * v().PieceWidth;
-    for (const QPoint p : {QPoint(0, 30), QPoint(30, 0), QPoint(0, 0)}) {
-      if (form_->Picture2->geometry().contains(p)) continue;
-      QTest::mouseClick(form_->Picture1, Qt::LeftButton, {}, p);
-      QTest::mouseClick(form_->Picture1, Qt::RightButton, {}, p);
-    }
-    Q_UNUSED(right);
-    QVERIFY(g().Map == map);
-    QVERIFY(g().RMap == flags);
+    // The floating piece is moved off the board's edges first, so every point
+    // below reaches the board itself and nothing hides a wrong pick-up.
+    QTest::mouseClick(form_->Picture1, Qt::LeftButton, {}, cellCentre(3, 3));
+    const QPoint floating(2 * v().PieceWidth, 2 * v().PieceHeight);
     QCOMPARE(form_->Picture2->pos(), floating);
+    const Grid map = g().Map, flags = g().RMap;
+    const QImage board = form_->Picture1->retained();
+    boxes_->shown.clear();
+    const int right = g().Xn * v().PieceWidth, bottom = g().Yn * v().PieceHeight;
+    // The leftmost pixel column and topmost pixel row of the board, and the
+    // first points right of and below the grid.
+    const QPoint outside[] = {QPoint(0, 0),      QPoint(0, 30),           QPoint(0, bottom - 1), QPoint(30, 0),
+                              QPoint(right - 1, 0), QPoint(right, 30),    QPoint(right, bottom - 1),
+                              QPoint(30, bottom), QPoint(right - 1, bottom), QPoint(right, bottom)};
+    for (const QPoint p : outside) {
+      QVERIFY(!form_->Picture2->geometry().contains(p));
+      const QString where = QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+      clickBoardAt(Qt::LeftButton, p);
+      QVERIFY2(form_->Picture2->pos() == floating, qPrintable(where + QStringLiteral(": a left press picked up a piece")));
+      clickBoardAt(Qt::RightButton, p);
+      QVERIFY2(g().RMap == flags, qPrintable(where + QStringLiteral(": a right press turned a piece")));
+    }
+    // The same through the window, as the player's pointer reaches the board's
+    // left column and top row.
+    for (const QPoint p : {QPoint(0, 40), QPoint(50, 0), QPoint(0, bottom - 2)}) {
+      const QPoint inWindow = form_->Picture1->mapTo(form_.get(), p);
+      QCOMPARE(form_->childAt(inWindow), static_cast<QWidget*>(form_->Picture1));
+      QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {}, inWindow);
+      QTest::mouseClick(form_->windowHandle(), Qt::RightButton, {}, inWindow);
+    }
+    QCOMPARE(form_->Picture2->pos(), floating);
+    QVERIFY(g().RMap == flags);
+    QVERIFY(g().Map == map);
+    QVERIFY(form_->Picture1->retained() == board);
+    QVERIFY(boxes_->shown.isEmpty());
+    // The first point inside the grid is live: pixel (1, 1) picks up cell (1, 1).
+    clickBoardAt(Qt::LeftButton, QPoint(1, 1));
+    QCOMPARE(form_->Picture2->pos(), QPoint(0, 0));
   }
 
   void dropBackOnOriginAndOutsideChangeNothing() {

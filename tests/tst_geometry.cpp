@@ -1,13 +1,18 @@
 // Cells and piece origins: the solved arrangement, which picture rectangle a
 // board point shows, exchanging two cells, and the fatal stop on a cell that
-// holds no piece (run in a child process, since it ends the process).
+// holds no piece (run in a child process, since it ends the process; once
+// bare, once from a press on the real main window in the middle of a game).
 #include "core/Geometry.h"
 #include "platform/MsgBox.h"
 #include "platform/SettingsStore.h"
+#include "shell/Form1.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDataStream>
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,28 +58,53 @@ struct ChildResult {
   bool settingsLeft = false;
 };
 
+// One message box as a length-prefixed record, written straight to a file
+// descriptor so that nothing is lost when the process ends at once.
+void writeBoxRecord(int out, const QString& text, int style, const QString& title) {
+  QByteArray record;
+  QDataStream stream(&record, QIODevice::WriteOnly);
+  stream << text << qint32(style) << title;
+  const quint32 size = quint32(record.size());
+  if (::write(out, &size, sizeof size) != sizeof size) _exit(98);
+  if (::write(out, record.constData(), size_t(record.size())) != record.size()) _exit(98);
+}
+
+QList<testsupport::ShownBox> readBoxRecords(const QByteArray& received) {
+  QList<testsupport::ShownBox> boxes;
+  int at = 0;
+  while (at + int(sizeof(quint32)) <= received.size()) {
+    quint32 size = 0;
+    std::memcpy(&size, received.constData() + at, sizeof size);
+    at += int(sizeof size);
+    QDataStream stream(received.mid(at, int(size)));
+    at += int(size);
+    testsupport::ShownBox box;
+    qint32 style = 0;
+    stream >> box.text >> style >> box.title;
+    box.style = style;
+    boxes.append(box);
+  }
+  return boxes;
+}
+
+bool folderHoldsAnything(const QString& path) {
+  return !QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+}
+
 // Runs GetPieceOrigin in a child process whose message boxes are written to a
-// pipe. The child has its own settings folder; what is in it afterwards is
-// reported, since the fatal stop must write nothing.
+// pipe.
 ChildResult runFatalInChild(const GameState& g, const MainVars& v, int32_t x, int32_t y) {
   ChildResult result;
-  QTemporaryDir settingsRoot;
   int fds[2];
-  if (!settingsRoot.isValid() || pipe(fds) != 0) return result;
+  if (pipe(fds) != 0) return result;
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid < 0) return result;
   if (pid == 0) {
     ::close(fds[0]);
     const int out = fds[1];
-    platform::setSettingsRoot(settingsRoot.path());
     platform::setMsgBoxResponder([out](const QString& text, int style, const QString& title) {
-      QByteArray record;
-      QDataStream stream(&record, QIODevice::WriteOnly);
-      stream << text << qint32(style) << title;
-      const quint32 size = quint32(record.size());
-      if (::write(out, &size, sizeof size) != sizeof size) _exit(98);
-      if (::write(out, record.constData(), size_t(record.size())) != record.size()) _exit(98);
+      writeBoxRecord(out, text, style, title);
       return platform::vbOK;
     });
     quavinto::GetPieceOrigin(g, v, x, y);
@@ -98,21 +128,60 @@ ChildResult runFatalInChild(const GameState& g, const MainVars& v, int32_t x, in
   result.exited = WIFEXITED(status);
   result.exitCode = result.exited ? WEXITSTATUS(status) : -1;
 
-  int at = 0;
-  while (at + int(sizeof(quint32)) <= received.size()) {
-    quint32 size = 0;
-    std::memcpy(&size, received.constData() + at, sizeof size);
-    at += int(sizeof size);
-    QDataStream stream(received.mid(at, int(size)));
-    at += int(size);
-    testsupport::ShownBox box;
-    qint32 style = 0;
-    stream >> box.text >> style >> box.title;
-    box.style = style;
-    result.boxes.append(box);
+  result.boxes = readBoxRecords(received);
+  return result;
+}
+
+// The window child: a real main window on an empty settings store, with the
+// scale and the grid changed from the stored ones and a game in play whose
+// cell (2, 2) holds no piece, as a damaged game file would leave it. A left
+// press on that cell must end the process with the two messages and without
+// the closing steps, so the store must stay empty.
+const char kWindowChildFlag[] = "--fatal-press-child";
+
+int runWindowChild(int argc, char** argv) {
+  QApplication app(argc, argv);
+  platform::setSettingsRoot(QString::fromLocal8Bit(argv[2]));
+  platform::setMsgBoxResponder([](const QString& text, int style, const QString& title) {
+    writeBoxRecord(STDOUT_FILENO, text, style, title);
+    const int buttons = style % 16;
+    return buttons == 4 ? platform::vbYes : platform::vbOK;
+  });
+  quavinto::Form1 form;
+  form.show();
+  form.state().Xn = 4;
+  form.state().Yn = 3;
+  form.ResetView();
+  form.XX2_Click();
+  form.GStart->trigger();
+  if (form.state().GameRunning != 1) return 97;
+  form.state().Map[2][2] = 0;
+  const MainVars& v = form.vars();
+  QTest::mousePress(form.Picture1, Qt::LeftButton, {}, QPoint(v.PieceWidth + 3, v.PieceHeight + 3));
+  QTest::mouseRelease(form.Picture1, Qt::LeftButton, {}, QPoint(v.PieceWidth + 3, v.PieceHeight + 3));
+  // Still here: the window goes on (and would write its settings on closing).
+  form.close();
+  return 99;
+}
+
+ChildResult runWindowChildProcess() {
+  ChildResult result;
+  QTemporaryDir settingsRoot;
+  if (!settingsRoot.isValid()) return result;
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  child.setProcessEnvironment(env);
+  child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kWindowChildFlag), settingsRoot.path()});
+  if (!child.waitForFinished(120000)) {
+    child.kill();
+    child.waitForFinished();
+    return result;
   }
-  result.settingsLeft =
-      !QDir(settingsRoot.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+  result.exited = child.exitStatus() == QProcess::NormalExit;
+  result.exitCode = result.exited ? child.exitCode() : -1;
+  result.boxes = readBoxRecords(child.readAllStandardOutput());
+  result.settingsLeft = folderHoldsAnything(settingsRoot.path());
   return result;
 }
 
@@ -142,6 +211,7 @@ private slots:
   void exchangeRoundsHalfToEven();
   void fatalStopOnEmptyCell_data();
   void fatalStopOnEmptyCell();
+  void fatalStopFromThePlayedWindow();
 };
 
 void TestGeometry::initMapFillsReadingOrder_data() {
@@ -466,8 +536,31 @@ void TestGeometry::fatalStopOnEmptyCell() {
   QCOMPARE(child.boxes[1].style, 0);
   QCOMPARE(child.boxes[1].text, log);
   QCOMPARE(child.boxes[1].title, QStringLiteral("QUAVINTO"));
-  QVERIFY2(!child.settingsLeft, "the fatal stop wrote to the settings store");
 }
 
-QTEST_GUILESS_MAIN(TestGeometry)
+void TestGeometry::fatalStopFromThePlayedWindow() {
+  const ChildResult child = runWindowChildProcess();
+  QVERIFY2(child.exited, "the child did not exit normally");
+  QVERIFY2(child.exitCode != 97, "the child could not start a game");
+  QVERIFY2(!child.settingsLeft, "the fatal stop wrote to the settings store");
+  QVERIFY2(child.exitCode != 99, "the press on an empty cell did not end the process");
+  QCOMPARE(child.exitCode, 1);
+  // The start question, then the two messages of the stop and nothing else.
+  QCOMPARE(child.boxes.size(), 3);
+  QCOMPARE(child.boxes[0].style, 4);
+  QCOMPARE(child.boxes[1].style, 16);
+  QCOMPARE(child.boxes[1].text, QStringLiteral(u"画面の無効な場所をクリックしました。\r\nプログラムを中止します。"));
+  QCOMPARE(child.boxes[2].style, 0);
+  QVERIFY(child.boxes[2].text.startsWith(QStringLiteral("Erorr Log:\r\nX=")));
+}
+
+// The test program doubles as the window child when started with its flag.
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], kWindowChildFlag) == 0) return runWindowChild(argc, argv);
+  QCoreApplication app(argc, argv);
+  TestGeometry test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_geometry.moc"

@@ -101,6 +101,8 @@ void HelpTest::oneWindowIsReused() {
   QCOMPARE(HelpWindow::showHelpOnHelp(&owner), first);
   QCOMPARE(first->currentPage(), QStringLiteral("helphelp.html"));
   QVERIFY(first->windowTitle().contains(QStringLiteral(u"ヘルプの使い方")));
+  // The page on using help is shown on its own, not beside the last search.
+  QVERIFY(!first->searchPanel()->isVisible());
   // Searching again starts from an empty field and the whole list.
   QCOMPARE(HelpWindow::showKeywordSearch(&owner), first);
   QVERIFY(first->searchField()->text().isEmpty());

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace quavinto;
@@ -202,6 +203,36 @@ private slots:
     QVERIFY(f->keys->outlineShown());
     QTest::mouseClick(f->Picture2, Qt::RightButton, {}, QPoint(2, 2));
     QVERIFY(!f->keys->outlineShown());
+  }
+
+  // A game read that fails during play puts the floating piece out of sight;
+  // a piece held by keys before it is no longer held, and the next Space
+  // picks up instead of exchanging with nothing.
+  void heldPieceLetGoWhenPutAway() {
+    auto f = open(3, 3);
+    QVERIFY(f);
+    start(*f, {0.3, 0.6, 0.1, 0.9, 0.5, 0.2, 0.7, 0.4, 0.8});
+    QTemporaryDir dir;
+    testsupport::ScriptedFileDialog files({dir.filePath(QStringLiteral("saved.QVD")),
+                                           dir.filePath(QStringLiteral("missing.QVD"))});
+    f->SaveData->trigger();
+    key(*f, Qt::Key_Right);
+    key(*f, Qt::Key_Space);
+    QVERIFY(f->keys->holding());
+    f->ReadData->trigger();
+    QCOMPARE(f->state().GameRunning, int16_t(1));
+    QVERIFY(f->Picture2->x() < 0);
+    const Grid map = f->state().Map;
+    key(*f, Qt::Key_Down);
+    key(*f, Qt::Key_Space);
+    QVERIFY(f->state().Map == map);
+    QCOMPARE(f->Picture2->pos(), QPoint(f->vars().PieceWidth, f->vars().PieceHeight));
+    QCOMPARE(testsupport::windowBoardProblem(*f), QString());
+    // The next Space exchanges as usual.
+    key(*f, Qt::Key_Left);
+    key(*f, Qt::Key_Space);
+    QCOMPARE(f->state().Map[1][2], map[2][2]);
+    QCOMPARE(f->state().Map[2][2], map[1][2]);
   }
 
   void focusCellIsAnnounced() {

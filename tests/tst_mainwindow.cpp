@@ -67,6 +67,7 @@ enum class Play {
   ReadDeclinedInGame,
   SettingsCancelledInGame,
   SettingsWithView,
+  ReadShowingTheView,
 };
 
 QString rendered(const quavinto::MenuRow& row) {
@@ -213,6 +214,28 @@ class MainWindowTest : public QObject {
         whenSettingsOpen([](Form2& d) { d.Command1[1]->click(); });
         f.SetData1->trigger();
         break;
+      case Play::ReadShowingTheView:
+        // A game saved with the view shown, read back after hiding it.
+        whenSettingsOpen([](Form2& d) {
+          d.Check1->setChecked(true);
+          d.Command1[0]->click();
+        });
+        f.SetData1->trigger();
+        startPlaying(f);
+        files.script = {game};
+        f.SaveData->trigger();
+        boxes_->answer(platform::vbYes);
+        whenSettingsOpen([](Form2& d) {
+          d.Check1->setChecked(false);
+          d.Command1[0]->click();
+        });
+        f.SetData1->trigger();
+        QCOMPARE(f.state().HyoujiFlag, int16_t(0));
+        files.script = {game};
+        boxes_->answer(platform::vbNo);
+        f.ReadData->trigger();
+        QCOMPARE(f.state().HyoujiFlag, int16_t(1));
+        break;
       case Play::SettingsWithView:
         whenSettingsOpen([](Form2& d) {
           d.Check1->setChecked(true);
@@ -245,6 +268,7 @@ private slots:
     row(MenuEvent::PuzzleCompleted, "EDD----");
     row(MenuEvent::PictureChosen, "EDDE---");
     row(MenuEvent::BoardBuilt, "E----EE");
+    row(MenuEvent::GameRead, "----V--");
     row(MenuEvent::GameSaved, "---E---");
     row(MenuEvent::ReadDeclined, "EDDE---");
     row(MenuEvent::SettingsOpening, "--DE---");
@@ -280,6 +304,7 @@ private slots:
     QTest::newRow("game read in a game, answered No") << int(Play::ReadDeclinedInGame) << 5 << "EDDEDEE";
     QTest::newRow("settings cancelled in a game") << int(Play::SettingsCancelledInGame) << 5 << "EDDEDEE";
     QTest::newRow("settings showing the view") << int(Play::SettingsWithView) << 5 << "EDDEEEE";
+    QTest::newRow("game read showing the view") << int(Play::ReadShowingTheView) << 5 << "EDDEEEE";
   }
 
   void menuStatesAfterEachEvent() {
@@ -313,6 +338,9 @@ private slots:
     const QRect help = f.menuBar()->actionGeometry(f.HELP->menuAction());
     QVERIFY2(help.right() < f.menuBar()->width(), qPrintable(QString::number(help.right())));
     for (auto* button : f.menuBar()->findChildren<QToolButton*>()) QVERIFY(!button->isVisible());
+    // Nor can the player make it narrower by hand.
+    f.resize(40, f.height());
+    QVERIFY(f.width() >= f.menuBar()->sizeHint().width());
   }
 
   // Pieces must be at least two pixels each way: a one-pixel column of

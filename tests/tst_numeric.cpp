@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cfenv>
+#include <iterator>
 #include <limits>
 
 class TestNumeric : public QObject {
@@ -17,6 +18,7 @@ private slots:
   void clampsHugeExponents();
   void roundsHalfToEven_data();
   void roundsHalfToEven();
+  void roundingIgnoresCurrentMode_data();
   void roundingIgnoresCurrentMode();
   void fitsSixteenBits_data();
   void fitsSixteenBits();
@@ -90,18 +92,29 @@ void TestNumeric::roundsHalfToEven() {
   QCOMPARE(platform::roundHalfEven(value), expected);
 }
 
+void TestNumeric::roundingIgnoresCurrentMode_data() {
+  QTest::addColumn<int>("mode");
+  QTest::newRow("upward") << FE_UPWARD;
+  QTest::newRow("downward") << FE_DOWNWARD;
+  QTest::newRow("toward zero") << FE_TOWARDZERO;
+  QTest::newRow("to nearest") << FE_TONEAREST;
+}
+
 void TestNumeric::roundingIgnoresCurrentMode() {
-  // Whatever rounding mode is in force, halves go to even, and the mode in force
-  // is left as it was.
+  // Whatever rounding mode is in force, halves go to even, other values to the
+  // nearest, and the mode in force is left as it was. The results are kept in
+  // volatile storage so that nothing is worked out before the mode changes.
+  QFETCH(int, mode);
+  const double values[] = {2.5, 3.5, -2.5, -3.5, 2.2, 2.7, -2.2, -2.7, 0.5, -0.5, 32767.5, 1e300};
+  const double expected[] = {2.0, 4.0, -2.0, -4.0, 2.0, 3.0, -2.0, -3.0, 0.0, 0.0, 32768.0, 1e300};
+  volatile double results[std::size(values)];
   const int saved = std::fegetround();
-  std::fesetround(FE_UPWARD);
-  const double down = platform::roundHalfEven(2.5);
-  const double still = platform::roundHalfEven(2.2);
+  QCOMPARE(std::fesetround(mode), 0);
+  for (size_t i = 0; i < std::size(values); ++i) results[i] = platform::roundHalfEven(values[i]);
   const int after = std::fegetround();
   std::fesetround(saved);
-  QCOMPARE(down, 2.0);
-  QCOMPARE(still, 2.0);
-  QCOMPARE(after, FE_UPWARD);
+  QCOMPARE(after, mode);
+  for (size_t i = 0; i < std::size(values); ++i) QCOMPARE(double(results[i]), expected[i]);
 }
 
 void TestNumeric::fitsSixteenBits_data() {

@@ -1,17 +1,21 @@
-// Choosing a picture: the picture dialog as the program sets it up, the kind
-// of file by its last three letters, the stopped game, files dropped on the
-// window, and pictures too small or too big for the board.
-#include "core/GameFlow.h"
-#include "pictures/PictureLoading.h"
-#include "platform/FileDialog.h"
-#include "platform/Screen.h"
-#include "shell/Form1.h"
-#include "support/TestSupport.h"
+// Choosing a picture: the picture dialog as the program sets it up and where
+// it opens next, the kind of file by its name, the stopped game, files
+// dropped on the window, pictures refused with their reason and nothing
+// changed, and pictures too small or too big for the board.
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QMimeData>
 #include <QtTest>
+
+#include "core/GameFlow.h"
+#include "persistence/GameFileIo.h"
+#include "pictures/PictureLoading.h"
+#include "platform/FileDialog.h"
+#include "platform/Screen.h"
+#include "shell/Form1.h"
+#include "support/TestSupport.h"
 
 using namespace quavinto;
 
@@ -42,7 +46,33 @@ class PictureCommandsTest : public QObject {
     f.GStart->trigger();
   }
 
-private slots:
+  // Delivers a file dropped from the file manager, as the window system does.
+  static void dropFile(Form1& f, const QString& path) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&f, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&f, &drop);
+  }
+
+  QString writeFile(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QString();
+    file.write(bytes);
+    return path;
+  }
+
+  static bool solvedOrder(const GameState& g) {
+    for (int row = 1; row <= g.Yn; ++row)
+      for (int col = 1; col <= g.Xn; ++col)
+        if (g.Map[col][row] != homePiece(g.Xn, col, row) || g.RMap[col][row] != 0) return false;
+    return true;
+  }
+
+ private slots:
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
@@ -59,7 +89,9 @@ private slots:
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.size(), size_t(1));
     const platform::CommonDialog& d = dialog_->shown.front();
-    QCOMPARE(d.filter, QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"));
+    // The first four entries as they always were, the later kinds after them.
+    QCOMPARE(d.filter, QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
+                                      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG"));
     QCOMPARE(d.filterIndex, 1);
     QCOMPARE(d.initDir, QCoreApplication::applicationDirPath());
     QCOMPARE(d.flags, 0x1004);
@@ -73,6 +105,14 @@ private slots:
     QCOMPARE(dialog_->shown.back().filterIndex, 3);
     QCOMPARE(dialog_->shown.back().initDir, dir_.path());
     QCOMPARE(dialog_->shown.back().fileName, jpeg);
+    // A PNG selects its own entry at the end of the list.
+    choose(f, makePicture(QStringLiteral("shot.PNG"), 200, 100, "PNG"));
+    QCOMPARE(f.state().PictureType, int16_t(5));
+    choose(f, std::nullopt);
+    QCOMPARE(dialog_->shown.back().filterIndex, 5);
+    const QStringList names = platform::qtNameFilters(dialog_->shown.back().filter);
+    QCOMPARE(names.size(), 7);
+    QVERIFY(names[4].startsWith(QStringLiteral(u"PNG形式")));
   }
 
   void titleLeftFromGameFileDialog() {
@@ -96,19 +136,29 @@ private slots:
     QVERIFY(f.vars().PictureFile.isEmpty());
   }
 
-  void kindByLastThreeLetters_data() {
+  // The three original kinds by their last three letters, all capital or all
+  // small; the later ones by their whole extension in any case. A name of no
+  // accepted kind is refused with a message, and the board and PictureFile
+  // keep the picture in play.
+  void kindByName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("type");
     QTest::newRow(".JPG") << "cat.JPG" << 3;
     QTest::newRow(".jpg") << "cat.jpg" << 3;
     QTest::newRow(".BMP") << "cat.BMP" << 1;
     QTest::newRow(".gif") << "cat.gif" << 2;
+    QTest::newRow("no dot") << "catbmp" << 1;
     QTest::newRow(".Jpg") << "cat.Jpg" << 0;
-    QTest::newRow(".jpeg") << "cat.jpeg" << 0;
-    QTest::newRow(".png") << "cat.png" << 0;
+    QTest::newRow(".tif") << "cat.tif" << 0;
+    QTest::newRow(".png") << "cat.png" << 5;
+    QTest::newRow(".Png") << "cat.Png" << 5;
+    QTest::newRow(".WebP") << "cat.WebP" << 6;
+    QTest::newRow(".jpeg") << "cat.jpeg" << 7;
+    QTest::newRow(".JPEG") << "cat.JPEG" << 7;
+    QTest::newRow("png without dot") << "catpng" << 0;
   }
 
-  void kindByLastThreeLetters() {
+  void kindByName() {
     QFETCH(QString, name);
     QFETCH(int, type);
     QCOMPARE(int(pictureTypeOf(name)), type);
@@ -116,10 +166,55 @@ private slots:
     const QString path = makePicture(name, 120, 90, "BMP");
     QVERIFY(!path.isEmpty());
     choose(f, path);
-    QCOMPARE(f.vars().PictureFile, path);
     QCOMPARE(int(f.state().PictureType), type == 0 ? 1 : type);
-    QCOMPARE(f.state().PictureWidth, int16_t(type == 0 ? 384 : 120));
-    QVERIFY(boxes_->shown.isEmpty());
+    if (type == 0) {
+      QVERIFY(f.vars().PictureFile.isEmpty());
+      QCOMPARE(f.state().PictureWidth, int16_t(384));
+      QCOMPARE(boxes_->shown.size(), 1);
+      QCOMPARE(boxes_->shown.first().style, 48);
+      QCOMPARE(boxes_->shown.first().title, QStringLiteral("QUAVINTO"));
+      QCOMPARE(boxes_->shown.first().text, pictureNameRefusalText(path));
+      QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"ファイル名の終わり")));
+      QVERIFY(boxes_->shown.first().text.contains(name));
+    } else {
+      QCOMPARE(f.vars().PictureFile, path);
+      QCOMPARE(f.state().PictureWidth, int16_t(120));
+      QVERIFY(boxes_->shown.isEmpty());
+    }
+  }
+
+  // PNG, WebP and JPEG named .jpeg become the board from the menu and from a
+  // drop, with their exact decoded pixels, and can be played.
+  void newKindsLoadAndPlay_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("type");
+    QTest::newRow("PNG with transparency") << "png-alpha-70x46.png" << 5;
+    QTest::newRow("WebP") << "webp-lossy-70x46.webp" << 6;
+    QTest::newRow("JPEG named .jpeg") << "jpeg-named-jpeg-70x46.jpeg" << 7;
+    QTest::newRow("JPEG named .JPEG") << "jpeg-named-capital-JPEG-70x46.JPEG" << 7;
+  }
+  void newKindsLoadAndPlay() {
+    QFETCH(QString, name);
+    QFETCH(int, type);
+    const QString path = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/") + name;
+    QImage decoded;
+    QVERIFY(platform::loadPicture(path, &decoded));
+    for (const bool byDrop : {false, true}) {
+      boxes_->shown.clear();
+      Form1 f;
+      if (byDrop)
+        dropFile(f, path);
+      else
+        choose(f, path);
+      QVERIFY(boxes_->shown.isEmpty());
+      QCOMPARE(f.vars().PictureFile, path);
+      QCOMPARE(int(f.state().PictureType), type);
+      QCOMPARE(f.Picture1->picture(), decoded.convertToFormat(f.Picture1->picture().format()));
+      startPlaying(f);
+      QCOMPARE(f.state().GameRunning, int16_t(1));
+      QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars(), 1, 1),
+               QString());
+    }
   }
 
   void acceptedPictureBuildsBoard() {
@@ -137,48 +232,81 @@ private slots:
     QCOMPARE(f.Picture2->retained().copy(0, 0, 80, 60), f.Picture1->picture().copy(0, 0, 80, 60));
   }
 
-  void undecodablePictureChangesNothingButPath() {
+  // A refused picture says why and changes nothing: PictureFile still names
+  // the picture on the board, so a later save names the right picture. The
+  // dialog still opens where the player last was.
+  void undecodablePictureChangesNothing() {
     Form1 f;
-    const QString path = dir_.filePath(QStringLiteral("broken.bmp"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("BM this is no picture");
-    file.close();
+    const QString good = makePicture(QStringLiteral("good.bmp"), 200, 150);
+    choose(f, good);
+    const QString path = writeFile(QStringLiteral("broken.jpeg"), "\xff\xd8\xff\xe0 no picture follows");
     const QImage before = f.Picture1->retained();
     choose(f, path);
-    QCOMPARE(f.vars().PictureFile, path);
-    QCOMPARE(f.state().PictureType, int16_t(1));
+    QCOMPARE(f.vars().PictureFile, good);
     QCOMPARE(f.Picture1->retained(), before);
-    QVERIFY(boxes_->shown.isEmpty());
-  }
-
-  void pictureTooSmallForGridIsRefused() {
-    Form1 f;
-    f.state().Xn = 10;
-    f.state().Yn = 10;
-    f.ResetView();
-    const QString path = makePicture(QStringLiteral("tiny.bmp"), 8, 40);
-    choose(f, path);
+    QCOMPARE(f.state().PictureWidth, int16_t(200));
     QCOMPARE(boxes_->shown.size(), 1);
     QCOMPARE(boxes_->shown.first().style, 48);
-    QCOMPARE(f.state().PictureWidth, int16_t(384));
-    QCOMPARE(f.vars().PieceWidth, 38);
-    QCOMPARE(f.Picture1->size(), QSize(380, 250));
+    QCOMPARE(boxes_->shown.first().text,
+             QStringLiteral(u"「broken.jpeg」は使えません。\r\n画像ファイルが壊れています。"));
+    choose(f, std::nullopt);
+    QCOMPARE(dialog_->shown.back().fileName, path);
+    QCOMPARE(dialog_->shown.back().filterIndex, 7);
+    // Once a picture is on the board again, the dialog opens at it.
+    QDir(dir_.path()).mkdir(QStringLiteral("later"));
+    const QString later = makePicture(QStringLiteral("later/dropped.bmp"), 120, 90);
+    dropFile(f, later);
+    choose(f, std::nullopt);
+    QCOMPARE(dialog_->shown.back().fileName, later);
+    QCOMPARE(dialog_->shown.back().initDir, dir_.filePath(QStringLiteral("later")));
   }
 
-  void bigPictureScaledToFit() {
+  void refusedPictureKeepsSavesRight() {
     Form1 f;
-    platform::setScreenOverride(0, 0, QRect(0, 0, 1024, 768));
-    const QString path = makePicture(QStringLiteral("photo.bmp"), 3000, 2000);
-    choose(f, path);
-    platform::setScreenOverride(0, 0, QRect());
-    const QSize board(f.state().PictureWidth, f.state().PictureHeight);
-    QVERIFY(board.width() <= 1024 - 4 * 14 - 16);
-    QVERIFY(board.height() < 768);
-    // Proportions kept within a pixel.
-    QVERIFY(std::abs(board.width() * 2000 - board.height() * 3000) <= 3000);
-    QVERIFY(f.frameGeometry().width() <= 1024);
-    QVERIFY(f.frameGeometry().height() <= 768);
+    const QString text = writeFile(QStringLiteral("notes.png"), "not a picture at all\r\n");
+    choose(f, text);
+    QCOMPARE(boxes_->shown.size(), 1);
+    QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"画像ではありません")));
+    startPlaying(f);
+    const QString game = dir_.filePath(QStringLiteral("after-refusal.QVD"));
+    dialog_->script = {game};
+    f.SaveData->trigger();
+    SavedGame saved;
+    QString error;
+    QVERIFY2(loadGameFile(game, &saved, &error), qPrintable(error));
+    QCOMPARE(saved.pictureFile, QString());  // the default picture it was played on
+  }
+
+  // Whatever the reason, one message in the player's terms.
+  void refusalReasons_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません");
+    QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません");
+    QTest::newRow("too large even reduced") << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"大きすぎて");
+    QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています");
+    QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない");
+  }
+  void refusalReasons() {
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    const QString path = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/bad/") + file;
+    // Chosen in the dialog (which itself refuses a missing file) and dropped.
+    for (const bool byDrop : {false, true}) {
+      if (!byDrop && !QFile::exists(path)) continue;
+      boxes_->shown.clear();
+      Form1 f;
+      if (byDrop)
+        dropFile(f, path);
+      else
+        choose(f, path);
+      QCOMPARE(boxes_->shown.size(), 1);
+      QCOMPARE(boxes_->shown.first().style, 48);
+      QCOMPARE(boxes_->shown.first().title, QStringLiteral("QUAVINTO"));
+      QVERIFY2(boxes_->shown.first().text.contains(reason), qPrintable(boxes_->shown.first().text));
+      QVERIFY(f.vars().PictureFile.isEmpty());
+      QCOMPARE(f.state().PictureWidth, int16_t(384));
+    }
   }
 
   void droppedFileLoadsLikeChosen() {
@@ -187,17 +315,86 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     startPlaying(f);
     const QString path = makePicture(QStringLiteral("dropped.bmp"), 300, 200);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(&f, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(&f, &drop);
+    dropFile(f, path);
     QCOMPARE(f.state().GameRunning, int16_t(0));
     QCOMPARE(f.vars().PictureFile, path);
     QCOMPARE(f.state().PictureWidth, int16_t(300));
     QVERIFY(f.GStart->isEnabled());
+    QVERIFY(!f.GStop->isEnabled());
+    QVERIFY(solvedOrder(f.state()));
+  }
+
+  // A drop that cannot become the board changes nothing: the game goes on
+  // with its arrangement and clock, PictureFile stays, and the player is told
+  // why. Files that are no files (a named pipe, a link to /dev/zero) are
+  // refused at once, never read.
+  void refusedDropChangesNothing_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("text") << "text";
+    QTest::newRow("unknown extension") << "extension";
+    QTest::newRow("named pipe") << "pipe";
+    QTest::newRow("link to /dev/zero") << "zero";
+    QTest::newRow("too small for the grid") << "small";
+  }
+  void refusedDropChangesNothing() {
+    QFETCH(QString, kind);
+    QString path;
+    if (kind == QLatin1String("text")) path = writeFile(QStringLiteral("readme.jpg"), "plain text\n");
+    if (kind == QLatin1String("extension")) path = makePicture(QStringLiteral("picture.tiff"), 100, 100);
+    if (kind == QLatin1String("pipe")) {
+      path = dir_.filePath(QStringLiteral("pipe.bmp"));
+      QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    }
+    if (kind == QLatin1String("zero")) {
+      path = dir_.filePath(QStringLiteral("zero.jpg"));
+      QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    }
+    if (kind == QLatin1String("small")) path = makePicture(QStringLiteral("tiny.png"), 3, 3, "PNG");
+    QVERIFY(!path.isEmpty());
+    Form1 f;
+    startPlaying(f);
+    const GameState before = f.state();
+    const QImage board = f.Picture1->retained();
+    QElapsedTimer timer;
+    timer.start();
+    dropFile(f, path);
+    QVERIFY(timer.elapsed() < 2000);
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QVERIFY(f.GStop->isEnabled());
+    QVERIFY(!f.GStart->isEnabled());
+    QVERIFY(f.state().Map == before.Map);
+    QVERIFY(f.state().RMap == before.RMap);
+    QVERIFY(f.vars().PictureFile.isEmpty());
+    QCOMPARE(f.Picture1->retained(), board);
+    QCOMPARE(boxes_->shown.size(), 2);  // the start's question, then the refusal
+    QCOMPARE(boxes_->shown.last().style, 48);
+  }
+
+  // A new picture always starts in solved order: after a shuffled game, and
+  // after a game read from a file.
+  void newPictureStartsSolved() {
+    Form1 f;
+    testsupport::FakeClock clock(1000.0);
+    startPlaying(f);
+    QVERIFY(!solvedOrder(f.state()));
+    choose(f, makePicture(QStringLiteral("after-game.bmp"), 250, 200));
+    QVERIFY(solvedOrder(f.state()));
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
+
+    startPlaying(f);
+    const QString game = dir_.filePath(QStringLiteral("shuffled.QVD"));
+    dialog_->script = {game};
+    f.SaveData->trigger();
+    dialog_->script = {game};
+    boxes_->answer(platform::vbNo);
+    f.ReadData->trigger();
+    QCOMPARE(f.state().ResumeFlag, int16_t(1));
+    QVERIFY(!solvedOrder(f.state()));
+    dropFile(f, makePicture(QStringLiteral("after-read.png"), 260, 210, "PNG"));
+    QCOMPARE(f.state().PictureWidth, int16_t(260));
+    QCOMPARE(f.state().ResumeFlag, int16_t(0));
+    QVERIFY(solvedOrder(f.state()));
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
   }
 };
 

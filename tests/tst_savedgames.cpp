@@ -9,6 +9,8 @@
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QFile>
 #include <QRegularExpression>
@@ -243,6 +245,30 @@ private slots:
     QCOMPARE(int(f.state().Map[1][1]), 2);
   }
 
+  // A picture that exists but cannot be decoded is refused the same way.
+  void undecodablePictureChangesNothing() {
+    Form1 f;
+    const QString path = dir_.filePath(QStringLiteral("broken.bmp"));
+    {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("BM not really a picture");
+    }
+    writeGame(dir_.filePath(QStringLiteral("b.QVD")), twoPieceGame(path));
+    startPlaying(f, 100.0);
+    const Grid map = f.state().Map;
+    save(f, QStringLiteral("before.QVD"));
+    boxes_->shown.clear();
+    read(f, QStringLiteral("b.QVD"), platform::vbYes);
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown[0].style, 16);
+    QVERIFY(boxes_->shown[0].text.endsWith(QStringLiteral(u"ゲームは読み込まれず、何も変わっていません。")));
+    QCOMPARE(f.vars().PictureFile, QString());
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QVERIFY(f.state().Map == map);
+    QVERIFY(save(f, QStringLiteral("after.QVD")).startsWith("\r\n"));
+  }
+
   // Answering No to the resume question during a game ends the old game: the
   // board shows the file's arrangement, nothing can be saved, and solving it
   // announces nothing, so the two clocks never meet.
@@ -410,6 +436,22 @@ private slots:
     // Another name saves as usual.
     boxes_->answer(platform::vbYes);  // create it
     QVERIFY(save(f, QStringLiteral("photo-game.QVD")).startsWith(picture.toUtf8() + "\r\n"));
+  }
+
+  // A named pipe chosen as the game file is refused before the overwrite
+  // question; it stays a pipe.
+  void saveNeverReplacesWhatIsNotAFile() {
+    Form1 f;
+    startPlaying(f, 100.0);
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.QVD"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    boxes_->shown.clear();
+    dialog_->script = {pipe, QString()};
+    f.SaveData->trigger();
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown[0].style, 48);
+    QVERIFY(boxes_->shown[0].text.contains(QStringLiteral(u"通常のファイルではない")));
+    QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo(pipe).exists());
   }
 
   void exitWithSaveWritesGameFirst() {

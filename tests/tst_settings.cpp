@@ -1,13 +1,19 @@
 // The per-user settings store and the six preferences kept in it: defaults for
 // anything missing, how stored text is read back as numbers, which values are
 // refused, the exact text written, and a store that cannot be written.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "persistence/Settings.h"
 #include "platform/SettingsStore.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -72,6 +78,12 @@ private slots:
   void writesPlainDecimal();
   void savingKeepsOtherEntries();
   void unwritableStoreReportsFailure();
+  void leftoverLockDoesNotDelayTheExit_data();
+  void leftoverLockDoesNotDelayTheExit();
+  void liveLockIsWaitedForBriefly();
+  void absurdStoreIsSetAsideUnread();
+  void storeThatIsNotAFileNeverHangs();
+  void twoCopiesExitingTogetherNeverMix();
 };
 
 void TestSettings::storeIsPrivateToTheTest() {
@@ -344,6 +356,176 @@ void TestSettings::unwritableStoreReportsFailure() {
   QCOMPARE(int(loaded.ZoomFlag), 1);
   QVERIFY2(elapsed < 5000, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
   QCOMPARE(readFile(blocker), QByteArray("not a folder"));
+}
+
+namespace {
+
+GameState chosen() {
+  GameState g;
+  g.Xn = 12;
+  g.Yn = 7;
+  g.SepFlag = 3;
+  g.HyoujiFlag = 1;
+  g.ColorFlag = 4;
+  g.ZoomFlag = 2;
+  return g;
+}
+
+void compareSix(const GameState& a, const GameState& b) {
+  for (const quavinto::SettingKey& k : quavinto::kSettingKeys) QCOMPARE(a.*(k.field), b.*(k.field));
+}
+
+}  // namespace
+
+// A lock file left by a killed process: nameless (killed while taking it, just
+// now or long ago) or naming a process that is gone. The exit writes at once.
+void TestSettings::leftoverLockDoesNotDelayTheExit_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::newRow("nameless, just left") << QStringLiteral("fresh");
+  QTest::newRow("nameless, an hour old") << QStringLiteral("old");
+  QTest::newRow("owner gone") << QStringLiteral("dead");
+}
+
+void TestSettings::leftoverLockDoesNotDelayTheExit() {
+  QFETCH(QString, kind);
+  testsupport::PrivateSettings store;
+  const QString lockPath = store.path() + QStringLiteral(".lock");
+  QVERIFY(writeFile(store.path(), "[QUAVINTO]\nXn=5\n"));
+  if (kind == QLatin1String("dead")) {
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      auto* lock = new QLockFile(lockPath);  // never unlocked: the process dies holding it
+      _exit(lock->tryLock(0) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QCOMPARE(WEXITSTATUS(status), 0);
+  } else {
+    QVERIFY(writeFile(lockPath, QByteArray()));
+    if (kind == QLatin1String("old")) {
+      QFile lock(lockPath);
+      QVERIFY(lock.open(QIODevice::ReadWrite));
+      QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+  }
+  QVERIFY(QFile::exists(lockPath));
+  QElapsedTimer timer;
+  timer.start();
+  QVERIFY(quavinto::SaveSettings(chosen()));
+  const qint64 elapsed = timer.elapsed();
+  QVERIFY2(elapsed < 1000, qPrintable(QStringLiteral("the exit waited %1 ms").arg(elapsed)));
+  GameState back = scribbled();
+  quavinto::LoadSettings(back);
+  compareSix(back, chosen());
+  QVERIFY(!QFile::exists(lockPath));
+}
+
+// Another copy writing right now holds the lock: the exit waits a moment,
+// then goes on without writing rather than keep the player waiting.
+void TestSettings::liveLockIsWaitedForBriefly() {
+  testsupport::PrivateSettings store;
+  QVERIFY(writeFile(store.path(), "[QUAVINTO]\nXn=5\n"));
+  QLockFile other(store.path() + QStringLiteral(".lock"));
+  QVERIFY(other.tryLock(0));
+  QElapsedTimer timer;
+  timer.start();
+  QVERIFY(!quavinto::SaveSettings(chosen()));
+  const qint64 elapsed = timer.elapsed();
+  QVERIFY2(elapsed < 1500, qPrintable(QStringLiteral("the exit waited %1 ms").arg(elapsed)));
+  QCOMPARE(readFile(store.path()), QByteArray("[QUAVINTO]\nXn=5\n"));
+  // Once the other copy is done, writing works again.
+  other.unlock();
+  QVERIFY(quavinto::SaveSettings(chosen()));
+}
+
+// A store file far larger than any the program writes (30 MB) is neither
+// parsed at start-up nor at the exit: it is kept aside as "<file>.bad" and the
+// six values go into a fresh file, quickly.
+void TestSettings::absurdStoreIsSetAsideUnread() {
+  testsupport::PrivateSettings store;
+  QByteArray absurd = "[QUAVINTO]\nXn=9\n";
+  absurd.reserve(31 * 1024 * 1024);
+  for (int i = 0; absurd.size() < 30 * 1024 * 1024; ++i)
+    absurd += "key" + QByteArray::number(i) + "=some value of no use\n";
+  QVERIFY(writeFile(store.path(), absurd));
+
+  QElapsedTimer timer;
+  timer.start();
+  GameState loaded = scribbled();
+  quavinto::LoadSettings(loaded);
+  const qint64 loadMs = timer.restart();
+  QVERIFY(quavinto::SaveSettings(chosen()));
+  const qint64 saveMs = timer.elapsed();
+  QVERIFY2(loadMs < 1000 && saveMs < 1000, qPrintable(QStringLiteral("load %1 ms, save %2 ms").arg(loadMs).arg(saveMs)));
+  QCOMPARE(int(loaded.Xn), 5);  // the defaults: the file was not read
+  QVERIFY(QFileInfo(store.path()).size() < 1000);
+  QCOMPARE(QFileInfo(store.path() + QStringLiteral(".bad")).size(), qint64(absurd.size()));
+  GameState back = scribbled();
+  quavinto::LoadSettings(back);
+  compareSix(back, chosen());
+}
+
+// A named pipe where the store should be would block any read for good: the
+// start-up uses the defaults and the exit replaces it. Run in a child with an
+// alarm, so a hang fails the test instead of stalling it.
+void TestSettings::storeThatIsNotAFileNeverHangs() {
+  testsupport::PrivateSettings store;
+  QVERIFY(QDir().mkpath(QFileInfo(store.path()).absolutePath()));
+  QCOMPARE(mkfifo(QFile::encodeName(store.path()).constData(), 0600), 0);
+  const pid_t child = fork();
+  QVERIFY(child >= 0);
+  if (child == 0) {
+    alarm(5);
+    GameState loaded = scribbled();
+    quavinto::LoadSettings(loaded);
+    const bool saved = quavinto::SaveSettings(chosen());
+    GameState back = scribbled();
+    quavinto::LoadSettings(back);
+    _exit(loaded.Xn == 5 && saved && back.Xn == 12 ? 0 : 1);
+  }
+  int status = 0;
+  QCOMPARE(waitpid(child, &status, 0), child);
+  QVERIFY2(WIFEXITED(status), "the store hung");
+  QCOMPARE(WEXITSTATUS(status), 0);
+  QVERIFY(QFileInfo(store.path()).isFile());
+}
+
+// Two copies of the program leave at the same moment, each with its own six
+// values: the store ends with all six of one of them, never a mixture. Both
+// wait on the lock this test holds, so their writes meet head on.
+void TestSettings::twoCopiesExitingTogetherNeverMix() {
+  testsupport::PrivateSettings store;
+  QVERIFY(writeFile(store.path(), "[QUAVINTO]\n"));
+  GameState first = chosen();
+  GameState second;
+  second.Xn = 30;
+  second.Yn = 1;
+  second.SepFlag = 0;
+  second.HyoujiFlag = 0;
+  second.ColorFlag = 5;
+  second.ZoomFlag = 4;
+  for (int round = 0; round < 3; ++round) {
+    QLockFile held(store.path() + QStringLiteral(".lock"));
+    QVERIFY(held.tryLock(0));
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+      children[i] = fork();
+      QVERIFY(children[i] >= 0);
+      if (children[i] == 0) _exit(quavinto::SaveSettings(i == 0 ? first : second) ? 0 : 1);
+    }
+    QTest::qSleep(150);
+    held.unlock();
+    for (const pid_t child : children) {
+      int status = 0;
+      QCOMPARE(waitpid(child, &status, 0), child);
+      QVERIFY(WIFEXITED(status));
+    }
+    GameState back = scribbled();
+    quavinto::LoadSettings(back);
+    const GameState& winner = back.Xn == first.Xn ? first : second;
+    compareSix(back, winner);
+  }
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

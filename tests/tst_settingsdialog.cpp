@@ -28,6 +28,9 @@ GameState stateWith(int sepFlag, int xn, int yn, int hyouji = 0, int colour = 0)
   gs.Yn = int16_t(yn);
   gs.HyoujiFlag = int16_t(hyouji);
   gs.ColorFlag = int16_t(colour);
+  // The default picture's size, as the main window measures it.
+  gs.PictureWidth = 384;
+  gs.PictureHeight = 256;
   return gs;
 }
 
@@ -80,6 +83,8 @@ private slots:
   void freeCountsSurviveReopening();
   void refusedFreeCountsChangeNothing_data();
   void refusedFreeCountsChangeNothing();
+  void gridTooFineForPictureIsRefusedWhileOpen();
+  void iconShownAtItsSize();
   void cancelChangesNothing_data();
   void cancelChangesNothing();
   void enterPressesOnlyAFocusedButton_data();
@@ -316,6 +321,57 @@ void SettingsDialogTest::refusedFreeCountsChangeNothing() {
   QVERIFY(!dialog.isVisible());
   QCOMPARE(dialog.result(), int(QDialog::Rejected));
   QVERIFY(sameSettings(gs, before));
+}
+
+void SettingsDialogTest::gridTooFineForPictureIsRefusedWhileOpen() {
+  // A 20 x 10 picture cannot be cut into 30 columns: the dialog says so and
+  // stays open with nothing applied, so the player can type a grid that fits.
+  testsupport::ScriptedBoxes boxes;
+  GameState gs = stateWith(0, 5, 5, 0, 0);
+  gs.PictureWidth = 20;
+  gs.PictureHeight = 10;
+  const GameState before = gs;
+  Form2 dialog(gs);
+  dialog.show();
+  dialog.Option1[3]->click();
+  QTest::keyClicks(dialog.Text1[0], QStringLiteral("30"));
+  QTest::keyClicks(dialog.Text1[1], QStringLiteral("2"));
+  dialog.Option2[3]->setChecked(true);
+  dialog.Command1[0]->click();
+  QCOMPARE(boxes.shown.size(), 1);
+  QCOMPARE(boxes.shown[0].style, 48);
+  QVERIFY(boxes.shown[0].text.contains(QStringLiteral("30")));
+  QVERIFY(dialog.isVisible());
+  QCOMPARE(dialog.result(), 0);
+  QVERIFY(sameSettings(gs, before));
+
+  // Ten columns of two pixels fit; OK now closes and applies everything.
+  dialog.Text1[0]->clear();
+  QTest::keyClicks(dialog.Text1[0], QStringLiteral("10"));
+  dialog.Command1[0]->click();
+  QCOMPARE(boxes.shown.size(), 1);
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QCOMPARE(gs.Xn, int16_t(10));
+  QCOMPARE(gs.Yn, int16_t(2));
+  QCOMPARE(gs.SepFlag, int16_t(3));
+  QCOMPARE(gs.ColorFlag, int16_t(3));
+}
+
+void SettingsDialogTest::iconShownAtItsSize() {
+  // The program's 32 x 32 icon appears whole and unscaled: every opaque pixel
+  // of the icon is on screen exactly as drawn.
+  GameState gs = stateWith(0, 5, 5);
+  Form2 dialog(gs);
+  const QImage icon = QImage(QStringLiteral(":/icon.png")).convertToFormat(QImage::Format_ARGB32);
+  QCOMPARE(icon.size(), QSize(32, 32));
+  QCOMPARE(dialog.Image1->geometry(), QRect(213, 6, 32, 32));
+  QVERIFY(dialog.rect().contains(dialog.Image1->geometry()));
+  const QImage shown = dialog.Image1->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  QCOMPARE(shown.size(), icon.size());
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x)
+      if (qAlpha(icon.pixel(x, y)) == 255) QCOMPARE(shown.pixel(x, y), icon.pixel(x, y));
 }
 
 void SettingsDialogTest::cancelChangesNothing_data() {

@@ -59,6 +59,27 @@ private slots:
     checkCaption();
   }
 
+  void everyButtonDragsTheView_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+  }
+
+  void everyButtonDragsTheView() {
+    // Whichever button presses the image, the view follows the pointer: once
+    // across its own image, once onto the window's background.
+    QFETCH(Qt::MouseButton, button);
+    const QPoint before = f_->Picture3->pos();
+    dragView(QPoint(30, 20), f_->Image1, QPoint(45, 31), button);
+    QCOMPARE(f_->Picture3->pos(), before + QPoint(15, 11));
+    const QPoint at = f_->Picture1->pos() + QPoint(500, 300);
+    QVERIFY(!f_->Client->childAt(at));
+    dragView(QPoint(10, 8), f_->Client, at, button);
+    QCOMPARE(f_->Picture3->pos(), at - QPoint(10, 8));
+    checkCaption();
+  }
+
   void dropOnOwnImageShiftsByTravel() {
     const QPoint before = f_->Picture3->pos();
     dragView(QPoint(30, 20), f_->Image1, QPoint(50, 27));

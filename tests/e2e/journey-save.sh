@@ -126,6 +126,9 @@ answer "$offer" alt+y
 # The game-file dialog offers the file the game came from.
 files=$(wait_dialog "$offer")
 xdotool key Return
+# Replacing the existing file is confirmed first.
+replace=$(wait_dialog "$files")
+answer "$replace" alt+y
 wait_gone "$files"
 wait_app_exit || fail "the program did not end cleanly after saving"
 check_game_file "$game_file" "$state"

@@ -95,10 +95,18 @@ QString windowBoardProblem(quavinto::Form1& f) {
   const QSize board = f.Picture1->size();
   if (board != QSize(g.Xn * v.PieceWidth, g.Yn * v.PieceHeight))
     return QStringLiteral("board %1x%2 is not %3x%4 pieces of %5x%6")
-        .arg(board.width()).arg(board.height()).arg(g.Xn).arg(g.Yn).arg(v.PieceWidth).arg(v.PieceHeight);
+        .arg(board.width())
+        .arg(board.height())
+        .arg(g.Xn)
+        .arg(g.Yn)
+        .arg(v.PieceWidth)
+        .arg(v.PieceHeight);
   if (f.Picture4->width() < board.width() || f.Picture4->height() < board.height())
     return QStringLiteral("the reversed image %1x%2 does not cover the board %3x%4")
-        .arg(f.Picture4->width()).arg(f.Picture4->height()).arg(board.width()).arg(board.height());
+        .arg(f.Picture4->width())
+        .arg(f.Picture4->height())
+        .arg(board.width())
+        .arg(board.height());
   const QPoint at = f.Picture2->pos();
   int skipCol = 0, skipRow = 0;
   const bool onBoard = !f.Picture2->isHidden() && at.x() > -v.PieceWidth && at.y() > -v.PieceHeight &&
@@ -114,10 +122,14 @@ QString windowBoardProblem(quavinto::Form1& f) {
     if (k < 1 || k > g.Xn * g.Yn)
       return QStringLiteral("cell (%1, %2) under the floating piece holds no piece").arg(skipCol).arg(skipRow);
     const QImage want = pieceImage(f.Picture1->picture(), g, v, k, g.RMap[skipCol][skipRow] == 1);
-    const QImage shown = f.Picture2->retained().copy(0, 0, v.PieceWidth, v.PieceHeight).convertToFormat(QImage::Format_RGB32);
+    const QImage shown =
+        f.Picture2->retained().copy(0, 0, v.PieceWidth, v.PieceHeight).convertToFormat(QImage::Format_RGB32);
     if (want != shown)
       return QStringLiteral("the floating piece over (%1, %2) does not show piece %3%4")
-          .arg(skipCol).arg(skipRow).arg(k).arg(g.RMap[skipCol][skipRow] ? QStringLiteral(" reversed") : QString());
+          .arg(skipCol)
+          .arg(skipRow)
+          .arg(k)
+          .arg(g.RMap[skipCol][skipRow] ? QStringLiteral(" reversed") : QString());
   }
   return checkBoard(f.Picture1->retained(), f.Picture1->picture(), g, v, skipCol, skipRow);
 }
@@ -134,12 +146,15 @@ QString menuProblem(const quavinto::Form1& f) {
   if (!f.SetData1->isEnabled()) wrong << QStringLiteral("SetData1");
   if (wrong.isEmpty()) return QString();
   return QStringLiteral("menu states wrong with GameRunning %1, HyoujiFlag %2: %3 (%4)")
-      .arg(g.GameRunning).arg(g.HyoujiFlag).arg(wrong.join(QStringLiteral(", ")), menuStates(f));
+      .arg(g.GameRunning)
+      .arg(g.HyoujiFlag)
+      .arg(wrong.join(QStringLiteral(", ")), menuStates(f));
 }
 
 QString menuStates(const quavinto::Form1& f) {
   QString states;
-  for (quavinto::Menu menu : quavinto::kMenuColumns) states += f.menuEnabled(menu) ? QLatin1Char('E') : QLatin1Char('D');
+  for (quavinto::Menu menu : quavinto::kMenuColumns)
+    states += f.menuEnabled(menu) ? QLatin1Char('E') : QLatin1Char('D');
   return states;
 }
 

@@ -1,0 +1,48 @@
+// The load figures' photo, and the process's resident memory.
+#include "bench/LoadPhoto.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+
+namespace benchload {
+
+bool writePhoto(const QString& path) {
+  QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
+  if (image.isNull()) return false;
+  const int horizon = kPhotoHeight / 2;
+  for (int y = 0; y < kPhotoHeight; ++y) {
+    uchar* p = image.scanLine(y);
+    for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
+      const int grain = ((x * 7) ^ (y * 13)) & 15;
+      const int hill = (x % 3000 - 1500) * (x % 3000 - 1500) / 6000;
+      const bool sky = y < horizon + hill - 300;
+      p[0] = uchar(sky ? 90 + y * 100 / horizon + grain : 40 + (x / 50) % 60 + grain);
+      p[1] = uchar(sky ? 140 + y * 80 / horizon + grain : 110 + (y / 40) % 80 + grain);
+      p[2] = uchar(sky ? 230 - grain : 30 + grain * 2);
+    }
+  }
+  QImageWriter writer(path, "jpeg");
+  writer.setQuality(90);
+  return writer.write(image);
+}
+
+qint64 statusKb(const char* name) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray key = QByteArray(name) + ':';
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (!line.startsWith(key)) continue;
+    bool ok = false;
+    const qint64 kb = line.mid(key.size()).trimmed().split(' ').value(0).toLongLong(&ok);
+    return ok ? kb : -1;
+  }
+  return -1;
+}
+
+bool resetPeakResident() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1 && clear.flush();
+}
+
+}  // namespace benchload

@@ -1,0 +1,24 @@
+// The photo of the picture-load figures: 13200 x 8250 pixels, 108 megapixels,
+// as a current phone takes them, written as a JPEG of a phone's usual size
+// (about 22 MB: sky, hills and a field with fine texture everywhere).
+#pragma once
+
+#include <QString>
+
+namespace benchload {
+
+constexpr int kPhotoWidth = 13200;
+constexpr int kPhotoHeight = 8250;
+// The screen the player has: the board is fitted to it.
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+
+// Writes the photo to `path`; false when it cannot be written.
+bool writePhoto(const QString& path);
+
+// The value in kB of a "Name:   123 kB" line of /proc/self/status, or -1.
+qint64 statusKb(const char* name);
+// Sets the peak resident memory back to the present; false when the system refuses.
+bool resetPeakResident();
+
+}  // namespace benchload

@@ -1,0 +1,153 @@
+// The picture-load figures, each a ratio measured in the same run on one
+// 13200 x 8250 photo (108 megapixels), offscreen, for a 1920 x 1080 screen:
+//
+//   load_108mp_vs_full_decode: the CPU time of the program loading the photo
+//     up to the board picture it will use, against a plain full-size
+//     QImageReader decode of the same file (memory limit lifted); medians of
+//     interleaved runs. Target: at most 0.4.
+//   load_peak_memory_vs_board: the peak resident memory while the program
+//     loads the photo from its picture command, above the idle program,
+//     against the bytes of the board picture it produces; measured in a
+//     separate process (peak_load), median of three. Target: at most 12.
+//
+// Prints one line per figure, "name: value", and the details on standard
+// error; exits 1 when a figure misses its target or a step did not do its work.
+#include <QApplication>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <vector>
+
+#include "bench/LoadPhoto.h"
+#include "pictures/BoardLayout.h"
+#include "platform/PictureDecoder.h"
+#include "platform/Screen.h"
+#include "platform/SettingsStore.h"
+#include "shell/Form1.h"
+
+namespace {
+
+constexpr int kTimeRuns = 5;
+constexpr int kPeakRuns = 3;
+
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+int64_t reported(const QByteArray& output, const char* key) {
+  for (const QByteArray& line : output.split('\n'))
+    if (line.startsWith(QByteArray(key) + '=')) return line.mid(int(qstrlen(key)) + 1).toLongLong();
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir work;
+  // The player's own settings are neither read nor written, here or in the probe.
+  setenv("XDG_CONFIG_HOME", work.path().toLocal8Bit().constData(), 1);
+  QApplication app(argc, argv);
+  platform::setSettingsRoot(work.path());
+  platform::setScreenOverride(0, 0, QRect(0, 0, benchload::kScreenWidth, benchload::kScreenHeight));
+  std::vector<std::string> failures;
+
+  const QString photo = work.filePath(QStringLiteral("phone-photo.jpg"));
+  if (!benchload::writePhoto(photo)) {
+    std::cerr << "the photo could not be written\n";
+    return 1;
+  }
+  std::cerr << "photo: " << benchload::kPhotoWidth << " x " << benchload::kPhotoHeight << ", "
+            << QFileInfo(photo).size() / 1024 << " kB\n";
+
+  quavinto::Form1 form;
+  const QSize board = quavinto::largestBoard(form);
+  const QSize fitted = QSize(benchload::kPhotoWidth, benchload::kPhotoHeight).scaled(board, Qt::KeepAspectRatio);
+  std::vector<double> programMs, fullMs;
+  for (int run = 0; run < kTimeRuns; ++run) {
+    QImage picture;
+    QString why;
+    double start = cpuMs();
+    const bool loaded = quavinto::loadBoardPicture(form, photo, &picture, &why);
+    programMs.push_back(cpuMs() - start);
+    if (!loaded || picture.size() != fitted) {
+      failures.push_back("the program did not load the photo at " + std::to_string(fitted.width()) + " x " +
+                         std::to_string(fitted.height()) + ": " + why.toStdString());
+      break;
+    }
+    picture = QImage();
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);
+    start = cpuMs();
+    QImage full;
+    {
+      QImageReader reader(photo);
+      full = reader.read();
+    }
+    fullMs.push_back(cpuMs() - start);
+    QImageReader::setAllocationLimit(limit);
+    if (full.size() != QSize(benchload::kPhotoWidth, benchload::kPhotoHeight)) {
+      failures.push_back("the full-size decode failed");
+      break;
+    }
+  }
+  const double timeRatio = median(fullMs) > 0 ? median(programMs) / median(fullMs) : 0;
+  std::cerr << "load to the board picture (" << fitted.width() << " x " << fitted.height()
+            << "), median CPU ms: " << median(programMs) << "; full-size decode: " << median(fullMs) << "\n";
+
+  const QString probe =
+      QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QStringLiteral("/peak_load");
+  std::vector<double> peakRatios;
+  for (int run = 0; run < kPeakRuns; ++run) {
+    QProcess process;
+    process.start(probe, {photo});
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+      failures.push_back("peak_load did not load the photo (exit " + std::to_string(process.exitCode()) + ")");
+      continue;
+    }
+    const QByteArray out = process.readAllStandardOutput();
+    const int64_t idle = reported(out, "idle_kb"), peak = reported(out, "peak_kb"),
+                  bytes = reported(out, "board_bytes");
+    if (idle <= 0 || peak < idle || bytes <= 0) {
+      failures.push_back("peak_load reported nothing usable: " + out.toStdString());
+      continue;
+    }
+    peakRatios.push_back(double(peak - idle) * 1024.0 / double(bytes));
+    std::cerr << "peak while loading: " << peak << " kB, idle " << idle << " kB, board picture " << bytes / 1024
+              << " kB\n";
+  }
+  const double peakRatio = median(peakRatios);
+
+  struct Figure {
+    const char* name;
+    double value;
+    double limit;
+  };
+  const Figure figures[] = {{"load_108mp_vs_full_decode", timeRatio, 0.4},
+                            {"load_peak_memory_vs_board", peakRatio, 12}};
+  bool allMet = failures.empty();
+  for (const Figure& f : figures) {
+    std::printf("%s: %.2f\n", f.name, f.value);
+    if (!(f.value > 0 && f.value <= f.limit)) {
+      std::cerr << f.name << " misses its target (at most " << f.limit << ")\n";
+      allMet = false;
+    }
+  }
+  for (const std::string& failure : failures) std::cerr << "failed: " << failure << "\n";
+  std::fflush(stdout);
+  return allMet ? 0 : 1;
+}
