@@ -1,16 +1,22 @@
-// The benchmarks' picture, board set-up, old reversing method, checks and medians.
+// The benchmarks' pictures, board set-ups, old reversing method, memcpy
+// yardstick, checks and medians.
 #include "bench/BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImageWriter>
+#include <algorithm>
+#include <cstring>
+#include <ctime>
 
 #include "bench/ProcessProbe.h"
 #include "pictures/BoardLayout.h"
+#include "pictures/PictureLoading.h"
 #include "platform/DeviceContext.h"
+#include "platform/PictureDecoder.h"
+#include "platform/Screen.h"
 #include "shell/Form1.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
-#include <algorithm>
-#include <cstdint>
 
 namespace benchsupport {
 namespace {
@@ -56,6 +62,38 @@ bool buildBoard(quavinto::Form1& form, const QImage& picture, int xn, int yn, QS
   return false;
 }
 
+bool loadLargestBoard(quavinto::Form1& form, const QString& folder, QString* why) {
+  const auto fail = [why](const QString& text) {
+    if (why) *why = text;
+    return false;
+  };
+  platform::setScreenOverride(0, 0, QRect(0, 0, kScreenWidth, kScreenHeight));
+  const QString path = QDir(folder).filePath(QStringLiteral("photo.jpg"));
+  {
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(makeDetailedPicture(kPhotoWidth, kPhotoHeight)))
+      return fail(QStringLiteral("the photo could not be written: ") + writer.errorString());
+  }
+  quavinto::GameState& g = form.state();
+  g.Xn = kGrid;
+  g.Yn = kGrid;
+  g.HyoujiFlag = 0;
+  // The size the program's own fitting gives this photo on this screen.
+  const QSize expected = QSize(kPhotoWidth, kPhotoHeight).scaled(quavinto::largestBoard(form), Qt::KeepAspectRatio);
+  if (!quavinto::loadChosenPicture(form, path)) return fail(QStringLiteral("the picture command refused the photo"));
+  const QSize picture = form.Picture1->picture().size();
+  if (picture != expected)
+    return fail(QStringLiteral("the board picture is %1 x %2, not the fitted %3 x %4")
+                    .arg(picture.width())
+                    .arg(picture.height())
+                    .arg(expected.width())
+                    .arg(expected.height()));
+  if (form.vars().PieceWidth != expected.width() / kGrid || form.vars().PieceHeight != expected.height() / kGrid)
+    return fail(QStringLiteral("the pieces are not cut from the whole fitted picture"));
+  return true;
+}
+
 bool showAndWait(quavinto::Form1& form) {
   form.show();
   const bool exposed = benchprobe::waitUntilExposed(form);
@@ -86,8 +124,8 @@ void reverseByPixels(quavinto::GameHost& h) {
     QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
     for (int y = 0; y < v.PieceHeight; ++y)
       for (int x = 0; x < v.PieceWidth; ++x)
-        platform::BitBlt(reversed, x0 + x, y0 + y, 1, 1, g.MemDC, x0 + v.PieceWidth - 1 - x,
-                         y0 + v.PieceHeight - 1 - y, platform::SRCCOPY);
+        platform::BitBlt(reversed, x0 + x, y0 + y, 1, 1, g.MemDC, x0 + v.PieceWidth - 1 - x, y0 + v.PieceHeight - 1 - y,
+                         platform::SRCCOPY);
     platform::SelectObject(g.MemDC, kept);
     h.processEvents();
   }
@@ -126,11 +164,38 @@ QString boardProblem(const QImage& board, const QImage& picture, const quavinto:
       QImage want = source.copy(home);
       if (g.RMap[col][row] == 1) want = want.mirrored(true, true);
       const QRect cell((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight);
-      if (shown.copy(cell) != want) return QStringLiteral("cell (%1, %2) does not show piece %3").arg(col).arg(row).arg(k);
+      if (shown.copy(cell) != want)
+        return QStringLiteral("cell (%1, %2) does not show piece %3").arg(col).arg(row).arg(k);
     }
   }
   return QString();
 }
+
+int64_t processCpuNs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+MemcpyReference::MemcpyReference(const QImage& source) : source_(source), copy_(size_t(source.sizeInBytes()), 1) {}
+
+int64_t MemcpyReference::copyOnce() {
+  const int64_t start = processCpuNs();
+  std::memcpy(copy_.data(), source_.constBits(), copy_.size());
+  // Nothing may move the copy out of the timed span or drop it as unused.
+  asm volatile("" : : "r"(copy_.data()) : "memory");
+  return processCpuNs() - start;
+}
+
+bool MemcpyReference::copyIsExact() const {
+  return !copy_.empty() && std::memcmp(copy_.data(), source_.constBits(), copy_.size()) == 0;
+}
+
+void PairedRatios::add(int64_t workNs, int64_t referenceNs) {
+  if (referenceNs > 0) ratios_.push_back(double(workNs) / double(referenceNs));
+}
+
+double PairedRatios::median() const { return benchsupport::median(ratios_); }
 
 double median(std::vector<double> values) {
   if (values.empty()) return 0;

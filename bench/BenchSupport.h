@@ -1,15 +1,16 @@
 // Shared pieces of the benchmarks: the detailed test picture, a shown main
-// window holding a board cut from it, the one-pixel-at-a-time reversed image
-// the board once used, checks that a measured step really did its work, and
-// medians.
+// window holding a board cut from it, the largest board the picture command
+// builds from a big photo, the one-pixel-at-a-time reversed image the board
+// once used, the memcpy yardstick timed between the measured runs, checks
+// that a measured step really did its work, and medians.
 #pragma once
-
-#include "core/GameHost.h"
 
 #include <QImage>
 #include <QString>
-
+#include <cstdint>
 #include <vector>
+
+#include "core/GameHost.h"
 
 namespace quavinto {
 class Form1;
@@ -22,6 +23,13 @@ constexpr int kPictureWidth = 2048;
 constexpr int kPictureHeight = 1536;
 constexpr int kGrid = 30;
 
+// The largest board: a photo as a phone takes it (4:3, 12 megapixels), loaded
+// by the picture command for a full-HD screen with the view hidden.
+constexpr int kPhotoWidth = 4032;
+constexpr int kPhotoHeight = 3024;
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+
 // A deterministic picture full of detail (gradients, rings, stripes and
 // noise), in the board's pixel format; no two pieces of any grid look alike
 // and no piece looks the same turned round.
@@ -31,6 +39,13 @@ QImage makeDetailedPicture(int width, int height);
 // is, but at its full size (no scaling to the screen). False with `why` set
 // when the board refuses it.
 bool buildBoard(quavinto::Form1& form, const QImage& picture, int xn, int yn, QString* why);
+
+// Writes the big photo as a JPEG into `folder` and loads it into `form` as the
+// picture command does, on a kGrid x kGrid grid with the view hidden, so the
+// board is the largest the program builds on a kScreenWidth x kScreenHeight
+// screen. False with `why` set when the board was not built at the size the
+// program's own fitting gives.
+bool loadLargestBoard(quavinto::Form1& form, const QString& folder, QString* why);
 
 // Shows the window and waits until it is exposed and painted.
 bool showAndWait(quavinto::Form1& form);
@@ -53,6 +68,38 @@ QString reversedImageProblem(const QImage& reversed, const QImage& picture, int 
 // turned round exactly where RMap is 1; otherwise the first cell that does not.
 QString boardProblem(const QImage& board, const QImage& picture, const quavinto::GameState& g,
                      const quavinto::MainVars& v);
+
+// CPU time used so far by the whole process (every thread), in nanoseconds.
+int64_t processCpuNs();
+
+// The yardstick of the in-process figures: a memcpy of a picture's bytes,
+// timed once between two runs of the measured work, so that it meets the
+// caches as that work leaves them, as the work itself does.
+class MemcpyReference {
+ public:
+  explicit MemcpyReference(const QImage& source);
+  // Copies the picture's bytes once; returns the CPU time taken, in nanoseconds.
+  int64_t copyOnce();
+  // Whether the last copy holds the picture's bytes exactly.
+  bool copyIsExact() const;
+
+ private:
+  QImage source_;
+  std::vector<uchar> copy_;
+};
+
+// A figure made of pairs taken back to back: each pair's work time divided by
+// its reference time; the figure is the median. Pairs whose reference took no
+// measurable time are left out.
+class PairedRatios {
+ public:
+  void add(int64_t workNs, int64_t referenceNs);
+  double median() const;
+  size_t size() const { return ratios_.size(); }
+
+ private:
+  std::vector<double> ratios_;
+};
 
 // Median of the values (mean of the middle two for an even count); 0 when empty.
 double median(std::vector<double> values);

@@ -1,29 +1,36 @@
 // The benchmarks' own parts, checked before any figure is trusted: the test
-// picture really is detailed, the old one-pixel method really builds the
-// reversed image, the checks really catch a wrong board, and the peak memory
-// and median arithmetic are right.
-#include "bench/BenchSupport.h"
-#include "bench/ProcessProbe.h"
-#include "core/PieceDrawing.h"
-#include "platform/MsgBox.h"
-#include "platform/SettingsStore.h"
-#include "shell/Form1.h"
-
+// picture really is detailed, the largest board really is the largest the
+// picture command builds, the start-up yardstick has the main window's menus
+// and font, the memcpy yardstick copies, the old one-pixel method really
+// builds the reversed image, the checks really catch a wrong board, and the
+// peak memory, ratio and median arithmetic are right.
+#include <QMenuBar>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "bench/BenchSupport.h"
+#include "bench/JapaneseMenuBar.h"
+#include "bench/ProcessProbe.h"
+#include "core/PieceDrawing.h"
+#include "pictures/BoardLayout.h"
+#include "platform/MsgBox.h"
+#include "platform/Screen.h"
+#include "platform/SettingsStore.h"
+#include "platform/UiSetup.h"
+#include "shell/Form1.h"
 
 using namespace benchsupport;
 
 class BenchSupportTest : public QObject {
   Q_OBJECT
 
-private:
+ private:
   QTemporaryDir settings_;
   platform::MsgBoxResponder previous_;
   int boxes_ = 0;
 
-private slots:
+ private slots:
   void initTestCase() {
     platform::setSettingsRoot(settings_.path());
     previous_ = platform::setMsgBoxResponder([this](const QString&, int, const QString&) {
@@ -141,6 +148,69 @@ private slots:
     QImage big(8192, 4096, QImage::Format_RGB32);
     big.fill(0x123456);
     QVERIFY(benchprobe::peakResidentKb() >= before + qint64(8192) * 4096 * 4 / 1024 / 2);
+  }
+
+  void largestBoardFillsTheRoomTheProgramGivesIt() {
+    QTemporaryDir folder;
+    quavinto::Form1 form;
+    QString why;
+    const int before = boxes_;
+    const bool loaded = loadLargestBoard(form, folder.path(), &why);
+    const QSize room = quavinto::largestBoard(form);
+    platform::setScreenOverride(0, 0, QRect());
+    QVERIFY2(loaded, qPrintable(why));
+    QCOMPARE(boxes_, before);
+    // The photo is reduced to the room on one side; the board is cut from it whole.
+    const QSize picture = form.Picture1->picture().size();
+    QVERIFY(picture.width() <= room.width() && picture.height() <= room.height());
+    QVERIFY(picture.width() == room.width() || picture.height() == room.height());
+    QVERIFY2(picture.width() > 1000, qPrintable(QStringLiteral("%1 wide").arg(picture.width())));
+    QCOMPARE(form.state().Xn, int16_t(kGrid));
+    QCOMPARE(form.state().Yn, int16_t(kGrid));
+    QCOMPARE(form.Picture1->size(), QSize(kGrid * (picture.width() / kGrid), kGrid * (picture.height() / kGrid)));
+    QCOMPARE(boardProblem(form.Picture1->retained(), form.Picture1->picture(), form.state(), form.vars()), QString());
+  }
+
+  void startupYardstickHasTheMainWindowsMenusAndFont() {
+    quavinto::Form1 form;
+    QMenuBar yardstick;
+    benchmenu::buildMenuBar(&yardstick);
+    const QStringList menus = benchmenu::describeMenuBar(form.menuBar());
+    QCOMPARE(menus.size(), 5);
+    QCOMPARE(benchmenu::describeMenuBar(&yardstick), menus);
+
+    const QFont kept = QApplication::font();
+    platform::setUpJapaneseUi(*static_cast<QApplication*>(QCoreApplication::instance()));
+    const QStringList programs = QApplication::font().families();
+    QApplication::setFont(kept);
+    QCOMPARE(benchmenu::japaneseFontFamilies(), programs);
+  }
+
+  void memcpyYardstickCopiesThePicture() {
+    const QImage picture = makeDetailedPicture(640, 480);
+    MemcpyReference reference(picture);
+    QVERIFY(!reference.copyIsExact());
+    const int64_t ns = reference.copyOnce();
+    QVERIFY(ns > 0);
+    QVERIFY(reference.copyIsExact());
+  }
+
+  void processTimeCountsWork() {
+    const int64_t start = processCpuNs();
+    volatile uint64_t sum = 0;
+    for (uint64_t i = 0; i < 20000000; ++i) sum = sum + (i ^ (i >> 3));
+    QVERIFY(processCpuNs() - start > 1000000);  // well over a millisecond
+  }
+
+  void pairedRatiosTakeTheMedianPair() {
+    PairedRatios ratios;
+    QCOMPARE(ratios.median(), 0.0);
+    ratios.add(300, 100);
+    ratios.add(9000, 1000);  // a slow pair on both sides still reads 9
+    ratios.add(500, 100);
+    ratios.add(700, 0);  // a reference too short to time says nothing
+    QCOMPARE(ratios.size(), size_t(3));
+    QCOMPARE(ratios.median(), 5.0);
   }
 
   void medians() {

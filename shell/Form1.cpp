@@ -11,6 +11,7 @@
 #include "interaction/ViewMoves.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
+#include "platform/EventYield.h"
 #include "platform/FileDialog.h"
 #include "platform/ManualDrag.h"
 #include "platform/Screen.h"
@@ -302,7 +303,7 @@ bool Form1::menuEnabled(Menu menu) const {
   return action && action->isEnabled();
 }
 
-void Form1::processEvents() { QCoreApplication::processEvents(); }
+void Form1::processEvents() { platform::yieldToWindow(); }
 
 void Form1::playStarted() { keys->playStarted(); }
 
