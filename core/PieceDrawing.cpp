@@ -4,6 +4,8 @@
 #include "core/Geometry.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace quavinto {
 
@@ -83,15 +85,85 @@ bool buildReversedImage(GameHost& h) { return rebuildReversed(h, false); }
 
 bool ChengeRMap(GameHost& h, int32_t x, int32_t y) { return exchangeCells(h.state().RMap, h.vars(), x, y); }
 
+namespace {
+
+bool sharesBoardFormat(const QImage* image) {
+  return image && !image->isNull() && image->format() == platform::kBoardFormat;
+}
+
+// Draws a whole row of cells line by line: each board line is written left to
+// right in one sweep, every cell's part taken straight from its source row.
+// Cells whose source lies outside its image go through copyPiece instead, which
+// clips; they are drawn after the row's sweep, in reading order among
+// themselves, and no other cell of the row overlaps them.
+void drawCellRow(GameHost& h, QImage& board, const QImage& picture, const QImage& reversed, int row) {
+  const GameState& g = h.state();
+  const MainVars& v = h.vars();
+  const int w = v.PieceWidth, ph = v.PieceHeight, y = (row - 1) * ph;
+  const qsizetype rowBytes = qsizetype(w) * 4;
+  std::vector<const uchar*> from(size_t(g.Xn) + 1, nullptr);
+  std::vector<qsizetype> stride(size_t(g.Xn) + 1, 0);
+  std::vector<int> clipped;
+  for (int col = 1; col <= g.Xn; ++col) {
+    const int x = (col - 1) * w;
+    const SourceOrigin origin = GetPieceOrigin(g, v, x, y);
+    if (!origin.ok) continue;
+    const QImage& source = g.RMap[col][row] == 1 ? reversed : picture;
+    if (origin.x < 0 || origin.y < 0 || origin.x + w > source.width() || origin.y + ph > source.height()) {
+      clipped.push_back(col);
+      continue;
+    }
+    stride[size_t(col)] = source.bytesPerLine();
+    from[size_t(col)] = source.constBits() + qsizetype(origin.y) * stride[size_t(col)] + qsizetype(origin.x) * 4;
+  }
+  // The cells' next lines lie a picture row apart, in as many places as there
+  // are columns, too many for the hardware to follow: they are fetched a few
+  // lines ahead while this line is copied.
+  constexpr int kAhead = 4;
+  uchar* to = board.bits() + qsizetype(y) * board.bytesPerLine();
+  for (int line = 0; line < ph; ++line, to += board.bytesPerLine()) {
+    for (int col = 1; col <= g.Xn; ++col) {
+      const uchar* src = from[size_t(col)];
+      if (!src) continue;
+      if (line + kAhead < ph) {
+        const uchar* next = src + (line + kAhead) * stride[size_t(col)];
+        for (qsizetype at = 0; at < rowBytes; at += 64) platform::prefetch(next + at);
+        platform::prefetch(next + rowBytes - 1);
+      }
+      std::memcpy(to + qsizetype(col - 1) * rowBytes, src + line * stride[size_t(col)], size_t(rowBytes));
+    }
+  }
+  for (const int col : clipped) {
+    const int x = (col - 1) * w;
+    copyPiece(h, h.boardDc(), x, y, x, y, g.RMap[col][row]);
+  }
+}
+
+}  // namespace
+
 void drawAllCells(GameHost& h) {
   const GameState& g = h.state();
   const MainVars& v = h.vars();
-  for (int row = 1; row <= g.Yn; ++row) {
-    for (int col = 1; col <= g.Xn; ++col) {
-      const int32_t x = (col - 1) * v.PieceWidth, y = (row - 1) * v.PieceHeight;
-      copyPiece(h, h.boardDc(), x, y, x, y, g.RMap[col][row]);
+  QImage* board = h.boardDc() ? h.boardDc()->target() : nullptr;
+  const QImage* picture = h.boardPicture();
+  const QImage* reversed = h.reversedDc() ? h.reversedDc()->target() : nullptr;
+  const QRect grid(0, 0, g.Xn * v.PieceWidth, g.Yn * v.PieceHeight);
+  // The direct sweep needs distinct images of one format holding the whole
+  // grid; anything else is drawn cell by cell with clipping.
+  const bool direct = g.MemDC && sharesBoardFormat(board) && sharesBoardFormat(picture) &&
+                      sharesBoardFormat(reversed) && board != picture && board != reversed && !grid.isEmpty() &&
+                      board->rect().contains(grid);
+  if (!direct) {
+    for (int row = 1; row <= g.Yn; ++row) {
+      for (int col = 1; col <= g.Xn; ++col) {
+        const int32_t x = (col - 1) * v.PieceWidth, y = (row - 1) * v.PieceHeight;
+        copyPiece(h, h.boardDc(), x, y, x, y, g.RMap[col][row]);
+      }
     }
+    return;
   }
+  for (int row = 1; row <= g.Yn; ++row) drawCellRow(h, *board, *picture, *reversed, row);
+  h.boardDc()->notifyDrawn(grid);
 }
 
 void drawIntactBoard(GameHost& h) {

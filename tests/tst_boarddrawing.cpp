@@ -268,6 +268,57 @@ private slots:
     QCOMPARE(testsupport::checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
   }
 
+  // Drawing every cell at once must leave exactly what one piece copy per cell
+  // leaves, also where a reversed piece reaches past a too small reversed image
+  // and only its part inside can be copied.
+  void drawAllCellsMatchesOneCopyPerCell_data() {
+    QTest::addColumn<int>("narrowerBy");
+    QTest::addColumn<int>("shorterBy");
+    QTest::newRow("reversed image covers the board") << 0 << 0;
+    QTest::newRow("reversed image half a piece narrower") << 1 << 0;
+    QTest::newRow("reversed image half a piece shorter") << 0 << 1;
+  }
+
+  void drawAllCellsMatchesOneCopyPerCell() {
+    QFETCH(int, narrowerBy);
+    QFETCH(int, shorterBy);
+    openWindow(6, 5);
+    DrawReverse(*form_);
+    const int cutX = narrowerBy * v().PieceWidth / 2, cutY = shorterBy * v().PieceHeight / 2;
+    if (cutX || cutY) {
+      // Measured from the grid's edge, which need not be the picture's.
+      const QSize shortOf(narrowerBy ? 6 * v().PieceWidth - cutX : form_->Picture4->width(),
+                          shorterBy ? 5 * v().PieceHeight - cutY : form_->Picture4->height());
+      form_->Picture4->resize(shortOf);
+      QCOMPARE(form_->Picture4->retained().size(), shortOf);
+    }
+    std::mt19937 random(5);
+    std::vector<int16_t> pieces(30);
+    for (int k = 0; k < 30; ++k) pieces[size_t(k)] = int16_t(k + 1);
+    std::shuffle(pieces.begin(), pieces.end(), random);
+    for (int row = 1; row <= 5; ++row)
+      for (int col = 1; col <= 6; ++col) {
+        const int k = pieces[size_t((row - 1) * 6 + col - 1)];
+        g().Map[col][row] = int16_t(k);
+        // Every piece whose home is in the last column or row is reversed, so
+        // clipped copies certainly happen when the reversed image falls short.
+        g().RMap[col][row] = int16_t((k - 1) % 6 == 5 || (k - 1) / 6 == 4 || (col + row) % 2 == 0);
+      }
+    QImage& board = form_->Picture1->retained();
+    board.fill(qRgb(9, 8, 7));
+    for (int row = 1; row <= 5; ++row)
+      for (int col = 1; col <= 6; ++col) {
+        const int x = (col - 1) * v().PieceWidth, y = (row - 1) * v().PieceHeight;
+        copyPiece(*form_, form_->boardDc(), x, y, x, y, g().RMap[col][row]);
+      }
+    const QImage expected = board.copy();
+    board.fill(qRgb(9, 8, 7));
+    drawAllCells(*form_);
+    QCOMPARE(board, expected);
+    if (!cutX && !cutY)
+      QCOMPARE(testsupport::checkBoard(board, form_->Picture1->picture(), g(), v()), QString());
+  }
+
   void startDrawsEveryCellWhateverTheBoardShowed_data() {
     QTest::addColumn<int>("xn");
     QTest::addColumn<int>("yn");
