@@ -87,8 +87,8 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
   g.ResumeFlag = 1;
   BuildBoardFrom(w, picture.image);
   // The file's colour and view take effect as a confirmed settings dialog's
-  // would: the caption's text colour and the scale menu follow them.
-  w.applyBackgroundColour(true);
+  // would: arranging the window for the new board sets the caption's colours,
+  // and the scale menu follows the view.
   applyMenuEvent(w, MenuEvent::GameRead);
   {
     PreparingGuard guard(w);

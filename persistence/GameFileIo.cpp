@@ -2,16 +2,11 @@
 #include "persistence/GameFileIo.h"
 
 #include "persistence/SaveFailure.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace quavinto {
 namespace {
@@ -64,44 +59,26 @@ namespace {
 
 const char16_t kNotAFile[] = u"ゲームのファイルではありません（通常のファイルではないため読み込めません）";
 
-// Opens `path` for reading only when it is a regular file. A named pipe would
-// block the program for good and a device such as /dev/zero never ends, so
-// both are refused before a byte is read. On POSIX the file is opened without
-// waiting and checked through the opened handle, so it cannot be swapped for
-// something else between the check and the read.
-bool openRegularFile(QFile& file, QString* error) {
-#ifdef Q_OS_UNIX
-  const QByteArray native = QFile::encodeName(file.fileName());
-  const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    QFileInfo info(file.fileName());
-    const QString why = !info.exists() ? QStringLiteral(u"ファイルが見つかりません")
-                                       : QStringLiteral(u"ファイルを読む権限がありません");
-    return fail(QStringLiteral(u"ファイルを開けません（%1）").arg(why), error);
+// Opens a game file only when it is a regular file: a pipe or a device is
+// refused before a byte is read.
+bool openGameFile(QFile& file, QString* error) {
+  switch (platform::openRegularFile(file)) {
+    case platform::OpenOutcome::Opened: return true;
+    case platform::OpenOutcome::Missing:
+      return fail(QStringLiteral(u"ファイルを開けません（ファイルが見つかりません）"), error);
+    case platform::OpenOutcome::NoPermission:
+      return fail(QStringLiteral(u"ファイルを開けません（ファイルを読む権限がありません）"), error);
+    case platform::OpenOutcome::NotAFile: return fail(QString::fromUtf16(kNotAFile), error);
+    case platform::OpenOutcome::CannotOpen: break;
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return fail(QString::fromUtf16(kNotAFile), error);
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    ::close(fd);
-    return fail(QStringLiteral(u"ファイルを開けません"), error);
-  }
-  return true;
-#else
-  if (!QFileInfo(file.fileName()).isFile()) return fail(QString::fromUtf16(kNotAFile), error);
-  if (!file.open(QIODevice::ReadOnly)) return fail(QStringLiteral(u"ファイルを開けません"), error);
-  return true;
-#endif
+  return fail(QStringLiteral(u"ファイルを開けません"), error);
 }
 
 }  // namespace
 
 bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
   QFile file(path);
-  if (!openRegularFile(file, error)) return false;
+  if (!openGameFile(file, error)) return false;
   // One byte more than allowed tells an oversized file without reading it all.
   const QByteArray bytes = file.read(kMaxGameFileBytes + 1);
   if (file.error() != QFileDevice::NoError) return fail(QStringLiteral(u"ファイルを読み込めません"), error);

@@ -1,10 +1,6 @@
 // Guarded picture decoding over QImageReader.
 #include "platform/PictureDecoder.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QBuffer>
 #include <QCursor>
 #include <QFile>
@@ -19,6 +15,7 @@
 #include <cstring>
 
 #include "platform/BmpBitfields.h"
+#include "platform/RegularFile.h"
 
 namespace platform {
 namespace {
@@ -253,35 +250,23 @@ bool decodePicture(const QByteArray& bytes, QImage* out, QString* why, QSize fit
 }
 
 bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, PictureProblem* problem) {
-  // Opened without waiting (a named pipe would block until a writer came),
-  // then checked on the open file itself, so nothing can swap it in between.
-  const QByteArray name = QFile::encodeName(path);
-  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR || error == ELOOP)
+  QFile file(path);
+  qint64 size = 0;
+  switch (openRegularFile(file, &size)) {
+    case OpenOutcome::Opened: break;
+    case OpenOutcome::Missing:
       return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kMissing));
-    if (error == EACCES || error == EPERM)
+    case OpenOutcome::NoPermission:
       return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kNoPermission));
-    return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return refuse(why, problem, PictureProblem::NotAFile, QString::fromUtf16(kNotAFile));
+    case OpenOutcome::NotAFile:
+      return refuse(why, problem, PictureProblem::NotAFile, QString::fromUtf16(kNotAFile));
+    case OpenOutcome::CannotOpen:
+      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
   }
   // No picture within the limits needs more bytes than this.
-  if (info.st_size > kMaxPictureFileBytes) {
-    ::close(fd);
+  if (size > kMaxPictureFileBytes)
     return refuse(why, problem, PictureProblem::TooLarge, QString::fromUtf16(kTooLargeFile));
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  QFile file;
-  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    ::close(fd);
-    return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
-  }
-  return decodeDevice(&file, info.st_size, fitInto, out, why, problem);
+  return decodeDevice(&file, size, fitInto, out, why, problem);
 }
 
 QImage fitPicture(const QImage& picture, QSize maxSize) {
