@@ -1,12 +1,11 @@
 // Game files on disk: atomic saving through QSaveFile, bounded reading.
 #include "persistence/GameFileIo.h"
 
-#include "persistence/SaveFailure.h"
-#include "platform/RegularFile.h"
-
 #include <QFile>
 #include <QSaveFile>
 
+#include "persistence/SaveFailure.h"
+#include "platform/RegularFile.h"
 
 namespace quavinto {
 namespace {
@@ -63,13 +62,16 @@ const char16_t kNotAFile[] = u"ゲームのファイルではありません（�
 // refused before a byte is read.
 bool openGameFile(QFile& file, QString* error) {
   switch (platform::openRegularFile(file)) {
-    case platform::OpenOutcome::Opened: return true;
+    case platform::OpenOutcome::Opened:
+      return true;
     case platform::OpenOutcome::Missing:
       return fail(QStringLiteral(u"ファイルを開けません（ファイルが見つかりません）"), error);
     case platform::OpenOutcome::NoPermission:
       return fail(QStringLiteral(u"ファイルを開けません（ファイルを読む権限がありません）"), error);
-    case platform::OpenOutcome::NotAFile: return fail(QString::fromUtf16(kNotAFile), error);
-    case platform::OpenOutcome::CannotOpen: break;
+    case platform::OpenOutcome::NotAFile:
+      return fail(QString::fromUtf16(kNotAFile), error);
+    case platform::OpenOutcome::CannotOpen:
+      break;
   }
   return fail(QStringLiteral(u"ファイルを開けません"), error);
 }
