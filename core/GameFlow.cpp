@@ -44,8 +44,13 @@ void GStart_Click(GameHost& h) {
     applyMenuEvent(h, MenuEvent::StartPreparing);
     h.showWaitNotice(true);
     const int n = g.Xn * g.Yn;
-    DrawReverse(h);
-    for (int i = 1; i <= n; ++i) shuffleStep(h, i, platform::Rnd());
+    bringReversedUpToDate(h);
+    // The window is served after each piece, as while building the reversed
+    // image; commands that would disturb the board are held back meanwhile.
+    for (int i = 1; i <= n; ++i) {
+      shuffleStep(h, i, platform::Rnd());
+      h.processEvents();
+    }
     // Step i changes cell i, so every cell changes: each is drawn once, in
     // reading order, with what the last step that changed it left there.
     drawAllCells(h);

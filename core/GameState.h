@@ -43,6 +43,19 @@ struct GameState {
   int16_t PictureType = 0;        // last picture: 1 BMP, 2 GIF, 3 JPG, 5 PNG, 6 WebP, 7 JPEG
 };
 
+// What the reversed image was last built from: the cache keys of the picture
+// and of the reversed image itself (any write to either image changes its key)
+// and the grid it was cut into. All zero when it is not known to be whole.
+struct ReversedImageKey {
+  qint64 picture = 0;
+  qint64 reversed = 0;
+  int32_t xn = 0, yn = 0, pieceWidth = 0, pieceHeight = 0;
+  bool operator==(const ReversedImageKey& o) const {
+    return picture == o.picture && reversed == o.reversed && xn == o.xn && yn == o.yn &&
+           pieceWidth == o.pieceWidth && pieceHeight == o.pieceHeight;
+  }
+};
+
 // Variables owned by the main window, read and written by its operations.
 struct MainVars {
   int32_t DragFromX = 0;      // origin of the cell the dragged piece came from
@@ -58,6 +71,7 @@ struct MainVars {
   int32_t SavedSeconds = 0;   // play time read from a game file
   int16_t PanelLeft0 = 0;     // view position at the start of its drag
   int16_t PanelTop0 = 0;
+  ReversedImageKey ReversedBuilt;  // what the reversed image holds, when whole
 };
 
 // The piece that belongs in (col, row), and the cell where piece k belongs.

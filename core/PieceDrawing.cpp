@@ -56,9 +56,21 @@ bool reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
 
 namespace {
 
+// The key of what the reversed image would hold if it were built now; all zero
+// when either image is missing.
+ReversedImageKey reversedImageKey(GameHost& h) {
+  const GameState& g = h.state();
+  const MainVars& v = h.vars();
+  const QImage* picture = h.boardPicture();
+  const QImage* reversed = h.reversedDc() ? h.reversedDc()->target() : nullptr;
+  if (!picture || picture->isNull() || !reversed || reversed->isNull()) return {};
+  return {picture->cacheKey(), reversed->cacheKey(), g.Xn, g.Yn, v.PieceWidth, v.PieceHeight};
+}
+
 bool rebuildReversed(GameHost& h, bool yield) {
   GameState& g = h.state();
-  const MainVars& v = h.vars();
+  MainVars& v = h.vars();
+  v.ReversedBuilt = {};
   const int n = g.Xn * g.Yn;
   QImage* reversed = h.reversedDc()->target();
   bool whole = reversed != nullptr && g.MemDC != nullptr;
@@ -72,6 +84,7 @@ bool rebuildReversed(GameHost& h, bool yield) {
     if (yield) h.processEvents();
   }
   h.refreshReversed();
+  if (whole) v.ReversedBuilt = reversedImageKey(h);
   if (!whole)
     qWarning("reversed image: a piece falls outside the reversed image or the picture (%dx%d pieces of %dx%d)",
              int(g.Xn), int(g.Yn), int(v.PieceWidth), int(v.PieceHeight));
@@ -82,6 +95,12 @@ bool rebuildReversed(GameHost& h, bool yield) {
 
 bool DrawReverse(GameHost& h) { return rebuildReversed(h, true); }
 bool buildReversedImage(GameHost& h) { return rebuildReversed(h, false); }
+
+bool bringReversedUpToDate(GameHost& h) {
+  const ReversedImageKey now = reversedImageKey(h);
+  if (now.picture != 0 && now == h.vars().ReversedBuilt) return true;
+  return DrawReverse(h);
+}
 
 bool ChengeRMap(GameHost& h, int32_t x, int32_t y) { return exchangeCells(h.state().RMap, h.vars(), x, y); }
 

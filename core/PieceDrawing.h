@@ -25,6 +25,11 @@ bool DrawReverse(GameHost& h);
 // The same without yielding, for a board just laid out: reversed pieces are
 // then right even before the first game start.
 bool buildReversedImage(GameHost& h);
+// Builds the reversed image as DrawReverse does unless it already holds this
+// picture's pieces for this grid: every board layout builds it, so a game start
+// on an unchanged board finds it ready. Nothing written to the picture or the
+// reversed image since escapes this: any write changes the image's cache key.
+bool bringReversedUpToDate(GameHost& h);
 // Rotates one w x h rectangle at (x0, y0) of `src` into the same place of
 // `dst`. False, changing nothing, when the rectangle is empty or reaches
 // outside either image.

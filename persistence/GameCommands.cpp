@@ -93,7 +93,7 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
   {
     PreparingGuard guard(w);
     w.showWaitNotice(true, true);
-    DrawReverse(w);
+    bringReversedUpToDate(w);
     drawAllCells(w);
     w.refreshBoard();
     // The floating piece shows cell (1, 1) in its true look, as the board would.

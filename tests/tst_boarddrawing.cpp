@@ -342,6 +342,38 @@ private slots:
     QCOMPARE(form_->Picture2->retained().copy(0, 0, v().PieceWidth, v().PieceHeight), first);
   }
 
+  // Every layout builds the reversed image, so a start on an unchanged board
+  // leaves it alone; anything written to it or to the picture since makes the
+  // start build it again, and every reversed piece comes out right.
+  void startRebuildsTheReversedImageOnlyWhenStale_data() {
+    QTest::addColumn<int>("change");  // 0 nothing, 1 reversed image written over, 2 picture written over
+    QTest::newRow("unchanged board") << 0;
+    QTest::newRow("reversed image written over") << 1;
+    QTest::newRow("picture written over") << 2;
+  }
+
+  void startRebuildsTheReversedImageOnlyWhenStale() {
+    QFETCH(int, change);
+    openWindow(6, 4);
+    QImage& reversed = form_->Picture4->retained();
+    boxes_->answer(platform::vbNo);
+    form_->GStart_Click();
+    QCOMPARE(testsupport::windowBoardProblem(*form_), QString());
+    if (change == 1) reversed.fill(qRgb(9, 9, 9));
+    if (change == 2) form_->Picture1->pictureBitmap()->invertPixels();
+    const qint64 before = reversed.cacheKey();
+    boxes_->answer(platform::vbNo);
+    form_->GStart_Click();
+    if (change == 0)
+      QCOMPARE(reversed.cacheKey(), before);
+    else
+      QVERIFY(reversed.cacheKey() != before);
+    for (int row = 1; row <= g().Yn; ++row)
+      for (int col = 1; col <= g().Xn; ++col) g().RMap[col][row] = 1;
+    drawAllCells(*form_);
+    QCOMPARE(testsupport::checkBoard(form_->Picture1->retained(), form_->Picture1->picture(), g(), v()), QString());
+  }
+
   void startRepaintsTheWholeBoardOnce() {
     openWindow(6, 4);
     QTest::qWait(20);
