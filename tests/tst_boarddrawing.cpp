@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QPaintEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -376,12 +377,55 @@ private slots:
 
   void startRepaintsTheWholeBoardOnce() {
     openWindow(6, 4);
+    form_->refreshBoard();
     QTest::qWait(20);
     PaintRecorder recorder(form_->Picture1);
     boxes_->answer(platform::vbNo);
     form_->GStart_Click();
     QTest::qWait(20);
     QVERIFY(recorder.painted.contains(form_->Picture1->rect()));
+  }
+
+  // While the start's question is up (its box runs the window's events), the
+  // screen behind it shows the shuffled board, not the board as it was before
+  // the start: every cell the start drew reaches the screen.
+  void screenShowsTheShuffledBoardBehindTheQuestion() {
+    openWindow(6, 4);
+    form_->refreshBoard();
+    QTest::qWait(20);
+    QImage shown;
+    boxes_->onShow = [&](const testsupport::ShownBox&) {
+      QCoreApplication::processEvents();
+      const QPoint at = form_->Picture1->mapTo(form_.get(), QPoint(0, 0));
+      const QSize size = form_->Picture1->size();
+      shown = form_->screen()->grabWindow(form_->winId(), at.x(), at.y(), size.width(), size.height()).toImage();
+    };
+    boxes_->answer(platform::vbNo);
+    form_->GStart_Click();
+    boxes_->onShow = nullptr;
+    QCOMPARE(shown.size(), form_->Picture1->size());
+    QCOMPARE(shown.convertToFormat(platform::kBoardFormat), form_->Picture1->retained());
+    // The start did shuffle: the board is not the intact picture.
+    QVERIFY(form_->Picture1->retained() != form_->Picture1->picture());
+  }
+
+  // Drawing every cell marks the whole grid for the next refresh, so the screen
+  // follows the drawing even where nothing else repaints the board.
+  void drawingEveryCellReachesTheScreen() {
+    openWindow(6, 4);
+    // Whatever laying out the board left to repaint is on the screen first.
+    form_->refreshBoard();
+    QTest::qWait(20);
+    PaintRecorder recorder(form_->Picture1);
+    for (int row = 1; row <= 4; ++row)
+      for (int col = 1; col <= 6; ++col) {
+        g().Map[col][row] = int16_t(homePiece(6, 7 - col, 5 - row));
+        g().RMap[col][row] = int16_t((col + row) % 2);
+      }
+    drawAllCells(*form_);
+    form_->refreshBoard();
+    QTest::qWait(20);
+    QVERIFY(recorder.painted.contains(QRect(0, 0, 6 * v().PieceWidth, 4 * v().PieceHeight)));
   }
 
   void manyDrawnRectanglesRepaintExactlyTheirUnion_data() {
