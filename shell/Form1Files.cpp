@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 
 namespace quavinto {
 namespace {
@@ -36,8 +37,13 @@ void Form1::dropEvent(QDropEvent* event) {
   const QString path = droppedFile(event->mimeData());
   if (commandsHeld() || path.isEmpty()) return;
   event->acceptProposedAction();
-  // A drop that cannot become the board leaves the game in play as it was.
-  loadChosenPicture(*this, path, true);
+  // The picture is loaded once the drop has returned: the file manager's drag
+  // ends at once instead of waiting on a long decode or on a refusal message
+  // the player has still to close. A drop that cannot become the board leaves
+  // the game in play as it was.
+  QTimer::singleShot(0, this, [this, path] {
+    if (!commandsHeld()) loadChosenPicture(*this, path, true);
+  });
 }
 
 }  // namespace quavinto

@@ -164,6 +164,7 @@ class LargePicturesTest : public QObject {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&f, &drop);
+    QCoreApplication::processEvents();
     QVERIFY(boxes_->shown.isEmpty());
     QCOMPARE(f.vars().PictureFile, photo_);
     QVERIFY(f.state().PictureWidth <= 1366);

@@ -190,6 +190,7 @@ class MainWindowTest : public QObject {
         QCoreApplication::sendEvent(&f, &enter);
         QDropEvent drop(QPointF(20, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&f, &drop);
+        QCoreApplication::processEvents();
         QCOMPARE(f.state().PictureWidth, int16_t(210));
         break;
       }

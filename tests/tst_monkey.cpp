@@ -383,6 +383,8 @@ class Monkey {
     QCoreApplication::sendEvent(&f(), &enter);
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&f(), &dropped);
+    // The picture is taken once the drop has returned.
+    QCoreApplication::processEvents();
   }
 
   void dropPicture() {

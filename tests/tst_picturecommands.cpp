@@ -46,8 +46,10 @@ class PictureCommandsTest : public QObject {
     f.GStart->trigger();
   }
 
-  // Delivers a file dropped from the file manager, as the window system does.
-  static void dropFile(Form1& f, const QString& path) {
+  // Delivers a file dropped from the file manager, as the window system does,
+  // then lets the window take it; `shownAtReturn` gets how many boxes had been
+  // shown by the time the drop itself returned.
+  void dropFile(Form1& f, const QString& path, int* shownAtReturn = nullptr) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(path)});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -55,6 +57,9 @@ class PictureCommandsTest : public QObject {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&f, &drop);
+    if (shownAtReturn) *shownAtReturn = int(boxes_->shown.size());
+    // The picture is taken once the drop has returned.
+    QCoreApplication::processEvents();
   }
 
   QString writeFile(const QString& name, const QByteArray& bytes) {
@@ -357,8 +362,11 @@ class PictureCommandsTest : public QObject {
     const QImage board = f.Picture1->retained();
     QElapsedTimer timer;
     timer.start();
-    dropFile(f, path);
+    int shownAtReturn = -1;
+    dropFile(f, path, &shownAtReturn);
     QVERIFY(timer.elapsed() < 2000);
+    // The file manager's drag is over before the refusal is shown.
+    QCOMPARE(shownAtReturn, 1);
     QCOMPARE(f.state().GameRunning, int16_t(1));
     QVERIFY(f.GStop->isEnabled());
     QVERIFY(!f.GStart->isEnabled());
