@@ -37,17 +37,23 @@ QString saveErrorText(const QString& description) {
 
 }  // namespace
 
-void saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
+SaveOutcome saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
   MainVars& v = w.vars();
   v.ElapsedSeconds = elapsedSeconds(g, v, platform::secondsSinceMidnight());
   g.FileDialogMode = QStringLiteral("SAVE");
   g.FileDialogTitle = saveTitle();
-  if (!GameFileDialog(g, dlg, v.PictureFile)) return;
+  if (!GameFileDialog(g, dlg, v.PictureFile)) return SaveOutcome::Cancelled;
   applyMenuEvent(w, MenuEvent::GameSaved);
   QString error;
-  if (!saveGameFile(g.GameFileName, captureSavedGame(g, v), &error))
-    platform::MsgBox(saveErrorText(error), 48);
+  if (saveGameFile(g.GameFileName, captureSavedGame(g, v), &error)) return SaveOutcome::Saved;
+  platform::MsgBox(saveErrorText(error), 48);
+  return SaveOutcome::Failed;
+}
+
+void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg) {
+  while (saveGame(w, dlg) == SaveOutcome::Failed) {
+  }
 }
 
 void readGame(BoardWindow& w, platform::CommonDialog& dlg) {

@@ -10,9 +10,15 @@ class CommonDialog;
 
 namespace quavinto {
 
+enum class SaveOutcome { Saved, Cancelled, Failed };
+
 // Works out the play time, asks for a file and writes the game to it; a
 // file that cannot be written is reported.
-void saveGame(BoardWindow& w, platform::CommonDialog& dlg);
+SaveOutcome saveGame(BoardWindow& w, platform::CommonDialog& dlg);
+// Saving as the program ends: a file that cannot be written brings the
+// dialog back, so the game is not lost with the program; cancelling the
+// dialog gives up saving.
+void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg);
 // Asks for a game file and, when it and its picture are sound, builds its
 // board and offers to resume its game. Anything refused is reported and the
 // board, PictureFile and the game in play stay as they were.

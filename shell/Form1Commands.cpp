@@ -2,6 +2,7 @@
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
+#include "persistence/GameCommands.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
 #include "platform/ManualDrag.h"
@@ -52,7 +53,8 @@ bool Form1::confirmExit() {
   gs_.MemDC = nullptr;
   // A store that cannot be written never keeps the player from leaving.
   SaveSettings(gs_);
-  if (gs_.GameRunning == 1 && platform::MsgBox(saveOfferText(), 36) == platform::vbYes) SaveData_Click();
+  if (gs_.GameRunning == 1 && platform::MsgBox(saveOfferText(), 36) == platform::vbYes)
+    saveGameBeforeLeaving(*this, *cmdlgall);
   return true;
 }
 

@@ -1,0 +1,222 @@
+// Files as a player meets them across whole journeys in the real window: a
+// game saved in every state and read back in another run, a save that fails
+// while leaving the program, a big picture and the view shown later, and a
+// picture gone from disk after it was loaded.
+#include "persistence/GameFile.h"
+#include "pictures/BoardLayout.h"
+#include "platform/PictureBox.h"
+#include "platform/Screen.h"
+#include "platform/SettingsStore.h"
+#include "shell/Form2.h"
+#include "support/PlayedWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace quavinto;
+
+class FileJourneysTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<testsupport::PlayedWindow> win_;
+
+  Form1& form() { return win_->form(); }
+
+  static QString writePicture(const QString& path, int w, int h) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * 3 + y) % 256));
+    return picture.save(path) ? path : QString();
+  }
+
+  // Presses a cell and lets go on it: the floating piece is left over it.
+  void pressCell(int col, int row) {
+    const QPoint at = win_->cellCentre(col, row);
+    QTest::mousePress(form().Picture1, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(form().Picture1, Qt::LeftButton, {}, at);
+  }
+
+  // The settings dialog, confirmed after `act` has set it as the player would.
+  void confirmSettings(const std::function<void(Form2&)>& act) {
+    QTimer::singleShot(0, [act] {
+      auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      act(*dialog);
+      dialog->Command1[0]->click();
+    });
+    form().SetData1->trigger();
+  }
+
+  QAction* scaleItem(int16_t zoom) {
+    return zoom == 1 ? form().XX1 : zoom == 2 ? form().XX2 : form().XX4;
+  }
+
+ private slots:
+  void init() { win_ = std::make_unique<testsupport::PlayedWindow>(1000.0); }
+  void cleanup() {
+    win_.reset();
+    platform::setScreenOverride(0, 0, QRect());
+  }
+
+  // A game saved with reversed pieces, the floating piece over some cell, and
+  // the view at each scale, shown or hidden, comes back as it was in a window
+  // whose own settings differ; saved again, the file carries the time on.
+  void roundTripInEveryState_data() {
+    QTest::addColumn<int>("view");
+    QTest::addColumn<int>("zoom");
+    for (int view : {0, 1})
+      for (int zoom : {1, 2, 4})
+        QTest::newRow(qPrintable(QStringLiteral("view %1, scale %2").arg(view).arg(zoom))) << view << zoom;
+  }
+  void roundTripInEveryState() {
+    QFETCH(int, view);
+    QFETCH(int, zoom);
+    win_->open(4, 3);
+    GameState& g = win_->state();
+    g.HyoujiFlag = int16_t(view);
+    form().ResetView();
+    if (view == 1) scaleItem(int16_t(zoom))->trigger();
+    win_->start(true);
+    QCOMPARE(g.GameRunning, int16_t(1));
+    pressCell(3, 2);
+    QTest::mouseClick(form().Picture1, Qt::RightButton, {}, win_->cellCentre(2, 3));
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
+    const Grid map = g.Map, rmap = g.RMap;
+    const QSize viewSize = form().Picture3->size();
+
+    win_->clock().now = 1125.0;
+    const QString file = win_->path(QStringLiteral(u"ゲーム の 保存.QVD"));
+    win_->boxes().answer(platform::vbYes);  // create it
+    win_->files().script = {file};
+    form().SaveData->trigger();
+    QVERIFY(QFile::exists(file));
+
+    // Another run with other settings reads it back.
+    win_->open(5, 5);
+    GameState& h = win_->state();
+    h.HyoujiFlag = int16_t(1 - view);
+    form().ResetView();
+    if (view == 1) scaleItem(int16_t(zoom))->trigger();
+    win_->boxes().answer(platform::vbYes);
+    win_->files().script = {file};
+    form().ReadData->trigger();
+    QCOMPARE(h.GameRunning, int16_t(1));
+    QCOMPARE(h.Map, map);
+    QCOMPARE(h.RMap, rmap);
+    QCOMPARE(int(h.HyoujiFlag), view);
+    QCOMPARE(form().Picture3->isVisible(), view == 1);
+    if (view == 1) QCOMPARE(form().Picture3->size(), viewSize);
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
+    QCOMPARE(testsupport::menuProblem(form()), QString());
+
+    win_->clock().now = 1200.0;  // the read game resumed at 1125
+    win_->boxes().answer(platform::vbYes);  // replace it
+    win_->files().script = {file};
+    form().SaveData->trigger();
+    SavedGame again;
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QString why;
+    QVERIFY2(parseGameFile(saved.readAll(), &again, &why), qPrintable(why));
+    QCOMPARE(again.seconds, 125 + 75);
+  }
+
+  // Leaving the program during a game, the player agrees to save, and the
+  // file cannot be written (its folder went away): the game is not lost; the
+  // dialog comes back for another place, and the program ends once saved.
+  void failedSaveOnLeavingOffersTheDialogAgain() {
+    win_->open(3, 3);
+    bool ended = false;
+    form().endProgram = [&] { ended = true; };
+    win_->start(true);
+    QVERIFY(QDir(win_->path(QString())).mkdir(QStringLiteral("gone")));
+    const QString lost = win_->path(QStringLiteral("gone/lost.QVD"));
+    const QString kept = win_->path(QStringLiteral("kept.QVD"));
+    win_->files().script = {lost, kept};
+    win_->boxes().shown.clear();
+    win_->boxes().answer(platform::vbOK);   // leave
+    win_->boxes().answer(platform::vbYes);  // save the game
+    win_->boxes().answer(platform::vbYes);  // create lost.QVD, as the folder vanishes
+    win_->boxes().onShow = [this](const testsupport::ShownBox& box) {
+      if (box.text.startsWith(QStringLiteral("lost.QVD")))
+        QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
+    };
+    win_->boxes().answer(platform::vbOK);   // the failure
+    win_->boxes().answer(platform::vbYes);  // create kept.QVD
+    form().Fin->trigger();
+    win_->boxes().onShow = nullptr;
+    QVERIFY(ended);
+    QVERIFY(win_->files().script.empty());
+    QVERIFY2(QFile::exists(kept), "the game was lost with the failed save");
+  }
+
+  // The same, and the player gives up at the dialog: the program ends as a
+  // cancelled save at leaving always did, with no further question.
+  void failedSaveOnLeavingThenCancelEnds() {
+    win_->open(3, 3);
+    bool ended = false;
+    form().endProgram = [&] { ended = true; };
+    win_->start(true);
+    QVERIFY(QDir(win_->path(QString())).mkdir(QStringLiteral("gone")));
+    win_->files().script = {win_->path(QStringLiteral("gone/lost.QVD")), QString()};
+    win_->boxes().onShow = [this](const testsupport::ShownBox& box) {
+      if (box.text.startsWith(QStringLiteral("lost.QVD")))
+        QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
+    };
+    win_->boxes().shown.clear();
+    form().Fin->trigger();
+    win_->boxes().onShow = nullptr;
+    QVERIFY(ended);
+    QCOMPARE(win_->files().shown.size(), size_t(2));
+    QCOMPARE(win_->boxes().shown.size(), 4);  // leave, save?, create, failure
+  }
+
+  // A picture deleted after it was loaded: the settings still rebuild the
+  // board from the picture on screen, a game on it is saved, and reading that
+  // file says the picture is missing and changes nothing.
+  void pictureDeletedAfterLoading() {
+    win_->open(4, 4);
+    const QString picture = writePicture(win_->path(QStringLiteral("photo one.png")), 320, 240);
+    QVERIFY(!picture.isEmpty());
+    win_->files().script = {picture};
+    form().LoadPictureEx->trigger();
+    QCOMPARE(win_->vars().PictureFile, picture);
+    const QImage board = form().Picture1->picture();
+    QVERIFY(QFile::remove(picture));
+
+    confirmSettings([](Form2& d) { d.Option1[1]->click(); });  // 8 x 8
+    QCOMPARE(win_->state().Xn, int16_t(8));
+    QCOMPARE(form().Picture1->picture().copy(0, 0, 320, 240), board.copy(0, 0, 320, 240));
+    win_->start(true);
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
+    const QString file = win_->path(QStringLiteral("on-deleted.QVD"));
+    win_->boxes().answer(platform::vbYes);
+    win_->files().script = {file};
+    form().SaveData->trigger();
+    QVERIFY(QFile::exists(file));
+
+    const Grid map = win_->state().Map;
+    win_->boxes().shown.clear();
+    win_->files().script = {file};
+    form().ReadData->trigger();
+    QCOMPARE(win_->boxes().shown.size(), 1);
+    QCOMPARE(win_->boxes().shown[0].style, 48);
+    QCOMPARE(win_->state().Map, map);
+    QCOMPARE(win_->state().GameRunning, int16_t(1));
+    QCOMPARE(win_->vars().PictureFile, picture);
+  }
+};
+
+QTEST_MAIN(FileJourneysTest)
+#include "tst_filejourneys.moc"
