@@ -72,6 +72,24 @@ QSize largestBoard(QPoint boardOrigin, int16_t viewSetting) {
 
 QSize largestBoard(const BoardWindow& w) { return largestBoard(w.boardBox()->pos(), w.state().HyoujiFlag); }
 
+bool fitBoardPictureToView(BoardWindow& w) {
+  GameState& g = w.state();
+  // The built-in picture keeps its size, as it does when it becomes the board.
+  if (w.vars().PictureFile.trimmed().isEmpty()) return false;
+  const QImage& picture = w.boardBox()->picture();
+  const QSize largest = largestBoard(w);
+  if (picture.width() <= largest.width() && picture.height() <= largest.height()) return false;
+  const QImage fitted = platform::fitPicture(picture, largest).convertToFormat(platform::kBoardFormat);
+  if (!boardFits(fitted.width(), fitted.height(), g.Xn, g.Yn)) return false;
+  w.boardBox()->setPicture(fitted);
+  g.PictureWidth = int16_t(w.boardBox()->width());
+  g.PictureHeight = int16_t(w.boardBox()->height());
+  // The view stands beside the board cropped to whole pieces, as a new board's does.
+  SizeBoard(w);
+  w.viewBox()->move(w.boardBox()->width() + 25, w.boardBox()->y());
+  return true;
+}
+
 namespace {
 
 // Decodes and orients a picture file, fitted straight to `largest` when it is

@@ -43,6 +43,14 @@ bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why = nullpt
 QSize largestBoard(QPoint boardOrigin, int16_t viewSetting);
 // The same for the window as it is now.
 QSize largestBoard(const BoardWindow& w);
+// Shrinks the board's picture, as it is in memory, to the largest board the
+// window can show with its view setting now: a picture fitted while the view
+// was hidden is too wide once the view is shown beside it. The picture file
+// is not read again, so one deleted or replaced since makes no difference.
+// True when the picture changed; the caller then lays the board out anew.
+// The built-in picture, and a picture that would no longer take the grid, are
+// left as they are.
+bool fitBoardPictureToView(BoardWindow& w);
 // Decodes a picture file for the board as the window is now, straight to the
 // largest board when it is bigger; false (with `why`, and `problem` when
 // asked) when it cannot be used.

@@ -40,6 +40,8 @@ void Form1::SetData1_Click() {
       gs_.SepFlag = oldSep;
     }
     applyBackgroundColour(true);
+    // The view shown beside a board that filled the screen would lie past its edge.
+    fitBoardPictureToView(*this);
   }
   ResetView();
   gs_.GameRunning = 0;

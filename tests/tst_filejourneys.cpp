@@ -182,6 +182,37 @@ class FileJourneysTest : public QObject {
     QCOMPARE(win_->boxes().shown.size(), 4);  // leave, save?, create, failure
   }
 
+  // A big photo loaded with the view hidden fills the screen's width; showing
+  // the view from the settings must not put the view beyond the screen.
+  void viewShownAfterABigPictureStaysOnScreen() {
+    const QRect screen(0, 0, 1366, 768);
+    platform::setScreenOverride(0, 0, screen);
+    win_->open(5, 5);
+    const QString photo = writePicture(win_->path(QStringLiteral("wide.png")), 2400, 900);
+    QVERIFY(!photo.isEmpty());
+    win_->files().script = {photo};
+    form().LoadPictureEx->trigger();
+    QCOMPARE(win_->vars().PictureFile, photo);
+    QVERIFY(form().frameGeometry().width() <= screen.width());
+
+    confirmSettings([](Form2& d) { d.Check1->setChecked(true); });
+    QCOMPARE(win_->state().HyoujiFlag, int16_t(1));
+    const QRect viewOnScreen(form().Picture3->mapTo(&form(), QPoint(0, 0)), form().Picture3->size());
+    QVERIFY2(form().frameGeometry().width() <= screen.width(),
+             qPrintable(QStringLiteral("window %1 wide").arg(form().frameGeometry().width())));
+    QVERIFY(viewOnScreen.right() < screen.width());
+    // The board is the same photo, smaller, and plays as any other.
+    const QImage shown = form().Picture1->picture();
+    QVERIFY(shown.width() < 2400 / 2);
+    QVERIFY(qAbs(shown.width() * 900 / 2400 - shown.height()) <= 1);
+    QCOMPARE(form().Image1->picture(), shown);
+    QCOMPARE(win_->vars().PictureFile, photo);
+    win_->start(true);
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
+    QCOMPARE(testsupport::checkBoard(form().Picture1->retained(), shown, win_->state(), win_->vars(), 1, 1),
+             QString());
+  }
+
   // A picture deleted after it was loaded: the settings still rebuild the
   // board from the picture on screen, a game on it is saved, and reading that
   // file says the picture is missing and changes nothing.
