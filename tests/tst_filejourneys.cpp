@@ -2,6 +2,19 @@
 // game saved in every state and read back in another run, a save that fails
 // while leaving the program, a big picture and the view shown later, and a
 // picture gone from disk after it was loaded.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
 #include "persistence/GameFile.h"
 #include "pictures/BoardLayout.h"
 #include "platform/PictureBox.h"
@@ -9,20 +22,6 @@
 #include "platform/SettingsStore.h"
 #include "shell/Form2.h"
 #include "support/PlayedWindow.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QDir>
-#include <QFile>
-#include <QMenuBar>
-#include <QtTest>
-
-#include <functional>
-#include <memory>
 
 using namespace quavinto;
 
@@ -58,9 +57,7 @@ class FileJourneysTest : public QObject {
     form().SetData1->trigger();
   }
 
-  QAction* scaleItem(int16_t zoom) {
-    return zoom == 1 ? form().XX1 : zoom == 2 ? form().XX2 : form().XX4;
-  }
+  QAction* scaleItem(int16_t zoom) { return zoom == 1 ? form().XX1 : zoom == 2 ? form().XX2 : form().XX4; }
 
  private slots:
   void init() { win_ = std::make_unique<testsupport::PlayedWindow>(1000.0); }
@@ -120,7 +117,7 @@ class FileJourneysTest : public QObject {
     QCOMPARE(testsupport::windowBoardProblem(form()), QString());
     QCOMPARE(testsupport::menuProblem(form()), QString());
 
-    win_->clock().now = 1200.0;  // the read game resumed at 1125
+    win_->clock().now = 1200.0;             // the read game resumed at 1125
     win_->boxes().answer(platform::vbYes);  // replace it
     win_->files().script = {file};
     form().SaveData->trigger();
@@ -149,8 +146,7 @@ class FileJourneysTest : public QObject {
     win_->boxes().answer(platform::vbYes);  // save the game
     win_->boxes().answer(platform::vbYes);  // create lost.QVD, as the folder vanishes
     win_->boxes().onShow = [this](const testsupport::ShownBox& box) {
-      if (box.text.startsWith(QStringLiteral("lost.QVD")))
-        QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
+      if (box.text.startsWith(QStringLiteral("lost.QVD"))) QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
     };
     win_->boxes().answer(platform::vbOK);   // the failure
     win_->boxes().answer(platform::vbYes);  // create kept.QVD
@@ -171,8 +167,7 @@ class FileJourneysTest : public QObject {
     QVERIFY(QDir(win_->path(QString())).mkdir(QStringLiteral("gone")));
     win_->files().script = {win_->path(QStringLiteral("gone/lost.QVD")), QString()};
     win_->boxes().onShow = [this](const testsupport::ShownBox& box) {
-      if (box.text.startsWith(QStringLiteral("lost.QVD")))
-        QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
+      if (box.text.startsWith(QStringLiteral("lost.QVD"))) QDir(win_->path(QStringLiteral("gone"))).removeRecursively();
     };
     win_->boxes().shown.clear();
     form().Fin->trigger();
@@ -209,8 +204,7 @@ class FileJourneysTest : public QObject {
     QCOMPARE(win_->vars().PictureFile, photo);
     win_->start(true);
     QCOMPARE(testsupport::windowBoardProblem(form()), QString());
-    QCOMPARE(testsupport::checkBoard(form().Picture1->retained(), shown, win_->state(), win_->vars(), 1, 1),
-             QString());
+    QCOMPARE(testsupport::checkBoard(form().Picture1->retained(), shown, win_->state(), win_->vars(), 1, 1), QString());
   }
 
   // A picture deleted after it was loaded: the settings still rebuild the
