@@ -167,6 +167,7 @@ private:
   bool awaitingFrame_ = false;
   bool frameCheckPosted_ = false;
   QPoint lastPressGlobal_;
+  Qt::MouseButton lastPressButton_ = Qt::LeftButton;
 };
 
 // The tag of a dragged control ("Pic2", "Pic3"), empty for others.
