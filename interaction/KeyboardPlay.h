@@ -7,8 +7,9 @@
 // it never covers the picture for a player who plays by mouse. Every key goes
 // through the very handlers a mouse press, drop or right press runs, so the
 // board, the grids, the completion check and the timing cannot differ from
-// mouse play. The focus cell is announced to assistive
-// technology through the board's accessible description.
+// mouse play; while the pointer drags a piece the play keys do nothing. The
+// focus cell is announced to assistive technology through the board's
+// accessible description.
 #pragma once
 
 #include <QObject>

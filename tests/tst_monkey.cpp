@@ -25,6 +25,7 @@
 
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
+#include "platform/ManualDrag.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 #include "support/TestSupport.h"
@@ -221,11 +222,17 @@ class Monkey {
     QTest::mouseRelease(target, button, {}, local);
   }
 
-  void dragFromTo(QPoint from, QPoint to) {
+  // With `other`, that button is pressed and released on the way, as a
+  // player's second finger might: the exchange still waits for the left release.
+  void dragFromTo(QPoint from, QPoint to, Qt::MouseButton other = Qt::NoButton) {
     QPoint local;
     QWidget* target = under(from, &local);
     QTest::mousePress(target, Qt::LeftButton, {}, local);
     QTest::mouseMove(f().Picture1, (from + to) / 2);
+    if (other != Qt::NoButton) {
+      QTest::mousePress(target, other, {}, target->mapFrom(f().Picture1, (from + to) / 2));
+      QTest::mouseRelease(target, other, {}, target->mapFrom(f().Picture1, (from + to) / 2));
+    }
     QTest::mouseMove(f().Picture1, to);
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
   }
@@ -240,8 +247,14 @@ class Monkey {
       to = f().Picture2->pos() + QPoint(pick(0, 3), pick(0, 3));  // the floating piece
     else if (where == 3)
       to = QPoint(f().Picture1->width() + pick(30, 60), pick(0, 40));  // the view, maybe
-    note(QStringLiteral("drag (%1, %2) to (%3, %4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y()));
-    dragFromTo(from, to);
+    const Qt::MouseButton other = chance(15) ? (chance(50) ? Qt::RightButton : Qt::MiddleButton) : Qt::NoButton;
+    note(QStringLiteral("drag (%1, %2) to (%3, %4)%5")
+             .arg(from.x())
+             .arg(from.y())
+             .arg(to.x())
+             .arg(to.y())
+             .arg(other == Qt::NoButton ? QString() : QStringLiteral(" with button %1 on the way").arg(int(other))));
+    dragFromTo(from, to, other);
   }
 
   void rightPress() {
@@ -471,6 +484,7 @@ class Monkey {
   QString check() {
     GameState& g = f().state();
     if (f().preparing()) return QStringLiteral("still held back as if a game were being prepared");
+    if (platform::dragInProgress()) return QStringLiteral("a drag still runs after every button was released");
     if (g.Xn < 1 || g.Yn < 1 || g.Xn > kMaxCells || g.Yn > kMaxCells)
       return QStringLiteral("grid %1x%2").arg(g.Xn).arg(g.Yn);
     if (f().vars().PieceWidth < 2 || f().vars().PieceHeight < 2)

@@ -1,7 +1,8 @@
 // The player's hands on the real window: drags of the floating piece and of the
-// finished-picture view with a second button pressed or held, and a drag whose
-// release never arrived. After each, the grids, the board's drawing and the
-// floating piece must agree, and only the dragging button's release may drop.
+// finished-picture view with a second button pressed or held, a drag whose
+// release never arrived, and play keys struck during a drag. After each, the
+// grids, the board's drawing and the floating piece must agree, and only the
+// dragging button's release may drop.
 #include "core/Geometry.h"
 #include "platform/ManualDrag.h"
 #include "support/PlayedWindow.h"
@@ -92,6 +93,34 @@ class PointerPlayTest : public QObject {
     QVERIFY(platform::dragInProgress());
     QTest::mouseRelease(f().Image1, Qt::LeftButton, {}, QPoint(16, 13));
     QCOMPARE(f().Picture3->pos(), start + QPoint(6, 3));
+  }
+
+  void keysDuringAPieceDrag_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("space") << Qt::Key_Space;
+    QTest::newRow("enter") << Qt::Key_Return;
+    QTest::newRow("R") << Qt::Key_R;
+  }
+
+  // A play key struck while the pointer drags a piece picks up or turns no
+  // other piece: the release exchanges the dragged piece, nothing else moved.
+  void keysDuringAPieceDrag() {
+    QFETCH(Qt::Key, key);
+    const QPoint a(3, 2), b(2, 4);
+    const GameState before = g();
+    const QPoint to = w_->cellCentre(b.x(), b.y());
+    QTest::mousePress(f().Picture1, Qt::LeftButton, {}, w_->cellCentre(a.x(), a.y()));
+    QTest::keyClick(f().Picture1, key);
+    QTest::mouseMove(f().Picture1, to);
+    QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
+    checkExchanged(a, b, {before.Map[a.x()][a.y()], before.Map[b.x()][b.y()], before.RMap[a.x()][a.y()],
+                          before.RMap[b.x()][b.y()]});
+    for (int row = 1; row <= g().Yn; ++row)
+      for (int col = 1; col <= g().Xn; ++col)
+        if (QPoint(col, row) != a && QPoint(col, row) != b) {
+          QCOMPARE(g().Map[col][row], before.Map[col][row]);
+          QCOMPARE(g().RMap[col][row], before.RMap[col][row]);
+        }
   }
 
   // A drag whose release went elsewhere ends, without a drop, at the next
