@@ -272,6 +272,20 @@ bool Form1::event(QEvent* event) {
   return handled;
 }
 
+void Form1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !arrangeWhenNormal_) return;
+  if (isMaximized() || isMinimized() || isFullScreen()) return;
+  // The window system gives the window back its old size as it leaves the
+  // other state; the size the board needs now is set once that is done.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (arrangeWhenNormal_) ArrangeWindow();
+      },
+      Qt::QueuedConnection);
+}
+
 void Form1::frameReported() {
   const QWindow* window = windowHandle();
   if (!awaitingFrame_ || !window || !window->isExposed() || window->frameMargins().isNull()) return;
