@@ -1,8 +1,8 @@
 // A seeded monkey plays the real main window offscreen through the player's
 // own entry points: settings (grids, view, colours), pictures of many sizes
 // chosen and dropped, starts answered Yes or No, stops, presses, drags and
-// drops, turns, keys, saves and reads, scales, exits and restarts, and input
-// fired while a game is being prepared. After every action the board must show
+// drops, turns, keys, saves and reads, scales, window states and sizes, exits
+// and restarts, and input fired while a game is being prepared. After every action the board must show
 // exactly what Map and RMap say, the floating piece its cell's piece, and the
 // menus the states of the game in play or of no game.
 //
@@ -185,8 +185,10 @@ class Monkey {
       solve();
     else if (roll <= 95)
       viewDrag();
-    else if (roll <= 97)
+    else if (roll <= 96)
       pressWhereNothingRuns();
+    else if (roll <= 97)
+      windowState();
     else
       exitAndRestart();
   }
@@ -443,6 +445,24 @@ class Monkey {
     QTest::mousePress(f().Image1, Qt::LeftButton, {}, grab);
     QTest::mouseMove(f().Picture1, to);
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
+  }
+
+  // Maximises the window, brings it back, or sizes it by hand (perhaps
+  // narrower than its menu bar allows).
+  void windowState() {
+    const int kind = pick(1, 3);
+    if (kind == 1 && !f().isMaximized()) {
+      note(QStringLiteral("maximise"));
+      f().showMaximized();
+    } else if (kind <= 2) {
+      note(QStringLiteral("normal state"));
+      f().showNormal();
+    } else {
+      const QSize size(pick(100, 900), pick(100, 700));
+      note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
+      f().resize(size);
+    }
+    QTest::qWait(5);
   }
 
   // On small boards, plays the game to its end the way a player would.
