@@ -58,18 +58,25 @@ protected:
       return false;
     }
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-      // The drag's own button pressed again means its release never arrived
-      // (it went to another program): that drag is over, without a drop, and
-      // this press acts as usual. Any other button is held back so that it
-      // neither turns a piece nor ends the drag.
-      if (static_cast<QMouseEvent*>(event)->button() != button_) return true;
+      // The drag's own button pressed again, or no longer held, means its
+      // release never arrived (it went to another program): that drag is
+      // over, without a drop, and this press acts as usual. Any other button
+      // pressed while the drag's button is held neither turns a piece nor
+      // ends the drag.
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() != button_ && mouse->buttons().testFlag(button_)) return true;
       finish();
       return false;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() == button_) deliver(mouse->globalPosition().toPoint());
-      return true;
+      if (mouse->button() == button_) {
+        deliver(mouse->globalPosition().toPoint());
+        return true;
+      }
+      if (mouse->buttons().testFlag(button_)) return true;
+      finish();
+      return false;
     }
     return false;
   }
