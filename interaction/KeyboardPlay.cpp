@@ -169,9 +169,14 @@ void KeyboardPlay::turn() {
 bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize && watched == board_) refresh();
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) refresh();
-  if (event->type() == QEvent::MouseButtonPress && keyboardInUse_) {
-    keyboardInUse_ = false;
-    refresh();
+  if (event->type() == QEvent::MouseButtonPress) {
+    // The mouse takes over: the outline hides, and with it any piece the keys
+    // were holding, so the next Space picks up rather than exchanges.
+    holding_ = false;
+    if (keyboardInUse_) {
+      keyboardInUse_ = false;
+      refresh();
+    }
   }
   if (event->type() != QEvent::KeyPress || watched != board_) return false;
   if (host_.state().GameRunning != 1 || host_.preparing()) return false;
