@@ -3,11 +3,11 @@
 // release never arrived, and play keys struck during a drag. After each, the
 // grids, the board's drawing and the floating piece must agree, and only the
 // dragging button's release may drop.
+#include <QtTest>
+
 #include "core/Geometry.h"
 #include "platform/ManualDrag.h"
 #include "support/PlayedWindow.h"
-
-#include <QtTest>
 
 using namespace quavinto;
 using testsupport::PlayedWindow;
@@ -113,8 +113,9 @@ class PointerPlayTest : public QObject {
     QTest::keyClick(f().Picture1, key);
     QTest::mouseMove(f().Picture1, to);
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
-    checkExchanged(a, b, {before.Map[a.x()][a.y()], before.Map[b.x()][b.y()], before.RMap[a.x()][a.y()],
-                          before.RMap[b.x()][b.y()]});
+    checkExchanged(
+        a, b,
+        {before.Map[a.x()][a.y()], before.Map[b.x()][b.y()], before.RMap[a.x()][a.y()], before.RMap[b.x()][b.y()]});
     for (int row = 1; row <= g().Yn; ++row)
       for (int col = 1; col <= g().Xn; ++col)
         if (QPoint(col, row) != a && QPoint(col, row) != b) {
@@ -144,8 +145,9 @@ class PointerPlayTest : public QObject {
     if (next == Qt::LeftButton) {
       QCOMPARE(f().Picture2->pos(), QPoint(f().vars().PieceWidth * 3, f().vars().PieceHeight * 2));
       QTest::mouseRelease(f().Picture1, next, {}, w_->cellCentre(c.x(), c.y()));
-      checkExchanged(b, c, {before.Map[b.x()][b.y()], before.Map[c.x()][c.y()], before.RMap[b.x()][b.y()],
-                            before.RMap[c.x()][c.y()]});
+      checkExchanged(
+          b, c,
+          {before.Map[b.x()][b.y()], before.Map[c.x()][c.y()], before.RMap[b.x()][b.y()], before.RMap[c.x()][c.y()]});
     } else {
       QTest::mouseRelease(f().Picture1, next, {}, w_->cellCentre(b.x(), b.y()));
       QVERIFY(!platform::dragInProgress());
