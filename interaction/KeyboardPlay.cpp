@@ -3,6 +3,7 @@
 
 #include "core/GameHost.h"
 #include "interaction/BoardMoves.h"
+#include "platform/ManualDrag.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -46,6 +47,21 @@ private:
   KeyboardPlay& keys_;
   GameHost& host_;
 };
+
+bool isPlayKey(int key) {
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_R: return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -153,9 +169,14 @@ void KeyboardPlay::turn() {
 bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize && watched == board_) refresh();
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) refresh();
-  if (event->type() == QEvent::MouseButtonPress && keyboardInUse_) {
-    keyboardInUse_ = false;
-    refresh();
+  if (event->type() == QEvent::MouseButtonPress) {
+    // The mouse takes over: the outline hides, and with it any piece the keys
+    // were holding, so the next Space picks up rather than exchanges.
+    holding_ = false;
+    if (keyboardInUse_) {
+      keyboardInUse_ = false;
+      refresh();
+    }
   }
   if (event->type() != QEvent::KeyPress || watched != board_) return false;
   if (host_.state().GameRunning != 1 || host_.preparing()) return false;
@@ -164,6 +185,9 @@ bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
     refresh();
   }
   const auto* key = static_cast<QKeyEvent*>(event);
+  // While the pointer drags a piece, the piece in hand is the pointer's: a
+  // play key must not pick up or turn another under it.
+  if (platform::dragInProgress()) return isPlayKey(key->key());
   switch (key->key()) {
     case Qt::Key_Left: moveFocus(-1, 0); return true;
     case Qt::Key_Right: moveFocus(1, 0); return true;

@@ -4,11 +4,13 @@
 // the target cell, Escape cancels a pick-up, and R turns the focus cell's
 // piece. The focus cell's outline shows only once the player uses a key, as
 // desktops show focus to keyboard users, and hides again at a mouse press, so
-// it never covers the picture for a player who plays by mouse. Every key goes
+// it never covers the picture for a player who plays by mouse; a piece the
+// keys held is let go at that press. Every key goes
 // through the very handlers a mouse press, drop or right press runs, so the
 // board, the grids, the completion check and the timing cannot differ from
-// mouse play. The focus cell is announced to assistive
-// technology through the board's accessible description.
+// mouse play; while the pointer drags a piece the play keys do nothing. The
+// focus cell is announced to assistive technology through the board's
+// accessible description.
 #pragma once
 
 #include <QObject>

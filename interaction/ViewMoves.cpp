@@ -18,8 +18,9 @@ void applyCaptionRule(BoardWindow& w) {
   caption->move(int(platform::roundHalfEven(left)), w.viewBox()->y() - caption->height());
 }
 
-void Image1_MouseDown(BoardWindow& w, int x, int y) {
-  platform::startDrag(w.viewBox(), w.viewImage()->mapToGlobal(QPoint(x, y)));
+void Image1_MouseDown(BoardWindow& w, int button, int x, int y) {
+  // Any button drags the view; the drop comes with that button's release.
+  platform::startDrag(w.viewBox(), w.viewImage()->mapToGlobal(QPoint(x, y)), platform::mouseButton(button));
   MainVars& v = w.vars();
   // The image reports pixels, so the twips conversions are identities here.
   v.GrabX = platform::clampToInt16(x);

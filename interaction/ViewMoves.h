@@ -12,7 +12,7 @@ namespace quavinto {
 // Centres the caption above the view, touching its top edge.
 void applyCaptionRule(BoardWindow& w);
 // Press on the image at (x, y) of the image: starts the drag, records the grab.
-void Image1_MouseDown(BoardWindow& w, int x, int y);
+void Image1_MouseDown(BoardWindow& w, int button, int x, int y);
 // Drop on the view's own image: the view shifts by the pointer's travel.
 void Image1_DragDrop(BoardWindow& w, int x, int y);
 // Drop on the window's background at (x, y) of the window's client area.

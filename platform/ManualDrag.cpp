@@ -17,9 +17,10 @@ std::map<const QWidget*, DropHandler>& handlers() {
 
 class DragFilter : public QObject {
 public:
-  void begin(QWidget* control, QPoint globalPos) {
+  void begin(QWidget* control, QPoint globalPos, Qt::MouseButton button) {
     finish();
     control_ = control;
+    button_ = button;
     grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
     QWidget* window = control->window();
     band_ = new QRubberBand(QRubberBand::Rectangle, window);
@@ -56,10 +57,26 @@ protected:
       }
       return false;
     }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+      // The drag's own button pressed again, or no longer held, means its
+      // release never arrived (it went to another program): that drag is
+      // over, without a drop, and this press acts as usual. Any other button
+      // pressed while the drag's button is held neither turns a piece nor
+      // ends the drag.
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      if (mouse->button() != button_ && mouse->buttons().testFlag(button_)) return true;
+      finish();
+      return false;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      deliver(mouse->globalPosition().toPoint());
-      return true;
+      if (mouse->button() == button_) {
+        deliver(mouse->globalPosition().toPoint());
+        return true;
+      }
+      if (mouse->buttons().testFlag(button_)) return true;
+      finish();
+      return false;
     }
     return false;
   }
@@ -80,6 +97,7 @@ private:
   }
 
   QPointer<QWidget> control_;
+  Qt::MouseButton button_ = Qt::LeftButton;
   QPoint grab_;
   QRubberBand* band_ = nullptr;
 };
@@ -106,7 +124,9 @@ bool hasDropHandler(const QWidget* area) {
   return it != handlers().end() && it->second;
 }
 
-void startDrag(QWidget* control, QPoint globalPos) { filter().begin(control, globalPos); }
+void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button) {
+  filter().begin(control, globalPos, button);
+}
 bool dragInProgress() { return filter().active(); }
 QWidget* draggedControl() { return filter().control(); }
 void cancelDrag() { filter().finish(); }

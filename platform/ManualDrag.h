@@ -3,7 +3,9 @@
 // the topmost area under the pointer, if that area has a drop handler.
 //
 // The dragged control itself never moves during the drag; the drop handler
-// decides what happens. The drop point is given in the receiving area's own
+// decides what happens. The drag belongs to the button that started it: only
+// that button's release drops, and presses and releases of any other button
+// meanwhile do nothing at all. The drop point is given in the receiving area's own
 // pixels. Areas without a handler, and releases outside the window, ignore the
 // drop.
 #pragma once
@@ -24,8 +26,8 @@ using DropHandler = std::function<void(QWidget* dragged, QPoint point)>;
 void setDropHandler(QWidget* area, DropHandler handler);
 bool hasDropHandler(const QWidget* area);
 
-// Starts dragging `control`; the pointer is at `globalPos`.
-void startDrag(QWidget* control, QPoint globalPos);
+// Starts dragging `control` with `button` held; the pointer is at `globalPos`.
+void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button);
 bool dragInProgress();
 QWidget* draggedControl();
 // Abandons a drag without a drop (used when the window closes).

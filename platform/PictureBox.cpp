@@ -21,6 +21,15 @@ int buttonCode(Qt::MouseButton button) {
   }
 }
 
+Qt::MouseButton mouseButton(int code) {
+  switch (code) {
+    case 1: return Qt::LeftButton;
+    case 2: return Qt::RightButton;
+    case 4: return Qt::MiddleButton;
+    default: return Qt::NoButton;
+  }
+}
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), dc_(&retained_) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   dc_.setDrawnCallback([this](const QRect& r) {

@@ -93,5 +93,7 @@ private:
 
 // The design's button code for a Qt button: 1 left, 2 right, 4 middle, else 0.
 int buttonCode(Qt::MouseButton button);
+// The Qt button for a design button code, NoButton for others.
+Qt::MouseButton mouseButton(int code);
 
 }  // namespace platform

@@ -74,6 +74,9 @@ void Form1::ArrangeWindow() {
   using platform::PixelToTwipsX;
   using platform::PixelToTwipsY;
   const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
+  // A maximised or minimised window keeps its size; the size is set when it
+  // is back in its normal state.
+  arrangeWhenNormal_ = !normal;
   int32_t widthTwips = -1, heightTwips = -1;
   if (gs_.HyoujiFlag == 1) {
     Picture3->show();

@@ -69,6 +69,7 @@ void Form1::buildWidgets() {
   Picture1->setPicture(QImage(QStringLiteral(":/default.bmp")));
   Picture1->onMouseDown = [this](int button, int x, int y) {
     lastPressGlobal_ = Picture1->mapToGlobal(QPoint(x, y));
+    lastPressButton_ = platform::mouseButton(button);
     Picture1_MouseDown(*this, button, x, y);
   };
 
@@ -78,6 +79,7 @@ void Form1::buildWidgets() {
   Picture2->setTag(floatingTag());
   Picture2->onMouseDown = [this](int button, int x, int y) {
     lastPressGlobal_ = Picture2->mapToGlobal(QPoint(x, y));
+    lastPressButton_ = platform::mouseButton(button);
     Picture2_MouseDown(*this, button, x, y);
   };
 
@@ -108,9 +110,9 @@ void Form1::buildWidgets() {
   Picture3->setTag(viewTag());
   Image1 = new platform::ImageBox(Picture3);
   Image1->setGeometry(platform::twipsRect(0, 0, 1932, 2232));
-  Image1->onMouseDown = [this](int, int x, int y) {
+  Image1->onMouseDown = [this](int button, int x, int y) {
     lastPressGlobal_ = Image1->mapToGlobal(QPoint(x, y));
-    Image1_MouseDown(*this, x, y);
+    Image1_MouseDown(*this, button, x, y);
   };
 
   Label1_0 = new QLabel(QStringLiteral(u"完成図"), Client);
@@ -270,6 +272,20 @@ bool Form1::event(QEvent* event) {
   return handled;
 }
 
+void Form1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !arrangeWhenNormal_) return;
+  if (isMaximized() || isMinimized() || isFullScreen()) return;
+  // The window system gives the window back its old size as it leaves the
+  // other state; the size the board needs now is set once that is done.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (arrangeWhenNormal_) ArrangeWindow();
+      },
+      Qt::QueuedConnection);
+}
+
 void Form1::frameReported() {
   const QWindow* window = windowHandle();
   if (!awaitingFrame_ || !window || !window->isExposed() || window->frameMargins().isNull()) return;
@@ -277,7 +293,7 @@ void Form1::frameReported() {
   ArrangeWindow();
 }
 
-void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_); }
+void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_, lastPressButton_); }
 
 QAction* menuAction(const Form1& f, Menu menu) {
   switch (menu) {

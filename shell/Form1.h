@@ -140,6 +140,9 @@ protected:
   // with its frame reported, or after a bounded wait when none is reported.
   void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
+  // A window back in its normal state from maximised or minimised is sized
+  // again when the board or the view changed meanwhile.
+  void changeEvent(QEvent* event) override;
   // A picture file dropped from the file manager loads as if chosen.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -166,7 +169,9 @@ private:
   bool shownOnce_ = false;
   bool awaitingFrame_ = false;
   bool frameCheckPosted_ = false;
+  bool arrangeWhenNormal_ = false;  // arranged while maximised or minimised
   QPoint lastPressGlobal_;
+  Qt::MouseButton lastPressButton_ = Qt::LeftButton;
 };
 
 // The tag of a dragged control ("Pic2", "Pic3"), empty for others.

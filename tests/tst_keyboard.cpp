@@ -235,6 +235,32 @@ private slots:
     QCOMPARE(f->state().Map[2][2], map[1][2]);
   }
 
+  // A piece picked up by keys is let go when the player turns to the mouse,
+  // whose press hides the held outline: the next Space picks up the focus
+  // cell's piece instead of exchanging it with the piece the mouse just moved.
+  void mousePressLetsGoOfAPieceHeldByKeys() {
+    auto f = open(4, 4);
+    QVERIFY(f);
+    start(*f, {0.3, 0.6, 0.1, 0.9, 0.5, 0.2, 0.7, 0.4, 0.8, 0.15, 0.65, 0.35, 0.05, 0.95, 0.45, 0.25});
+    goTo(*f, 2, 1);
+    key(*f, Qt::Key_Space);
+    QVERIFY(f->keys->holding());
+    const MainVars& v = f->vars();
+    const auto centre = [&v](int col, int row) {
+      return QPoint((col - 1) * v.PieceWidth + v.PieceWidth / 2, (row - 1) * v.PieceHeight + v.PieceHeight / 2);
+    };
+    QTest::mousePress(f->Picture1, Qt::LeftButton, {}, centre(3, 3));
+    QTest::mouseMove(f->Picture1, centre(4, 4));
+    QTest::mouseRelease(f->Picture1, Qt::LeftButton, {}, centre(4, 4));
+    const Grid map = f->state().Map;
+    goTo(*f, 1, 2);
+    key(*f, Qt::Key_Space);
+    QVERIFY(f->state().Map == map);
+    QVERIFY(f->keys->holding());
+    QCOMPARE(f->Picture2->pos(), QPoint(0, v.PieceHeight));
+    QCOMPARE(testsupport::windowBoardProblem(*f), QString());
+  }
+
   void focusCellIsAnnounced() {
     auto f = open(3, 2);
     QVERIFY(f);

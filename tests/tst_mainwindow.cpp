@@ -495,6 +495,45 @@ private slots:
     QCOMPARE(hidden.size(), maximised);
   }
 
+  // The view switched on while the window is maximised: back in its normal
+  // state the window is wide enough for the board and the view, as it would
+  // have been had the view been switched on there.
+  void restoredWindowFitsWhatChangedWhileMaximised() {
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QSize normal = f.size();
+    f.showMaximized();
+    QTRY_VERIFY(f.isMaximized() && f.size() != normal);
+    const QSize maximised = f.size();
+    whenSettingsOpen([](Form2& d) {
+      d.Check1->setChecked(true);
+      d.Command1[0]->click();
+    });
+    f.SetData1->trigger();
+    QCOMPARE(f.state().HyoujiFlag, int16_t(1));
+    QCOMPARE(f.size(), maximised);
+    const auto fits = [&f] {
+      const QRect view = f.Picture3->geometry();
+      return f.Client->width() >= view.right() && f.Client->height() >= view.bottom();
+    };
+    f.showNormal();
+    QTRY_VERIFY2(f.size() != maximised && fits(), "the restored window cuts the finished-picture view off");
+    QTest::qWait(20);
+    QVERIFY(fits());
+    QVERIFY(f.width() > normal.width());
+    // With nothing changed meanwhile, a window sized by hand keeps that size.
+    const QSize byHand(f.width() - 40, f.height() - 30);
+    f.resize(byHand);
+    QTRY_COMPARE(f.size(), byHand);
+    f.showMaximized();
+    QTRY_VERIFY(f.isMaximized() && f.size() != byHand);
+    f.showNormal();
+    QTRY_VERIFY(f.size() != maximised);
+    QTest::qWait(20);
+    QCOMPARE(f.size(), byHand);
+  }
+
   void backgroundColours_data() {
     QTest::addColumn<int>("flag");
     QTest::addColumn<QColor>("colour");

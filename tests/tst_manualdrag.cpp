@@ -19,7 +19,7 @@ public:
 protected:
   void mousePressEvent(QMouseEvent* event) override {
     ++presses;
-    platform::startDrag(this, event->globalPosition().toPoint());
+    platform::startDrag(this, event->globalPosition().toPoint(), event->button());
   }
 };
 

@@ -1,8 +1,8 @@
 // A seeded monkey plays the real main window offscreen through the player's
 // own entry points: settings (grids, view, colours), pictures of many sizes
 // chosen and dropped, starts answered Yes or No, stops, presses, drags and
-// drops, turns, keys, saves and reads, scales, exits and restarts, and input
-// fired while a game is being prepared. After every action the board must show
+// drops, turns, keys, saves and reads, scales, window states and sizes, exits
+// and restarts, and input fired while a game is being prepared. After every action the board must show
 // exactly what Map and RMap say, the floating piece its cell's piece, and the
 // menus the states of the game in play or of no game.
 //
@@ -25,6 +25,7 @@
 
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
+#include "platform/ManualDrag.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 #include "support/TestSupport.h"
@@ -184,8 +185,10 @@ class Monkey {
       solve();
     else if (roll <= 95)
       viewDrag();
-    else if (roll <= 97)
+    else if (roll <= 96)
       pressWhereNothingRuns();
+    else if (roll <= 97)
+      windowState();
     else
       exitAndRestart();
   }
@@ -221,11 +224,17 @@ class Monkey {
     QTest::mouseRelease(target, button, {}, local);
   }
 
-  void dragFromTo(QPoint from, QPoint to) {
+  // With `other`, that button is pressed and released on the way, as a
+  // player's second finger might: the exchange still waits for the left release.
+  void dragFromTo(QPoint from, QPoint to, Qt::MouseButton other = Qt::NoButton) {
     QPoint local;
     QWidget* target = under(from, &local);
     QTest::mousePress(target, Qt::LeftButton, {}, local);
     QTest::mouseMove(f().Picture1, (from + to) / 2);
+    if (other != Qt::NoButton) {
+      QTest::mousePress(target, other, {}, target->mapFrom(f().Picture1, (from + to) / 2));
+      QTest::mouseRelease(target, other, {}, target->mapFrom(f().Picture1, (from + to) / 2));
+    }
     QTest::mouseMove(f().Picture1, to);
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
   }
@@ -240,8 +249,14 @@ class Monkey {
       to = f().Picture2->pos() + QPoint(pick(0, 3), pick(0, 3));  // the floating piece
     else if (where == 3)
       to = QPoint(f().Picture1->width() + pick(30, 60), pick(0, 40));  // the view, maybe
-    note(QStringLiteral("drag (%1, %2) to (%3, %4)").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y()));
-    dragFromTo(from, to);
+    const Qt::MouseButton other = chance(15) ? (chance(50) ? Qt::RightButton : Qt::MiddleButton) : Qt::NoButton;
+    note(QStringLiteral("drag (%1, %2) to (%3, %4)%5")
+             .arg(from.x())
+             .arg(from.y())
+             .arg(to.x())
+             .arg(to.y())
+             .arg(other == Qt::NoButton ? QString() : QStringLiteral(" with button %1 on the way").arg(int(other))));
+    dragFromTo(from, to, other);
   }
 
   void rightPress() {
@@ -432,6 +447,24 @@ class Monkey {
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
   }
 
+  // Maximises the window, brings it back, or sizes it by hand (perhaps
+  // narrower than its menu bar allows).
+  void windowState() {
+    const int kind = pick(1, 3);
+    if (kind == 1 && !f().isMaximized()) {
+      note(QStringLiteral("maximise"));
+      f().showMaximized();
+    } else if (kind <= 2) {
+      note(QStringLiteral("normal state"));
+      f().showNormal();
+    } else {
+      const QSize size(pick(100, 900), pick(100, 700));
+      note(QStringLiteral("resize to %1 x %2").arg(size.width()).arg(size.height()));
+      f().resize(size);
+    }
+    QTest::qWait(5);
+  }
+
   // On small boards, plays the game to its end the way a player would.
   void solve() {
     GameState& g = f().state();
@@ -471,6 +504,7 @@ class Monkey {
   QString check() {
     GameState& g = f().state();
     if (f().preparing()) return QStringLiteral("still held back as if a game were being prepared");
+    if (platform::dragInProgress()) return QStringLiteral("a drag still runs after every button was released");
     if (g.Xn < 1 || g.Yn < 1 || g.Xn > kMaxCells || g.Yn > kMaxCells)
       return QStringLiteral("grid %1x%2").arg(g.Xn).arg(g.Yn);
     if (f().vars().PieceWidth < 2 || f().vars().PieceHeight < 2)

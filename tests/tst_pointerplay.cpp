@@ -1,0 +1,162 @@
+// The player's hands on the real window: drags of the floating piece and of the
+// finished-picture view with a second button pressed or held, a drag whose
+// release never arrived, and play keys struck during a drag. After each, the
+// grids, the board's drawing and the floating piece must agree, and only the
+// dragging button's release may drop.
+#include <QtTest>
+
+#include "core/Geometry.h"
+#include "platform/ManualDrag.h"
+#include "support/PlayedWindow.h"
+
+using namespace quavinto;
+using testsupport::PlayedWindow;
+using testsupport::windowBoardProblem;
+
+namespace {
+
+struct Cells {
+  int16_t mapA, mapB, rmapA, rmapB;
+};
+
+}  // namespace
+
+class PointerPlayTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<PlayedWindow> w_;
+  Form1& f() { return w_->form(); }
+  GameState& g() { return w_->state(); }
+
+  Cells cells(QPoint a, QPoint b) {
+    return {g().Map[a.x()][a.y()], g().Map[b.x()][b.y()], g().RMap[a.x()][a.y()], g().RMap[b.x()][b.y()]};
+  }
+
+  // The pieces of cells a and b exchanged, each with its look.
+  void checkExchanged(QPoint a, QPoint b, const Cells& before) {
+    QCOMPARE(g().Map[a.x()][a.y()], before.mapB);
+    QCOMPARE(g().Map[b.x()][b.y()], before.mapA);
+    QCOMPARE(g().RMap[a.x()][a.y()], before.rmapB);
+    QCOMPARE(g().RMap[b.x()][b.y()], before.rmapA);
+    QCOMPARE(windowBoardProblem(f()), QString());
+  }
+
+ private slots:
+  void init() {
+    w_ = std::make_unique<PlayedWindow>(36000.0);
+    w_->open(4, 4);
+    w_->start(true);
+    QCOMPARE(int(g().GameRunning), 1);
+  }
+  void cleanup() {
+    platform::cancelDrag();
+    w_.reset();
+  }
+
+  void secondButtonDuringAPieceDrag_data() {
+    QTest::addColumn<bool>("otherHeldFirst");
+    QTest::newRow("right pressed and released while dragging") << false;
+    QTest::newRow("right held before the left press") << true;
+  }
+
+  // A right press while the left button drags a piece neither turns the piece
+  // under the pointer nor ends the drag; the left release makes the exchange.
+  void secondButtonDuringAPieceDrag() {
+    QFETCH(bool, otherHeldFirst);
+    const QPoint a(2, 2), b(3, 4);
+    const QPoint at = w_->cellCentre(a.x(), a.y()), to = w_->cellCentre(b.x(), b.y());
+    if (otherHeldFirst) QTest::mousePress(f().Picture1, Qt::RightButton, {}, at);  // turns a, no game rule against it
+    const Cells before = cells(a, b);
+    QTest::mousePress(f().Picture1, Qt::LeftButton, {}, at);
+    QVERIFY(platform::dragInProgress());
+    QTest::mouseMove(f().Picture1, to);
+    if (!otherHeldFirst) QTest::mousePress(f().Picture1, Qt::RightButton, {}, to);
+    QTest::mouseRelease(f().Picture1, Qt::RightButton, {}, otherHeldFirst ? at : to);
+    QVERIFY2(platform::dragInProgress(), "the other button's release ended the drag");
+    QCOMPARE(g().Map[b.x()][b.y()], before.mapB);
+    QCOMPARE(g().RMap[b.x()][b.y()], before.rmapB);
+    QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
+    QVERIFY(!platform::dragInProgress());
+    checkExchanged(a, b, before);
+  }
+
+  // The view dragged with the left button stays put through a right press and
+  // release, and lands where the left button lets it go.
+  void secondButtonDuringAViewDrag() {
+    g().HyoujiFlag = 1;
+    f().ArrangeWindow();
+    const QPoint start = f().Picture3->pos();
+    QTest::mousePress(f().Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mousePress(f().Image1, Qt::RightButton, {}, QPoint(20, 15));
+    QTest::mouseRelease(f().Image1, Qt::RightButton, {}, QPoint(20, 15));
+    QCOMPARE(f().Picture3->pos(), start);
+    QVERIFY(platform::dragInProgress());
+    QTest::mouseRelease(f().Image1, Qt::LeftButton, {}, QPoint(16, 13));
+    QCOMPARE(f().Picture3->pos(), start + QPoint(6, 3));
+  }
+
+  void keysDuringAPieceDrag_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("space") << Qt::Key_Space;
+    QTest::newRow("enter") << Qt::Key_Return;
+    QTest::newRow("R") << Qt::Key_R;
+  }
+
+  // A play key struck while the pointer drags a piece picks up or turns no
+  // other piece: the release exchanges the dragged piece, nothing else moved.
+  void keysDuringAPieceDrag() {
+    QFETCH(Qt::Key, key);
+    const QPoint a(3, 2), b(2, 4);
+    const GameState before = g();
+    const QPoint to = w_->cellCentre(b.x(), b.y());
+    QTest::mousePress(f().Picture1, Qt::LeftButton, {}, w_->cellCentre(a.x(), a.y()));
+    QTest::keyClick(f().Picture1, key);
+    QTest::mouseMove(f().Picture1, to);
+    QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
+    checkExchanged(
+        a, b,
+        {before.Map[a.x()][a.y()], before.Map[b.x()][b.y()], before.RMap[a.x()][a.y()], before.RMap[b.x()][b.y()]});
+    for (int row = 1; row <= g().Yn; ++row)
+      for (int col = 1; col <= g().Xn; ++col)
+        if (QPoint(col, row) != a && QPoint(col, row) != b) {
+          QCOMPARE(g().Map[col][row], before.Map[col][row]);
+          QCOMPARE(g().RMap[col][row], before.RMap[col][row]);
+        }
+  }
+
+  void lostReleaseEndsAtTheNextPress_data() {
+    QTest::addColumn<Qt::MouseButton>("next");
+    QTest::newRow("left press and drag") << Qt::LeftButton;
+    QTest::newRow("right click") << Qt::RightButton;
+  }
+
+  // A drag whose release went to another program ends, without a drop, at the
+  // next press, and that press plays as usual: a left press picks up its cell,
+  // a right click turns its piece.
+  void lostReleaseEndsAtTheNextPress() {
+    QFETCH(Qt::MouseButton, next);
+    const QPoint a(2, 1), b(4, 3), c(1, 4);
+    QTest::mousePress(f().Picture1, Qt::LeftButton, {}, w_->cellCentre(a.x(), a.y()));
+    QVERIFY(platform::dragInProgress());
+    // The left button came up outside the program: no release reached it.
+    QTestPrivate::qtestMouseButtons = Qt::NoButton;
+    const GameState before = g();
+    QTest::mousePress(f().Picture1, next, {}, w_->cellCentre(b.x(), b.y()));
+    if (next == Qt::LeftButton) {
+      QCOMPARE(f().Picture2->pos(), QPoint(f().vars().PieceWidth * 3, f().vars().PieceHeight * 2));
+      QTest::mouseRelease(f().Picture1, next, {}, w_->cellCentre(c.x(), c.y()));
+      checkExchanged(
+          b, c,
+          {before.Map[b.x()][b.y()], before.Map[c.x()][c.y()], before.RMap[b.x()][b.y()], before.RMap[c.x()][c.y()]});
+    } else {
+      QTest::mouseRelease(f().Picture1, next, {}, w_->cellCentre(b.x(), b.y()));
+      QVERIFY(!platform::dragInProgress());
+      QCOMPARE(g().RMap[b.x()][b.y()], int16_t(1 - before.RMap[b.x()][b.y()]));
+      QCOMPARE(g().Map, before.Map);
+      QCOMPARE(windowBoardProblem(f()), QString());
+    }
+  }
+};
+
+QTEST_MAIN(PointerPlayTest)
+#include "tst_pointerplay.moc"
