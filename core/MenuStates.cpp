@@ -17,8 +17,9 @@ constexpr std::array<MenuRow, 14> kTable = {{
     {MenuEvent::StartPreparing, "start preparing", {E, D, K, K, K, K, K}},
     {MenuEvent::StartDeclined, "start declined", {K, K, D, E, K, K, K}},
     {MenuEvent::GameStopped, "game stopped", {E, D, D, E, K, K, K}},
-    // Reading stays as play left it: enabled only when the game was saved.
-    {MenuEvent::PuzzleCompleted, "puzzle completed", {E, D, D, K, K, K, K}},
+    // With the puzzle done no game is in play, so a saved game can be read,
+    // as after a stop.
+    {MenuEvent::PuzzleCompleted, "puzzle completed", {E, D, D, E, K, K, K}},
     {MenuEvent::PictureChosen, "picture chosen", {E, D, D, E, K, K, K}},
     {MenuEvent::BoardBuilt, "board built", {E, K, K, K, K, E, E}},
     // The view setting comes from the file, as if chosen in the settings dialog.

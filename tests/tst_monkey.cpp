@@ -107,7 +107,6 @@ class Monkey {
     note(QStringLiteral("  box %1: %2")
              .arg(style)
              .arg(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
-    if (text.contains(QStringLiteral(u"完成です"))) completedSinceReadOn_ = true;
     if ((style & 7) == 1) return exitAllowed_ ? platform::vbOK : platform::vbCancel;
     if ((style & 7) == 4) return chance(65) ? platform::vbYes : platform::vbNo;
     return platform::vbOK;
@@ -150,7 +149,6 @@ class Monkey {
     form_->show();
     exposed_ = QTest::qWaitForWindowExposed(form_.get());
     form_->activateWindow();
-    completedSinceReadOn_ = false;
   }
 
   // ---- the actions -------------------------------------------------------
@@ -522,10 +520,9 @@ class Monkey {
     QString problem = testsupport::windowBoardProblem(f());
     if (problem.isEmpty()) problem = testsupport::menuProblem(f());
     if (!problem.isEmpty()) return problem;
-    // Reading stays off without a game only after a completion, as play left it.
-    if (g.GameRunning == 0 && !f().ReadData->isEnabled() && !completedSinceReadOn_)
-      return QStringLiteral("ReadData disabled with no game in play and no game completed");
-    if (f().ReadData->isEnabled()) completedSinceReadOn_ = false;
+    // With no game in play a saved game can always be read, after a
+    // completion too.
+    if (g.GameRunning == 0 && !f().ReadData->isEnabled()) return QStringLiteral("ReadData disabled with no game in play");
     if (f().width() < f().menuBarWidth()) return QStringLiteral("the window is narrower than its menu bar");
     const bool view = g.HyoujiFlag == 1;
     if (f().Picture3->isHidden() == view || f().Label1_0->isHidden() == view)
@@ -552,7 +549,6 @@ class Monkey {
   platform::MsgBoxResponder previousBoxes_;
   bool exitAllowed_ = false;
   bool ended_ = false;
-  bool completedSinceReadOn_ = false;
   bool exposed_ = false;
 };
 
