@@ -31,9 +31,11 @@ QRect screenGeometry() {
   return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
-QRect availableScreenGeometry() {
+QRect availableScreenGeometry() { return availableScreenGeometry(nullptr); }
+
+QRect availableScreenGeometry(const QScreen* screen) {
   if (!gScreen.isNull()) return gScreen;
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
   return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 

@@ -6,6 +6,8 @@
 
 #include <QRect>
 
+class QScreen;
+
 #include <cstdint>
 
 namespace platform {
@@ -15,6 +17,8 @@ double twipsPerPixelY();
 // The primary screen's whole area and the part free of panels, in pixels.
 QRect screenGeometry();
 QRect availableScreenGeometry();
+// The part free of panels of the given screen (the primary one when null).
+QRect availableScreenGeometry(const QScreen* screen);
 // Tests fix the screen: zero twips restores the real screen, as does a null rect.
 void setScreenOverride(double twipsX, double twipsY, const QRect& screen);
 

@@ -96,6 +96,7 @@ void Form1::ArrangeWindow() {
     Label1_0->hide();
   }
   if (widthTwips >= 0) {
+    const QRect before = frameGeometry();
     // The sizes are the window's outer ones; Qt sizes the part inside the frame.
     const QSize frame = frameGeometry().size() - geometry().size();
     const int outerW = int(platform::roundHalfEven(widthTwips / platform::twipsPerPixelX()));
@@ -105,12 +106,32 @@ void Form1::ArrangeWindow() {
     setMinimumWidth(menuBarWidth());
     const int inner = std::max(outerW - frame.width(), menuBarWidth());
     resize(std::max(1, inner), std::max(1, outerH - frame.height()));
+    keepGrowthOnScreen(before);
   }
   // The caption's text follows the colour however ColorFlag changed (the
   // settings dialog or a game read): white only on black, never white on white.
   applyBackgroundColour(true);
   setColours(Label1_0, backgroundColour(), nullptr);
   update();
+}
+
+void Form1::keepGrowthOnScreen(const QRect& before) {
+  // Before the window system has placed the window its position means nothing.
+  if (!isVisible() || awaitingFrame_) return;
+  const QRect screenArea = platform::availableScreenGeometry(screen());
+  const QRect after(before.topLeft(), frameGeometry().size());
+  // Only what the growth pushed past an edge is brought back: a window the
+  // player left hanging over an edge keeps hanging over it as far as before,
+  // and the top-left corner never leaves the screen for it.
+  const auto shift = [](int near, int farNow, int farLimit, int nearLimit) {
+    if (farNow <= farLimit) return 0;
+    return std::max(nearLimit, near - (farNow - farLimit)) - near;
+  };
+  const int dx = shift(after.left(), after.right(), std::max(screenArea.right(), before.right()),
+                       std::min(screenArea.left(), before.left()));
+  const int dy = shift(after.top(), after.bottom(), std::max(screenArea.bottom(), before.bottom()),
+                       std::min(screenArea.top(), before.top()));
+  if (dx != 0 || dy != 0) move(pos() + QPoint(dx, dy));
 }
 
 int Form1::menuBarWidth() const {

@@ -161,6 +161,9 @@ private:
   void onBoardDrop(QWidget* dragged, QPoint p);
   void onFloatingDrop(QWidget* dragged, QPoint p);
   void scaleTo(QAction* item, int16_t zoom);
+  // Moves the window back by what a resize from `before` (its frame then) pushed
+  // past the edges of its screen's free area.
+  void keepGrowthOnScreen(const QRect& before);
 
   GameState gs_;
   MainVars v_;

@@ -2,6 +2,7 @@
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "persistence/Settings.h"
+#include "platform/Screen.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
@@ -379,6 +380,7 @@ private slots:
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
   }
   void cleanup() {
+    platform::setScreenOverride(0, 0, QRect());
     boxes_.reset();
     settings_.reset();
   }
@@ -532,6 +534,36 @@ private slots:
     QTRY_VERIFY(f.size() != maximised);
     QTest::qWait(20);
     QCOMPARE(f.size(), byHand);
+  }
+
+  // A window that grows past the edge of the screen, here by showing the
+  // finished-picture view beside the board, moves back so all of it shows;
+  // one already hanging over the edge keeps hanging over it as far as before.
+  void growingWindowComesBackOnScreen_data() {
+    QTest::addColumn<int>("overhang");  // how far the window hangs past the right edge before
+    QTest::newRow("inside the screen") << 0;
+    QTest::newRow("already over the edge") << 30;
+  }
+
+  void growingWindowComesBackOnScreen() {
+    QFETCH(int, overhang);
+    const QRect screen(0, 0, 1200, 900);
+    platform::setScreenOverride(0, 0, screen);
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QTest::qWait(1100);  // placed: framed, or the wait for a frame is over
+    f.move(screen.right() - f.frameGeometry().width() + 1 + overhang, 300);
+    QTRY_COMPARE(f.frameGeometry().right(), screen.right() + overhang);
+    const int narrower = f.frameGeometry().width();
+    whenSettingsOpen([](Form2& d) {
+      d.Check1->setChecked(true);
+      d.Command1[0]->click();
+    });
+    f.SetData1->trigger();
+    QVERIFY(f.frameGeometry().width() > narrower + 100);
+    QTRY_COMPARE(f.frameGeometry().right(), screen.right() + overhang);
+    QCOMPARE(f.frameGeometry().top(), 300);
   }
 
   void backgroundColours_data() {
