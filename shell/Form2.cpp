@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
+#include "shell/ProgramIcon.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -192,7 +193,7 @@ void Form2::buildControls() {
   // The icon is shown at its own 32 x 32 size from the design's top-left
   // corner; squeezing it into the design's smaller square would blur it.
   Image1 = new QLabel(this);
-  const QPixmap icon(QStringLiteral(":/icon.png"));
+  const QPixmap icon = programIcon(devicePixelRatioF());
   Image1->setPixmap(icon);
   Image1->setGeometry(QRect(platform::twipsRect(3192, 96, 384, 384).topLeft(), icon.deviceIndependentSize().toSize()));
 

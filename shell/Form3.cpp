@@ -4,6 +4,7 @@
 
 #include "platform/Screen.h"
 #include "shell/Form4.h"
+#include "shell/ProgramIcon.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -98,7 +99,7 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   // The icon is shown at its own 32 x 32 size from the design's top-left
   // corner; squeezing it into the design's smaller square would blur it.
   Image1 = new QLabel(this);
-  const QPixmap icon(QStringLiteral(":/icon.png"));
+  const QPixmap icon = programIcon(devicePixelRatioF());
   Image1->setPixmap(icon);
   Image1->setGeometry(QRect(platform::twipsRect(240, 1860, 384, 384).topLeft(), icon.deviceIndependentSize().toSize()));
 

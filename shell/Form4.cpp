@@ -53,17 +53,34 @@ Form4::Form4(const GameState& gs, QWidget* owner) : QWidget(owner, Qt::Window), 
 Form4::~Form4() = default;
 
 void Form4::fitCanvas(const QSize& atLeast) {
-  if (!canvas_.isNull() && canvas_.width() >= atLeast.width() && canvas_.height() >= atLeast.height()) return;
-  QImage grown(canvas_.size().expandedTo(atLeast), QImage::Format_RGB32);
+  // The canvas holds one pixel per device pixel, so on a scaled screen the
+  // text is drawn at the screen's own resolution instead of being enlarged.
+  const qreal ratio = devicePixelRatioF();
+  const QSize have = canvas_.isNull() ? QSize() : canvas_.deviceIndependentSize().toSize();
+  if (!canvas_.isNull() && canvas_.devicePixelRatio() == ratio && have.width() >= atLeast.width() &&
+      have.height() >= atLeast.height())
+    return;
+  const QSize logical = have.expandedTo(atLeast);
+  QImage grown(logical * ratio, QImage::Format_RGB32);
+  grown.setDevicePixelRatio(ratio);
   // Point sizes on the canvas must measure as they do on the screen.
   grown.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
   grown.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
   grown.fill(Qt::black);
-  if (!canvas_.isNull()) {
+  const bool sameRatio = canvas_.isNull() || canvas_.devicePixelRatio() == ratio;
+  if (!canvas_.isNull() && sameRatio) {
     QPainter p(&grown);
     p.drawImage(0, 0, canvas_);
   }
   canvas_ = grown;
+  // Moved to a screen of another density: what was printed is printed again
+  // at the new resolution, the same lines in the same places.
+  if (!sameRatio) {
+    const QStringList kept = lines_;
+    currentY_ = 0;
+    lines_.clear();
+    for (const QString& line : kept) print(line);
+  }
 }
 
 void Form4::cls() {
@@ -112,8 +129,10 @@ void Form4::Form_MouseDown(int button) {
 }
 
 void Form4::paintEvent(QPaintEvent* event) {
+  fitCanvas(size());
   QPainter p(this);
-  p.drawImage(event->rect(), canvas_, event->rect());
+  p.setClipRegion(event->region());
+  p.drawImage(0, 0, canvas_);
 }
 
 void Form4::mousePressEvent(QMouseEvent* event) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
@@ -43,6 +45,9 @@ const QString kMissingHint =
 }  // namespace text
 
 const QString kContentsPage = QStringLiteral("index.html");
+const QSize kUsualSize(780, 540);
+// The share of the screen's free area the window may take at most.
+constexpr qreal kScreenShare = 0.9;
 const QString kHelpOnHelpPage = QStringLiteral("helphelp.html");
 
 QPointer<HelpWindow> gWindow;
@@ -197,7 +202,7 @@ void HelpWindow::buildUi() {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(toolbar);
   layout->addWidget(splitter, 1);
-  resize(780, 540);
+  fitToScreen();
 
   connect(contentsButton, &QPushButton::clicked, this, [this] {
     if (helpFound()) showPage(kContentsPage);
@@ -220,6 +225,21 @@ void HelpWindow::buildUi() {
   backButton_->setEnabled(false);
   forwardButton_->setEnabled(false);
   setSearchVisible(false);
+}
+
+void HelpWindow::fitToScreen() {
+  // The usual size, or less where the screen has less room (a small or
+  // scaled-up screen), so the page, the buttons and the window's own frame
+  // all stay on the screen; centred on the screen the window opens on.
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  if (!screen) {
+    resize(kUsualSize);
+    return;
+  }
+  const QRect room = screen->availableGeometry();
+  const QSize fitted = kUsualSize.boundedTo(room.size() * kScreenShare).expandedTo(minimumSizeHint());
+  resize(fitted);
+  move(room.center() - QPoint(fitted.width() / 2, fitted.height() / 2));
 }
 
 void HelpWindow::loadHelpSet() {

@@ -81,6 +81,7 @@ private:
   explicit HelpWindow(QWidget* owner);
   static HelpWindow* open(QWidget* owner);
   void buildUi();
+  void fitToScreen();
   void loadHelpSet();
   void showMissingMessage(const QStringList& looked);
   void filterKeywords(const QString& text);
