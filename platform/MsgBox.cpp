@@ -3,14 +3,27 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace platform {
 namespace {
 MsgBoxResponder gResponder;
+QPointer<QWidget> gLastOwner;
+
+// The window a box belongs to: the active one, or, when a box follows another
+// before the window system has given the focus back (the save offer after
+// the leaving question), the window the previous box belonged to. A box with
+// an owner opens over that window and carries its icon.
+QWidget* boxOwner() {
+  QWidget* owner = QApplication::activeWindow();
+  if (!owner && gLastOwner && gLastOwner->isVisible()) owner = gLastOwner;
+  if (owner) gLastOwner = owner->window();
+  return owner;
+}
 
 int showRealBox(const QString& text, int style, const QString& title) {
-  QMessageBox box(QApplication::activeWindow());
+  QMessageBox box(boxOwner());
   box.setWindowTitle(title);
   // The texts carry CR LF line breaks; the box wants plain line feeds.
   box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

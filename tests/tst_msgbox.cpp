@@ -32,6 +32,7 @@ struct SeenBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   QMap<QMessageBox::StandardButton, QString> buttonTexts;
+  QWidget* owner = nullptr;
 };
 
 // Waits for the modal message box, records what it shows, and then acts on it.
@@ -53,6 +54,7 @@ void driveNextBox(SeenBox* seen, std::function<void(QMessageBox*)> act, int trie
     seen->title = box->windowTitle();
     seen->text = box->text();
     seen->icon = box->icon();
+    seen->owner = box->parentWidget();
     seen->buttons = box->standardButtons();
     for (QAbstractButton* button : box->buttons())
       seen->buttonTexts[box->standardButton(button)] = button->text();
@@ -89,6 +91,7 @@ private slots:
   void escapeGivesTheCancellingAnswer_data();
   void escapeGivesTheCancellingAnswer();
   void realBoxShowsTextAndTitle();
+  void aFollowingBoxStaysWithItsWindow();
   void buttonsAreJapanese();
   void japaneseLocaleAndFont();
 };
@@ -208,6 +211,33 @@ void TestMsgBox::escapeGivesTheCancellingAnswer() {
   driveNextBox(&seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
   QCOMPARE(platform::MsgBox(QStringLiteral("escape"), style), answer);
   QVERIFY(seen.found);
+}
+
+// Leaving during a game asks twice in a row; on X the focus comes back to the
+// window only after the first box has gone, and the second box must still
+// open over that window (with its icon) rather than loose in the screen.
+void TestMsgBox::aFollowingBoxStaysWithItsWindow() {
+  QWidget window;
+  window.show();
+  QApplication::setActiveWindow(&window);
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  SeenBox first, second, third;
+  driveNextBox(&first, clickOn(QMessageBox::Ok));
+  QCOMPARE(platform::MsgBox(QStringLiteral(u"QUAVINTOを終了します。"), 65), platform::vbOK);
+  QCOMPARE(first.owner, &window);
+
+  QApplication::setActiveWindow(nullptr);
+  driveNextBox(&second, clickOn(QMessageBox::No));
+  QCOMPARE(platform::MsgBox(QStringLiteral(u"ゲーム中です。\r\nデータを保存しますか。"), 36), platform::vbNo);
+  QCOMPARE(second.owner, &window);
+
+  // A window that has been closed owns no later box.
+  window.hide();
+  QApplication::setActiveWindow(nullptr);
+  driveNextBox(&third, clickOn(QMessageBox::Ok));
+  platform::MsgBox(QStringLiteral("x"), 0);
+  QVERIFY(third.found);
+  QCOMPARE(third.owner, nullptr);
 }
 
 void TestMsgBox::realBoxShowsTextAndTitle() {
