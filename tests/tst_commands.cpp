@@ -19,6 +19,18 @@
 
 using namespace quavinto;
 
+namespace {
+// The window with a hook into the yields of a game being prepared.
+class PreparingForm : public Form1 {
+ public:
+  std::function<void()> whilePreparing;
+  void processEvents() override {
+    if (whilePreparing) whilePreparing();
+    Form1::processEvents();
+  }
+};
+}  // namespace
+
 class CommandsTest : public QObject {
   Q_OBJECT
 
@@ -281,6 +293,27 @@ private slots:
     QCOMPARE(boxes_->shown.size(), 1);
     QVERIFY(!ended);
     QVERIFY(!QFile::exists(settings_->path()));
+  }
+
+  // While a game is being prepared the session's end is refused without a
+  // question, as the close box is; the game then starts as usual.
+  void sessionEndWhilePreparing() {
+    PreparingForm f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    f.show();
+    int refusals = 0;
+    f.whilePreparing = [&] {
+      if (f.preparing() && !f.sessionEnding([] { return true; })) ++refusals;
+    };
+    boxes_->answer(platform::vbYes);  // begin the game
+    f.GStart->trigger();
+    f.whilePreparing = nullptr;
+    QVERIFY(refusals > 0);
+    QCOMPARE(boxes_->shown.size(), 1);  // only the question whether to begin
+    QVERIFY(!ended);
+    QVERIFY(!QFile::exists(settings_->path()));
+    QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 };
 
