@@ -41,3 +41,16 @@ sm_says "interact-done go-on" || fail "the session manager was not told to go on
 [[ -f "$(settings_file)" ]] || fail "no settings written on the confirmed log-out"
 keys=$(grep -c '=' "$(settings_file)")
 ((keys == 6)) || fail "$keys settings instead of six"
+
+# A log-out while the settings dialog is open: the question comes over it, and
+# after OK the program ends cleanly with the dialog still open beneath.
+rm -f "$(settings_file)"
+start_app
+skip_wait_window
+cmd_settings
+dialog=$(wait_dialog)
+kill -USR1 "$SM_PID"
+confirm=$(wait_dialog "$dialog")
+answer "$confirm" Return
+wait_app_exit || fail "the program did not end cleanly after a log-out over the settings dialog"
+[[ -f "$(settings_file)" ]] || fail "no settings written on the log-out over the settings dialog"
