@@ -19,10 +19,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
+#ifndef QT_NO_SESSIONMANAGER
+#include <QSessionManager>
+#endif
 
 namespace quavinto {
 namespace {
@@ -47,6 +51,15 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   buildWidgets();
   buildMenus();
   form_load();
+#ifndef QT_NO_SESSIONMANAGER
+  // The session's end is one more way of closing the main window.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    bool asked = false;
+    const bool ends = sessionEnding([&] { return asked = manager.allowsInteraction(); });
+    if (!ends) manager.cancel();
+    if (asked) manager.release();
+  });
+#endif
 }
 
 Form1::~Form1() {

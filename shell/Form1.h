@@ -132,6 +132,12 @@ public:
   bool confirmExit();
   // Replaced in tests: how the program ends after a confirmed exit.
   std::function<void()> endProgram;
+  // The desktop session is ending (log-out, shutdown): the same questions as
+  // the close box, when `mayAsk` says the player may be asked. True lets the
+  // session end; false asks it to stay (the player cancelled, or a game is
+  // being prepared or a leave question is already up). With no leave to ask,
+  // nothing is written, as for a process that is killed.
+  bool sessionEnding(const std::function<bool()>& mayAsk);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -164,11 +170,15 @@ private:
   // Moves the window back by what a resize from `before` (its frame then) pushed
   // past the edges of its screen's free area.
   void keepGrowthOnScreen(const QRect& before);
+  bool confirmExitSteps();
+  // After a confirmed exit: the drag dropped and the program ended at once.
+  void endConfirmed();
 
   GameState gs_;
   MainVars v_;
   bool preparing_ = false;
   bool exitConfirmed_ = false;
+  bool askingToLeave_ = false;  // the exit question or the save offer is up
   bool shownOnce_ = false;
   bool awaitingFrame_ = false;
   bool frameCheckPosted_ = false;

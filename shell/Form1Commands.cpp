@@ -50,6 +50,13 @@ void Form1::SetData1_Click() {
 }
 
 bool Form1::confirmExit() {
+  askingToLeave_ = true;
+  const bool confirmed = confirmExitSteps();
+  askingToLeave_ = false;
+  return confirmed;
+}
+
+bool Form1::confirmExitSteps() {
   if (platform::MsgBox(exitText(), 65) != platform::vbOK) return false;
   if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
   gs_.MemDC = nullptr;
@@ -62,6 +69,10 @@ bool Form1::confirmExit() {
 
 void Form1::Fin_Click() {
   if (!confirmExit()) return;
+  endConfirmed();
+}
+
+void Form1::endConfirmed() {
   exitConfirmed_ = true;
   platform::cancelDrag();
   if (endProgram) {
@@ -70,6 +81,19 @@ void Form1::Fin_Click() {
   }
   // Every window of the program closes at once, with no further question.
   QCoreApplication::exit(0);
+}
+
+bool Form1::sessionEnding(const std::function<bool()>& mayAsk) {
+  if (exitConfirmed_) return true;
+  if (commandsHeld() || askingToLeave_) return false;
+  // Without leave to ask, the player's changes are lost as in any other end
+  // that was not confirmed.
+  if (!mayAsk()) return true;
+  if (!confirmExit()) return false;
+  // Ended at once as by the menu: a dialog left open below the question
+  // must not find its window gone when its own loop returns.
+  endConfirmed();
+  return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -14,9 +14,22 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace quavinto;
+
+namespace {
+// The window with a hook into the yields of a game being prepared.
+class PreparingForm : public Form1 {
+ public:
+  std::function<void()> whilePreparing;
+  void processEvents() override {
+    if (whilePreparing) whilePreparing();
+    Form1::processEvents();
+  }
+};
+}  // namespace
 
 class CommandsTest : public QObject {
   Q_OBJECT
@@ -217,6 +230,90 @@ private slots:
                QStringLiteral("7"));
     else
       QCOMPARE(f.state().GameRunning, int16_t(playing ? 1 : 0));
+  }
+
+  // The desktop session ending asks as the close box does; a game in play can
+  // be saved, and a refusal keeps both the program and the session.
+  void sessionEnd_data() {
+    QTest::addColumn<bool>("mayAsk");
+    QTest::addColumn<int>("confirm");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("confirmed, game saved") << true << platform::vbOK << true;
+    QTest::newRow("cancelled") << true << platform::vbCancel << false;
+    QTest::newRow("no leave to ask") << false << 0 << true;
+  }
+
+  void sessionEnd() {
+    QFETCH(bool, mayAsk);
+    QFETCH(int, confirm);
+    QFETCH(bool, ends);
+    QTemporaryDir games;
+    const QString game = games.filePath(QStringLiteral("PLAY.QVD"));
+    testsupport::ScriptedFileDialog files({game});
+    Form1 f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    f.show();
+    startPlaying(f);
+    f.state().ColorFlag = 2;  // a change the store only sees on a confirmed exit
+    boxes_->shown.clear();
+    if (confirm) boxes_->answer(confirm);
+    boxes_->answer(platform::vbYes);  // save the game in play
+    boxes_->answer(platform::vbYes);  // into a new file
+    QCOMPARE(f.sessionEnding([&] { return mayAsk; }), ends);
+    const bool confirmed = mayAsk && confirm == platform::vbOK;
+    QCOMPARE(ended, confirmed);
+    // Confirmed: the exit question, the save offer, and the file's creation.
+    QCOMPARE(boxes_->shown.size(), mayAsk ? (confirmed ? 3 : 1) : 0);
+    if (confirmed) QCOMPARE(boxes_->shown.at(1).text, QStringLiteral(u"ゲーム中です。\r\nデータを保存しますか。"));
+    QCOMPARE(QFile::exists(settings_->path()), confirmed);
+    QCOMPARE(QFile::exists(game), confirmed);
+    if (confirmed)
+      QCOMPARE(platform::GetSetting(QStringLiteral("XAN"), QStringLiteral("QUAVINTO"), QStringLiteral("ColorFlag"), {}),
+               QStringLiteral("2"));
+    else QCOMPARE(f.state().GameRunning, int16_t(1));
+  }
+
+  // A session ending while the leave question is already up is refused, not
+  // asked a second time; the player's answer to the first question decides.
+  void sessionEndDuringExitQuestion() {
+    Form1 f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    f.show();
+    bool sessionEnds = true;
+    int asks = 0;
+    boxes_->onShow = [&](const testsupport::ShownBox& box) {
+      if (box.style != 65 || asks++) return;
+      sessionEnds = f.sessionEnding([] { return true; });
+    };
+    boxes_->answer(platform::vbCancel);
+    f.Fin->trigger();
+    QVERIFY(!sessionEnds);
+    QCOMPARE(boxes_->shown.size(), 1);
+    QVERIFY(!ended);
+    QVERIFY(!QFile::exists(settings_->path()));
+  }
+
+  // While a game is being prepared the session's end is refused without a
+  // question, as the close box is; the game then starts as usual.
+  void sessionEndWhilePreparing() {
+    PreparingForm f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    f.show();
+    int refusals = 0;
+    f.whilePreparing = [&] {
+      if (f.preparing() && !f.sessionEnding([] { return true; })) ++refusals;
+    };
+    boxes_->answer(platform::vbYes);  // begin the game
+    f.GStart->trigger();
+    f.whilePreparing = nullptr;
+    QVERIFY(refusals > 0);
+    QCOMPARE(boxes_->shown.size(), 1);  // only the question whether to begin
+    QVERIFY(!ended);
+    QVERIFY(!QFile::exists(settings_->path()));
+    QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 };
 
