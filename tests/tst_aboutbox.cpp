@@ -18,15 +18,6 @@ using quavinto::GameState;
 
 namespace {
 
-GameState solvedState(int xn, int yn) {
-  GameState gs;
-  gs.Xn = int16_t(xn);
-  gs.Yn = int16_t(yn);
-  for (int row = 1; row <= yn; ++row)
-    for (int col = 1; col <= xn; ++col) gs.Map[col][row] = int16_t(quavinto::homePiece(xn, col, row));
-  return gs;
-}
-
 template <typename T>
 QList<T*> openWindows() {
   QList<T*> found;
@@ -78,7 +69,7 @@ private slots:
 };
 
 void AboutBoxTest::aboutBoxShowsNameAndVersion() {
-  GameState gs = solvedState(5, 5);
+  GameState gs = testsupport::solvedState(5, 5);
   Form3* box = Form3::showAbout(gs, nullptr);
   QVERIFY(box);
   QCOMPARE(box->windowTitle(), QStringLiteral("QUAVINTO"));
@@ -97,7 +88,7 @@ void AboutBoxTest::aboutBoxShowsNameAndVersion() {
 }
 
 void AboutBoxTest::showingAgainRaisesTheOpenBox() {
-  GameState gs = solvedState(5, 5);
+  GameState gs = testsupport::solvedState(5, 5);
   QWidget owner;
   Form3* first = Form3::showAbout(gs, &owner);
   Form3* second = Form3::showAbout(gs, &owner);
@@ -115,7 +106,7 @@ void AboutBoxTest::showingAgainRaisesTheOpenBox() {
 }
 
 void AboutBoxTest::okClosesAndDeletesTheBox() {
-  GameState gs = solvedState(5, 5);
+  GameState gs = testsupport::solvedState(5, 5);
   QPointer<Form3> box = Form3::showAbout(gs, nullptr);
   QTest::mouseClick(box->Command1, Qt::LeftButton);
   QVERIFY(!box->isVisible());
@@ -182,7 +173,7 @@ void AboutBoxTest::gestureOnNotice() {
   QFETCH(Qt::MouseButton, button);
   QFETCH(Qt::KeyboardModifiers, modifiers);
   QFETCH(bool, opens);
-  GameState gs = solvedState(3, 2);
+  GameState gs = testsupport::solvedState(3, 2);
   QWidget owner;
   QPointer<Form3> box = Form3::showAbout(gs, &owner);
   QTest::mousePress(box->Label2[label], button, modifiers, QPoint(5, 5));
@@ -197,7 +188,7 @@ void AboutBoxTest::gestureOnNotice() {
 }
 
 void AboutBoxTest::diagnosticsOutlivesTheAboutBoxNotItsOwner() {
-  GameState gs = solvedState(3, 2);
+  GameState gs = testsupport::solvedState(3, 2);
   auto* owner = new QWidget;
   Form3* box = Form3::showAbout(gs, owner);
   box->Label2_MouseDown(0, 2, 3);
@@ -234,7 +225,7 @@ void AboutBoxTest::printsTheGrids() {
   QFETCH(int, xn);
   QFETCH(int, yn);
   QFETCH(QStringList, changes);
-  GameState gs = solvedState(xn, yn);
+  GameState gs = testsupport::solvedState(xn, yn);
   for (const QString& change : changes) {
     const QStringList f = change.split(QLatin1Char(' '));
     quavinto::Grid& grid = f[0] == QLatin1String("M") ? gs.Map : gs.RMap;
@@ -245,7 +236,7 @@ void AboutBoxTest::printsTheGrids() {
 }
 
 void AboutBoxTest::wideGridsAreCutOffNotWrapped() {
-  GameState gs = solvedState(30, 30);
+  GameState gs = testsupport::solvedState(30, 30);
   Form4 window(gs);
   const QStringList lines = window.printedLines();
   QCOMPARE(lines.size(), 1 + 30 + 1 + 1 + 30);
@@ -260,7 +251,7 @@ void AboutBoxTest::wideGridsAreCutOffNotWrapped() {
 }
 
 void AboutBoxTest::rightClickReprintsLeftClickCloses() {
-  GameState gs = solvedState(3, 2);
+  GameState gs = testsupport::solvedState(3, 2);
   QPointer<Form4> window = new Form4(gs);
   window->show();
   const QStringList before = window->printedLines();
@@ -282,7 +273,7 @@ void AboutBoxTest::rightClickReprintsLeftClickCloses() {
 }
 
 void AboutBoxTest::diagnosticsCaptionAndLook() {
-  GameState gs = solvedState(3, 2);
+  GameState gs = testsupport::solvedState(3, 2);
   Form4 window(gs);
   QCOMPARE(window.windowTitle(), QStringLiteral(u"QUAVINTO(終了:左ClicK 再表示:右Click) "));
   QVERIFY(window.font().bold());

@@ -37,15 +37,6 @@ class CommandsTest : public QObject {
   std::unique_ptr<testsupport::PrivateSettings> settings_;
   std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
 
-  // Answers the modal settings dialog once it is open.
-  static void whenDialogOpens(std::function<void(Form2&)> act) {
-    QTimer::singleShot(0, [act] {
-      auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      act(*dialog);
-    });
-  }
-
   static bool solvedAndDrawn(Form1& f) {
     const GameState& g = f.state();
     for (int row = 1; row <= g.Yn; ++row)
@@ -75,7 +66,7 @@ private slots:
     startPlaying(f);
     boxes_->shown.clear();
     boxes_->answer(platform::vbYes);  // change the settings during a game
-    whenDialogOpens([](Form2& d) { d.Command1[1]->click(); });
+    testsupport::whenSettingsDialogOpens([](Form2& d) { d.Command1[1]->click(); });
     f.SetData1->trigger();
     QCOMPARE(boxes_->shown.size(), 1);
     QCOMPARE(boxes_->shown.first().style, 36);
@@ -102,7 +93,7 @@ private slots:
 
   void presetAndFreeGrid() {
     Form1 f;
-    whenDialogOpens([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Option1[3]->click();
       d.Text1[0]->setText(QStringLiteral("12"));
       d.Text1[1]->setText(QStringLiteral("7"));
@@ -117,7 +108,7 @@ private slots:
     QCOMPARE(f.vars().PieceHeight, 36);
     QVERIFY(f.ScaleAll->menuAction()->isEnabled());
     QVERIFY(!f.Picture3->isHidden());
-    whenDialogOpens([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       QVERIFY(d.Option1[3]->isChecked());
       QCOMPARE(d.Text1[0]->text(), QStringLiteral("12"));
       QCOMPARE(d.Text1[1]->text(), QStringLiteral("7"));
@@ -141,7 +132,7 @@ private slots:
     f.state().PictureHeight = 10;
     f.ResetView();
     boxes_->shown.clear();
-    whenDialogOpens([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Option1[3]->click();
       d.Text1[0]->setText(QStringLiteral("30"));
       d.Text1[1]->setText(QStringLiteral("2"));
@@ -161,14 +152,14 @@ private slots:
 
   void blackThenWhiteCaption() {
     Form1 f;
-    whenDialogOpens([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Option2[2]->click();
       d.Command1[0]->click();
     });
     f.SetData1->trigger();
     QCOMPARE(f.backgroundColour(), QColor(0, 0, 0));
     QCOMPARE(f.Label1_0->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    whenDialogOpens([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Option2[4]->click();
       d.Command1[0]->click();
     });

@@ -7,6 +7,8 @@
 #include "shell/Form4.h"
 #include "shell/HelpWindow.h"
 
+#include "support/TestSupport.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -16,15 +18,6 @@
 using namespace quavinto;
 
 namespace {
-
-GameState solvedState(int xn, int yn) {
-  GameState gs;
-  gs.Xn = int16_t(xn);
-  gs.Yn = int16_t(yn);
-  for (int row = 1; row <= yn; ++row)
-    for (int col = 1; col <= xn; ++col) gs.Map[col][row] = int16_t(homePiece(xn, col, row));
-  return gs;
-}
 
 // What `label` shows on the screen, in device pixels.
 QImage shownPixels(QWidget* window, const QLabel* label) {
@@ -56,7 +49,7 @@ private slots:
   // Nearest-pixel enlargement of half-size text turns every aligned 2 x 2
   // block into one colour; text drawn for the screen has finer edges.
   void diagnosticsTextIsDrawnAtScreenResolution() {
-    GameState gs = solvedState(5, 5);
+    GameState gs = testsupport::solvedState(5, 5);
     Form4 window(gs);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -76,7 +69,7 @@ private slots:
   }
 
   void iconsAreTheArtworkForTheScreen() {
-    GameState gs = solvedState(5, 5);
+    GameState gs = testsupport::solvedState(5, 5);
     Form3* about = Form3::showAbout(gs, nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(about));
     QCOMPARE(about->Image1->size(), QSize(32, 32));

@@ -109,13 +109,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(got.read, want.read);
   }
 
-  // Answers the modal settings dialog once it is open.
-  static void whenSettingsOpen(std::function<void(Form2&)> act) {
-    QTimer::singleShot(0, [act] {
-      if (auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget())) act(*dialog);
-    });
-  }
-
   void startPlaying(Form1& f) {
     boxes_->answer(platform::vbYes);
     f.GStart->trigger();
@@ -213,12 +206,12 @@ class MainWindowTest : public QObject {
       case Play::SettingsCancelledInGame:
         startPlaying(f);
         boxes_->answer(platform::vbYes);
-        whenSettingsOpen([](Form2& d) { d.Command1[1]->click(); });
+        testsupport::whenSettingsDialogOpens([](Form2& d) { d.Command1[1]->click(); });
         f.SetData1->trigger();
         break;
       case Play::ReadShowingTheView:
         // A game saved with the view shown, read back after hiding it.
-        whenSettingsOpen([](Form2& d) {
+        testsupport::whenSettingsDialogOpens([](Form2& d) {
           d.Check1->setChecked(true);
           d.Command1[0]->click();
         });
@@ -227,7 +220,7 @@ class MainWindowTest : public QObject {
         files.script = {game};
         f.SaveData->trigger();
         boxes_->answer(platform::vbYes);
-        whenSettingsOpen([](Form2& d) {
+        testsupport::whenSettingsDialogOpens([](Form2& d) {
           d.Check1->setChecked(false);
           d.Command1[0]->click();
         });
@@ -239,7 +232,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.state().HyoujiFlag, int16_t(1));
         break;
       case Play::SettingsWithView:
-        whenSettingsOpen([](Form2& d) {
+        testsupport::whenSettingsDialogOpens([](Form2& d) {
           d.Check1->setChecked(true);
           d.Command1[0]->click();
         });
@@ -508,7 +501,7 @@ private slots:
     f.showMaximized();
     QTRY_VERIFY(f.isMaximized() && f.size() != normal);
     const QSize maximised = f.size();
-    whenSettingsOpen([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Check1->setChecked(true);
       d.Command1[0]->click();
     });
@@ -556,7 +549,7 @@ private slots:
     f.move(screen.right() - f.frameGeometry().width() + 1 + overhang, 300);
     QTRY_COMPARE(f.frameGeometry().right(), screen.right() + overhang);
     const int narrower = f.frameGeometry().width();
-    whenSettingsOpen([](Form2& d) {
+    testsupport::whenSettingsDialogOpens([](Form2& d) {
       d.Check1->setChecked(true);
       d.Command1[0]->click();
     });

@@ -27,15 +27,6 @@ class RuleBreaksFlowTest : public QObject {
   MainVars& v() { return w_->vars(); }
   QString gamePath() const { return w_->path(QStringLiteral("flow.QVD")); }
 
-  // Acts on the settings dialog once it is open.
-  static void whenDialogOpens(std::function<void(Form2&)> act) {
-    QTimer::singleShot(0, [act] {
-      auto* dialog = qobject_cast<Form2*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      act(*dialog);
-    });
-  }
-
 private slots:
   void init() { w_ = std::make_unique<testsupport::PlayedWindow>(30000.0); }
 
@@ -62,7 +53,7 @@ private slots:
     QCOMPARE(g().ResumeFlag, int16_t(1));
     QCOMPARE(g().GameRunning, int16_t(1));
     w_->boxes().answer(platform::vbYes);  // change the settings during the game
-    whenDialogOpens([confirm](Form2& d) { d.Command1[confirm ? 0 : 1]->click(); });
+    testsupport::whenSettingsDialogOpens([confirm](Form2& d) { d.Command1[confirm ? 0 : 1]->click(); });
     f().SetData1->trigger();
     QCOMPARE(g().GameRunning, int16_t(0));
     QCOMPARE(g().ResumeFlag, int16_t(0));

@@ -1,11 +1,16 @@
 // Shared test fixtures.
 #include "support/TestSupport.h"
 
+#include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "platform/Clock.h"
 #include "shell/Form1.h"
+#include "shell/Form2.h"
 
 #include <QAction>
+#include <QtTest>
+#include <QTimer>
+#include <QApplication>
 #include <QMenu>
 #include "platform/SettingsStore.h"
 
@@ -156,6 +161,22 @@ QString menuStates(const quavinto::Form1& f) {
   for (quavinto::Menu menu : quavinto::kMenuColumns)
     states += f.menuEnabled(menu) ? QLatin1Char('E') : QLatin1Char('D');
   return states;
+}
+
+void whenSettingsDialogOpens(std::function<void(quavinto::Form2&)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = qobject_cast<quavinto::Form2*>(QApplication::activeModalWidget());
+    QVERIFY(dialog);
+    act(*dialog);
+  });
+}
+
+quavinto::GameState solvedState(int xn, int yn) {
+  quavinto::GameState gs;
+  gs.Xn = int16_t(xn);
+  gs.Yn = int16_t(yn);
+  quavinto::InitMap(gs);
+  return gs;
 }
 
 }  // namespace testsupport

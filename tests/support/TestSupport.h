@@ -18,6 +18,7 @@
 
 namespace quavinto {
 class Form1;
+class Form2;
 }
 
 namespace testsupport {
@@ -93,6 +94,13 @@ QImage pieceImage(const QImage& source, const quavinto::GameState& g, const quav
 // when RMap is 1. `skipCol`, `skipRow` name a cell not checked (the one hidden
 // under the floating piece), 0 for none. Returns an empty string when all
 // cells match, else a description of the first mismatch.
+// Acts on the modal settings dialog once it is open (the test fails when no
+// settings dialog opens).
+void whenSettingsDialogOpens(std::function<void(quavinto::Form2&)> act);
+
+// A game state of an xn x yn grid with every piece home and upright.
+quavinto::GameState solvedState(int xn, int yn);
+
 QString checkBoard(const QImage& board, const QImage& source, const quavinto::GameState& g,
                    const quavinto::MainVars& v, int skipCol = 0, int skipRow = 0);
 
