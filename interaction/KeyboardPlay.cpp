@@ -48,21 +48,6 @@ private:
   GameHost& host_;
 };
 
-bool isPlayKey(int key) {
-  switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_R: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 KeyboardPlay::KeyboardPlay(GameHost& host, QWidget* board, QWidget* floating)
@@ -185,9 +170,9 @@ bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
     refresh();
   }
   const auto* key = static_cast<QKeyEvent*>(event);
-  // While the pointer drags a piece, the piece in hand is the pointer's: a
-  // play key must not pick up or turn another under it.
-  if (platform::dragInProgress()) return isPlayKey(key->key());
+  // While the pointer drags a piece, the piece in hand is the pointer's: no
+  // key picks up, exchanges or turns another under it.
+  const bool pointerDrags = platform::dragInProgress();
   switch (key->key()) {
     case Qt::Key_Left: moveFocus(-1, 0); return true;
     case Qt::Key_Right: moveFocus(1, 0); return true;
@@ -195,13 +180,17 @@ bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Down: moveFocus(0, 1); return true;
     case Qt::Key_Space:
     case Qt::Key_Return:
-    case Qt::Key_Enter: select(); return true;
+    case Qt::Key_Enter:
+      if (!pointerDrags) select();
+      return true;
     case Qt::Key_Escape:
       holding_ = false;
       refresh();
       announce();
       return true;
-    case Qt::Key_R: turn(); return true;
+    case Qt::Key_R:
+      if (!pointerDrags) turn();
+      return true;
     default: return false;
   }
 }

@@ -8,7 +8,7 @@
 // keys held is let go at that press. Every key goes
 // through the very handlers a mouse press, drop or right press runs, so the
 // board, the grids, the completion check and the timing cannot differ from
-// mouse play; while the pointer drags a piece the play keys do nothing. The
+// mouse play; while the pointer drags a piece no key picks up or turns one. The
 // focus cell is announced to assistive technology through the board's
 // accessible description.
 #pragma once
