@@ -22,9 +22,6 @@ note "shuffled: $state"
 
 moves=()
 mapfile -t moves < <(solve_moves "$state")
-# A shuffle that happens to leave the picture whole is played by turning a
-# piece there and back.
-((${#moves[@]})) || moves=("turn 0" "turn 0")
 note "${#moves[@]} moves: ${moves[*]}"
 
 last=$((${#moves[@]} - 1))

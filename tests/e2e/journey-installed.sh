@@ -38,17 +38,6 @@ moved="$E2E_WORK/moved"
 mv "$prefix" "$moved"
 sed -i 's|<title>\(.*\)</title>|<title>\1 (installed copy)</title>|' "$moved/share/quavinto/help/index.html"
 
-# help_title: the title of the program's help window.
-help_title() {
-  local w title
-  for w in $(app_windows); do
-    title=$(win_title "$w")
-    [[ "$title" == "QUAVINTO ヘルプ"* ]] && echo "$title"
-  done
-}
-# help_shows TITLE: the help window's title has become TITLE.
-help_shows() { [[ "$(help_title)" == "$1" ]]; }
-
 fresh_home
 start_app "$moved/bin/quavinto"
 skip_wait_window

@@ -161,7 +161,6 @@ note "the dragged piece's outline follows the pointer"
 
 moves=()
 mapfile -t moves < <(solve_moves "$state")
-((${#moves[@]})) || moves=("turn 0" "turn 0")
 note "${#moves[@]} moves: ${moves[*]}"
 last=$((${#moves[@]} - 1))
 for ((i = 0; i < last; i++)); do

@@ -608,16 +608,19 @@ state_after_turn() {
 }
 
 # solve_moves STATE: the moves that put every piece home and upright, one a
-# line: "exchange A B" or "turn A".
+# line: "exchange A B" or "turn A". A shuffle that happened to leave the
+# picture whole is played by turning a piece there and back, so that a game
+# always ends on a move.
 solve_moves() {
   local IFS=,
   local cells=($1)
-  local n=${#cells[@]} k j
+  local n=${#cells[@]} k j moves=0
   for ((k = 0; k < n; k++)); do
     [[ "${cells[$k]% *}" == $((k + 1)) ]] && continue
     for ((j = k + 1; j < n; j++)); do
       if [[ "${cells[$j]% *}" == $((k + 1)) ]]; then
         echo "exchange $j $k"
+        moves=$((moves + 1))
         local held=${cells[$k]}
         cells[$k]=${cells[$j]}
         cells[$j]=$held
@@ -626,10 +629,24 @@ solve_moves() {
     done
   done
   for ((k = 0; k < n; k++)); do
-    [[ "${cells[$k]#* }" == 1 ]] && echo "turn $k"
+    [[ "${cells[$k]#* }" == 1 ]] || continue
+    echo "turn $k"
+    moves=$((moves + 1))
   done
+  ((moves)) || printf 'turn 0\nturn 0\n'
   return 0
 }
+
+# help_title: the title of the program's help window, if one is open.
+help_title() {
+  local w title
+  for w in $(app_windows); do
+    title=$(win_title "$w")
+    [[ "$title" == "QUAVINTO ヘルプ"* ]] && echo "$title"
+  done
+}
+# help_shows TITLE: the help window's title has become TITLE.
+help_shows() { [[ "$(help_title)" == "$1" ]]; }
 
 # play_move STATE MOVE...: makes one move by mouse and prints the state it leads to.
 play_move() {
