@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMimeData>
+#include <QThread>
 #include <QtTest>
 
 #include "core/GameFlow.h"
@@ -333,6 +334,32 @@ class PictureCommandsTest : public QObject {
   // with its arrangement and clock, PictureFile stays, and the player is told
   // why. Files that are no files (a named pipe, a link to /dev/zero) are
   // refused at once, never read.
+  // A picture dropped just before a start is taken only if the start has not
+  // begun preparing the board: it never rebuilds the board under a shuffle.
+  void dropTakenAfterAStartBeganIsLeftAlone() {
+    const QString path = makePicture(QStringLiteral("late.png"), 260, 210, "PNG");
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&f, &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&f, &drop);
+    QVERIFY(drop.isAccepted());
+    // The start serves the window while it prepares, where the drop's turn
+    // comes; it is served at once when it has waited long enough (no events
+    // are handled while waiting here).
+    QThread::msleep(20);
+    boxes_->answer(platform::vbNo);
+    f.GStart_Click();
+    QCoreApplication::processEvents();
+    QVERIFY(f.vars().PictureFile.isEmpty());
+    QCOMPARE(boxes_->shown.size(), 1);  // the start's question only
+    QCOMPARE(testsupport::windowBoardProblem(f), QString());
+  }
+
   void refusedDropChangesNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("text") << "text";
