@@ -40,7 +40,8 @@ QString saveErrorText(const QString& description) {
 SaveOutcome saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
   MainVars& v = w.vars();
-  v.ElapsedSeconds = elapsedSeconds(g, v, platform::secondsSinceMidnight());
+  // A paused game is saved with the time played before the pause.
+  v.ElapsedSeconds = playedSeconds(w, platform::secondsSinceMidnight());
   g.FileDialogMode = QStringLiteral("SAVE");
   g.FileDialogTitle = saveTitle();
   if (!GameFileDialog(g, dlg, v.PictureFile)) return SaveOutcome::Cancelled;
@@ -89,6 +90,9 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
     return;
   }
 
+  // The game in play, if any, ends here: its moves and clock belong to a
+  // board that is now the file's.
+  endGame(w, GameEnd::Read);
   applySavedGame(game, g, v);
   g.ResumeFlag = 1;
   BuildBoardFrom(w, picture.image);
@@ -114,7 +118,7 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
     // Declined: the board holds the file's arrangement and no game runs, even
     // when one was in play before the read, so its clock can never mix with the
     // file's time.
-    g.GameRunning = 0;
+    endGame(w, GameEnd::Declined);
     applyMenuEvent(w, MenuEvent::ReadDeclined);
   }
 }

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
@@ -103,7 +104,7 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
 }
 
 void stopForPicture(GameHost& h) {
-  h.state().GameRunning = 0;
+  endGame(h, GameEnd::Picture);
   applyMenuEvent(h, MenuEvent::PictureChosen);
 }
 

@@ -44,7 +44,7 @@ void Form1::SetData1_Click() {
     fitBoardPictureToView(*this);
   }
   ResetView();
-  gs_.GameRunning = 0;
+  endGame(*this, GameEnd::Settings);
   applyMenuEvent(*this, MenuEvent::SettingsClosed);
   gs_.ResumeFlag = 0;
 }

@@ -45,8 +45,15 @@ ScriptedFileDialog::ScriptedFileDialog(std::deque<QString> answers) : script(std
 
 ScriptedFileDialog::~ScriptedFileDialog() { platform::setFileDialogResponder(previous_); }
 
-PrivateSettings::PrivateSettings() { platform::setSettingsRoot(dir.path()); }
-PrivateSettings::~PrivateSettings() { platform::setSettingsRoot(QString()); }
+// The player's data (the records) goes to the same private folder.
+PrivateSettings::PrivateSettings() : oldDataHome_(qgetenv("XDG_DATA_HOME")) {
+  platform::setSettingsRoot(dir.path());
+  qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
+}
+PrivateSettings::~PrivateSettings() {
+  platform::setSettingsRoot(QString());
+  qputenv("XDG_DATA_HOME", oldDataHome_);
+}
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
 
 FakeClock::FakeClock(double start) : now(start) {

@@ -66,6 +66,9 @@ public:
   ~PrivateSettings();
   QString path() const;
   QTemporaryDir dir;
+
+ private:
+  QByteArray oldDataHome_;
 };
 
 // A clock the test sets by hand, in seconds since midnight.
