@@ -378,7 +378,7 @@ cmd_load_picture() { menu_command $TITLE_FILE 0 4; }
 cmd_read_game() { menu_command $TITLE_FILE 1 4; }
 cmd_save_game() { menu_command $TITLE_FILE 2 4; }
 cmd_exit() { menu_command $TITLE_FILE 3 4; }
-cmd_start_game() { menu_command $TITLE_GAME 0 2; }
+cmd_start_game() { menu_command $TITLE_GAME 0 6; }
 cmd_help_contents() { menu_command $TITLE_HELP 0 4; }
 cmd_settings() { click_title $TITLE_SETTINGS; }
 
