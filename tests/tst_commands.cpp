@@ -1,21 +1,21 @@
 // The settings command around its dialog, and both ways of leaving the game.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
 #include "core/GameFlow.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 #include "support/TestSupport.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QMenu>
-#include <QCloseEvent>
-#include <QFile>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using namespace quavinto;
 
@@ -51,7 +51,7 @@ class CommandsTest : public QObject {
     QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
-private slots:
+ private slots:
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
@@ -223,6 +223,42 @@ private slots:
       QCOMPARE(f.state().GameRunning, int16_t(playing ? 1 : 0));
   }
 
+  // Settings that cannot be written (the configuration folder lies under a
+  // file) are reported once, naming the folder, and the player still leaves.
+  void unwritableSettingsAreReportedOnLeaving_data() {
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<bool>("playing");
+    QTest::newRow("menu, no game") << true << false;
+    QTest::newRow("close box, game, no save") << false << true;
+  }
+  void unwritableSettingsAreReportedOnLeaving() {
+    QFETCH(bool, byMenu);
+    QFETCH(bool, playing);
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("config"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    platform::setSettingsRoot(blocker);
+    Form1 f;
+    bool ended = false;
+    f.endProgram = [&] { ended = true; };
+    f.show();
+    if (playing) startPlaying(f);
+    boxes_->shown.clear();
+    boxes_->answer(platform::vbOK);
+    boxes_->answer(platform::vbOK);
+    if (playing) boxes_->answer(platform::vbNo);
+    const bool closed = byMenu ? (f.Fin->trigger(), ended) : f.close();
+    platform::setSettingsRoot(settings_->dir.path());
+    QVERIFY(closed);
+    QCOMPARE(boxes_->shown.size(), playing ? 3 : 2);
+    QVERIFY2(boxes_->shown.at(1).text.startsWith(QStringLiteral(u"設定を保存できませんでした。")),
+             qPrintable(boxes_->shown.at(1).text));
+    QVERIFY(boxes_->shown.at(1).text.endsWith(blocker + QStringLiteral("/XAN")));
+    QCOMPARE(boxes_->shown.at(1).style, 48);
+  }
+
   // The desktop session ending asks as the close box does; a game in play can
   // be saved, and a refusal keeps both the program and the session.
   void sessionEnd_data() {
@@ -262,7 +298,8 @@ private slots:
     if (confirmed)
       QCOMPARE(platform::GetSetting(QStringLiteral("XAN"), QStringLiteral("QUAVINTO"), QStringLiteral("ColorFlag"), {}),
                QStringLiteral("2"));
-    else QCOMPARE(f.state().GameRunning, int16_t(1));
+    else
+      QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
   // A session ending while the leave question is already up is refused, not
