@@ -50,14 +50,12 @@ class TestGameFileDialog : public QObject {
     QFETCH(QString, pictures);
     QFETCH(QString, games);
     QTemporaryDir root;
-    const QString home = root.filePath(QStringLiteral("home"));
-    const QString program = root.filePath(QStringLiteral("prefix/games"));
+    const QString home = root.filePath(QStringLiteral("home")), program = root.filePath(QStringLiteral("prefix/games"));
     QVERIFY(QDir().mkpath(program) && QDir().mkpath(home + QStringLiteral("/.config")));
     if (installed) QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("prefix/share/quavinto/help"))));
     if (picturesFolder) QVERIFY(QDir().mkpath(home + QStringLiteral("/Bilder")));
     QFile dirs(home + QStringLiteral("/.config/user-dirs.dirs"));
-    QVERIFY(dirs.open(QIODevice::WriteOnly));
-    dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n") > 0);
     dirs.close();
     const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", home.toLocal8Bit());
@@ -67,9 +65,8 @@ class TestGameFileDialog : public QObject {
     qputenv("HOME", oldHome);
     qputenv("XDG_CONFIG_HOME", oldConfig);
     QCOMPARE(platform::isInstalledProgram(program), installed);
-    const auto expand = [&](QString s) { return s.replace("<program>", program).replace("<home>", home); };
-    QCOMPARE(gotPictures, expand(pictures));
-    QCOMPARE(gotGames, expand(games));
+    QCOMPARE(gotPictures, pictures.replace("<program>", program).replace("<home>", home));
+    QCOMPARE(gotGames, games.replace("<program>", program).replace("<home>", home));
   }
 
   void firstUseOpensInTheProgramsFolder_data() {
