@@ -5,6 +5,8 @@
 // play, the board and every setting stay as they were.
 #include "persistence/GameCommands.h"
 
+#include <QFileInfo>
+
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -12,11 +14,9 @@
 #include "persistence/GameFileIo.h"
 #include "pictures/BoardLayout.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
 #include "platform/FileDialog.h"
+#include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
-
-#include <QFileInfo>
 
 namespace quavinto {
 namespace {
@@ -59,14 +59,19 @@ void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg) {
 
 void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
-  MainVars& v = w.vars();
   g.FileDialogMode = QStringLiteral("READ");
   g.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
   // a drop, also when the game was stopped by a picture choice since.
   hideFloatingPiece(w);
   if (!GameFileDialog(g, dlg)) return;
+  readGameFile(w, g.GameFileName);
+}
 
+void readGameFile(BoardWindow& w, const QString& path) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
+  g.GameFileName = path;
   SavedGame game;
   QString error;
   if (!loadGameFile(g.GameFileName, &game, &error)) {

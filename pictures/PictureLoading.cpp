@@ -4,7 +4,6 @@
 // why, and the board, PictureFile and the game in play stay as they were.
 #include "pictures/PictureLoading.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "core/GameFlow.h"
@@ -13,6 +12,7 @@
 #include "pictures/PathDirectory.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
+#include "platform/StartFolders.h"
 
 namespace quavinto {
 
@@ -50,6 +50,9 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
       break;
     case PictureProblem::NotAPicture:
       reason = QStringLiteral(u"画像ではありません。");
+      break;
+    case PictureProblem::NoReader:
+      reason = QStringLiteral(u"この形式の画像を読む部品がインストールされていません（qt6-image-formats-plugins）。");
       break;
     case PictureProblem::UnsupportedKind:
       reason = QStringLiteral(
@@ -119,7 +122,7 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
     dlg.initDir = PathDirectory(where);
     dlg.fileName = where;
   } else {
-    dlg.initDir = QCoreApplication::applicationDirPath();
+    dlg.initDir = platform::startFolder(platform::StartFolder::Pictures);
   }
   dlg.filter = pictureFilter();
   dlg.defaultExt = QStringLiteral(".BMP");
@@ -127,11 +130,15 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
   if (!dlg.showOpen(parent)) return;
-  v.PictureChoice = dlg.fileName;
+  takePictureFile(w, dlg.fileName);
+}
+
+bool takePictureFile(BoardWindow& w, const QString& path) {
+  w.vars().PictureChoice = path;
   // The chosen kind is offered first next time, even when the picture is refused.
-  const int16_t type = pictureTypeOf(dlg.fileName);
-  if (type != 0) g.PictureType = type;
-  loadChosenPicture(w, dlg.fileName);
+  const int16_t type = pictureTypeOf(path);
+  if (type != 0) w.state().PictureType = type;
+  return loadChosenPicture(w, path);
 }
 
 }  // namespace quavinto
