@@ -50,7 +50,9 @@ inline QMenu* addItems(QMenu* menu, std::initializer_list<const char16_t*> capti
 inline void buildMenuBar(QMenuBar* bar) {
   addItems(bar->addMenu(QStringLiteral(u"ファイル")),
            {u"画像読み込み", u"", u"データの読み込み", u"データの保存", u"", u"終了"});
-  addItems(bar->addMenu(QStringLiteral(u"ゲーム")), {u"ゲーム開始", u"ゲーム中止"});
+  QMenu* game = addItems(bar->addMenu(QStringLiteral(u"ゲーム")),
+                         {u"ゲーム開始", u"ゲーム中止", u"", u"元に戻す", u"やり直し", u"一時停止", u"記録"});
+  game->actions().at(5)->setCheckable(true);
   bar->addAction(QStringLiteral(u"設定"));
   QMenu* scale = addItems(bar->addMenu(QStringLiteral(u"完成図の倍率")), {u"X 1", u"X 1/2", u"X 1/4"});
   for (QAction* item : scale->actions()) item->setCheckable(true);
