@@ -37,7 +37,7 @@ int16_t pictureTypeOf(const QString& path) {
   return 0;
 }
 
-QString pictureRefusalText(const QString& path, platform::PictureProblem problem) {
+QString pictureRefusalText(const QString& path, platform::PictureProblem problem, const QString& why) {
   using platform::PictureProblem;
   QString reason;
   switch (problem) {
@@ -56,7 +56,8 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
           u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
       break;
     case PictureProblem::TooLarge:
-      reason = QStringLiteral(u"画像が大きすぎて読み込めません。");
+      // The decoder's own words name the size and the limit it passes.
+      reason = why.isEmpty() ? QStringLiteral(u"画像が大きすぎて読み込めません。") : why + QStringLiteral(u"。");
       break;
     case PictureProblem::Damaged:
     case PictureProblem::None:
@@ -84,7 +85,7 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   }
   const BoardPicture picture = prepareBoardPicture(w, path, g.HyoujiFlag, g.Xn, g.Yn);
   if (picture.outcome == PictureOutcome::Unusable) {
-    platform::MsgBox(pictureRefusalText(path, picture.problem), 48);
+    platform::MsgBox(pictureRefusalText(path, picture.problem, picture.why), 48);
     return false;
   }
   if (picture.outcome == PictureOutcome::GridTooSmall) {

@@ -289,7 +289,8 @@ class PictureCommandsTest : public QObject {
     QTest::addColumn<QString>("reason");
     QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません");
     QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません");
-    QTest::newRow("too large even reduced") << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"大きすぎて");
+    QTest::newRow("too large even reduced")
+        << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"（65500×65500。13 億 6516 万画素までです）");
     QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています");
     QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない");
   }
