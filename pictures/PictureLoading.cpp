@@ -126,6 +126,7 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.filterIndex = g.PictureType;
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
+  dlg.picturePreview = true;
   if (!dlg.showOpen(parent)) return;
   v.PictureChoice = dlg.fileName;
   // The chosen kind is offered first next time, even when the picture is refused.

@@ -103,6 +103,7 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(d.flags, 0x1004);
     QCOMPARE(d.defaultExt, QStringLiteral(".BMP"));
     QVERIFY(d.cancelError);
+    QVERIFY(d.picturePreview);
     // A chosen JPEG preselects its filter and folder next time.
     const QString jpeg = makePicture(QStringLiteral("photo.jpg"), 200, 100, "JPG");
     choose(f, jpeg);
@@ -128,6 +129,11 @@ class PictureCommandsTest : public QObject {
     f.SaveData->trigger();  // cancelled
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
+    // The preview is the picture dialog's alone.
+    QVERIFY(!dialog_->shown.front().picturePreview);
+    dialog_->script = {QString()};
+    f.ReadData->trigger();
+    QVERIFY(!dialog_->shown.back().picturePreview);
   }
 
   void cancelStopsTheGame() {
