@@ -40,6 +40,8 @@ bool writePhoto(const QString& path) { return write(scene(kPhotoWidth, kPhotoHei
 
 bool writePngPhoto(const QString& path) { return write(scene(kPngWidth, kPngHeight), path, "png", 90); }
 
+bool writeCameraPhoto(const QString& path) { return write(scene(6000, 4000), path, "jpeg", 90); }
+
 qint64 statusKb(const char* name) {
   QFile status(QStringLiteral("/proc/self/status"));
   if (!status.open(QIODevice::ReadOnly)) return -1;

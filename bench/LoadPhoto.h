@@ -21,6 +21,8 @@ constexpr int kPngHeight = 9000;
 bool writePhoto(const QString& path);
 // Writes the same scene at the PNG photo's size as a PNG.
 bool writePngPhoto(const QString& path);
+// Writes the same scene as a 24-megapixel JPEG (6000 x 4000), the thumbnail figure's photo.
+bool writeCameraPhoto(const QString& path);
 
 // The value in kB of a "Name:   123 kB" line of /proc/self/status, or -1.
 qint64 statusKb(const char* name);

@@ -10,6 +10,7 @@
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
+#include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
 
@@ -100,7 +101,9 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
-  return BuildBoardFrom(w, picture.image);
+  if (!BuildBoardFrom(w, picture.image)) return false;
+  rememberRecentPicture(path);
+  return true;
 }
 
 void stopForPicture(GameHost& h) {

@@ -45,8 +45,14 @@ ScriptedFileDialog::ScriptedFileDialog(std::deque<QString> answers) : script(std
 
 ScriptedFileDialog::~ScriptedFileDialog() { platform::setFileDialogResponder(previous_); }
 
-PrivateSettings::PrivateSettings() { platform::setSettingsRoot(dir.path()); }
-PrivateSettings::~PrivateSettings() { platform::setSettingsRoot(QString()); }
+PrivateSettings::PrivateSettings() : stateHome_(qgetenv("XDG_STATE_HOME")) {
+  platform::setSettingsRoot(dir.path());
+  qputenv("XDG_STATE_HOME", dir.path().toUtf8());
+}
+PrivateSettings::~PrivateSettings() {
+  platform::setSettingsRoot(QString());
+  qputenv("XDG_STATE_HOME", stateHome_);
+}
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
 
 FakeClock::FakeClock(double start) : now(start) {

@@ -59,13 +59,17 @@ private:
   platform::FileDialogResponder previous_;
 };
 
-// Points the settings store at a fresh temporary folder for the test's life.
+// Points the settings store, and the state folder that holds the recent
+// pictures list, at a fresh temporary folder for the test's life.
 class PrivateSettings {
 public:
   PrivateSettings();
   ~PrivateSettings();
   QString path() const;
   QTemporaryDir dir;
+
+private:
+  QByteArray stateHome_;
 };
 
 // A clock the test sets by hand, in seconds since midnight.
