@@ -1,12 +1,16 @@
 // Reduced decoding of PNG (libpng, row by row) and WebP (libwebp's scaling).
 #include "platform/ReducedDecode.h"
 
+#include <jpeglib.h>
 #include <png.h>
 #include <webp/decode.h>
 
+#include <QBuffer>
 #include <QIODevice>
+#include <QImageReader>
 #include <algorithm>
 #include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE
 #include <optional>
 #include <vector>
 
@@ -131,7 +135,84 @@ bool readPng(png_structp png, png_infop info, QSize target, std::optional<BoxRed
   return true;
 }
 
+struct JpegFailure {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+void jpegFailQuietly(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegFailure*>(info->err)->jump, 1); }
+void jpegWarnQuietly(j_common_ptr, int) {}
+
+// The largest reduced side a thumbnail decode accepts; anything bigger goes
+// the ordinary way, with its limits.
+constexpr int kMaxThumbnailDecodeSide = 4096;
+
+// The decode itself; libjpeg reports errors by a long jump back here, so this
+// frame holds nothing to destroy: the image lives in the caller.
+bool readJpeg(jpeg_decompress_struct* info, JpegFailure* failure, const QByteArray& bytes, QSize target, QImage& image,
+              QSize& size) {
+  if (setjmp(failure->jump)) return false;
+  jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+               static_cast<unsigned long>(bytes.size()));
+  if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
+  if (jpeg_has_multiple_scans(info) || (info->jpeg_color_space != JCS_YCbCr && info->jpeg_color_space != JCS_GRAYSCALE))
+    return false;
+  size = QSize(int(info->image_width), int(info->image_height));
+  // A square target fits the picture turned or not alike.
+  const QSize fitted = size.scaled(target, Qt::KeepAspectRatio).boundedTo(size);
+  int denominator = 8;
+  while (denominator > 1 &&
+         (size.width() / denominator < fitted.width() || size.height() / denominator < fitted.height()))
+    denominator /= 2;
+  info->scale_num = 1;
+  info->scale_denom = unsigned(denominator);
+  info->dct_method = JDCT_IFAST;
+  info->do_fancy_upsampling = FALSE;
+  info->out_color_space = JCS_EXT_BGRX;
+  jpeg_calc_output_dimensions(info);
+  if (info->output_width > kMaxThumbnailDecodeSide || info->output_height > kMaxThumbnailDecodeSide) return false;
+  jpeg_start_decompress(info);
+  image = QImage(int(info->output_width), int(info->output_height), QImage::Format_RGB32);
+  if (image.isNull()) return false;
+  while (info->output_scanline < info->output_height) {
+    JSAMPROW row = image.scanLine(int(info->output_scanline));
+    jpeg_read_scanlines(info, &row, 1);
+  }
+  jpeg_finish_decompress(info);
+  return true;
+}
+
+// Mirrored and flipped first, then turned by a quarter, as Qt applies a tag.
+QImage transformed(const QImage& image, QImageIOHandler::Transformations how) {
+  QImage out = image.mirrored(how & QImageIOHandler::TransformationMirror, how & QImageIOHandler::TransformationFlip);
+  if (how & QImageIOHandler::TransformationRotate90) out = out.transformed(QTransform().rotate(90));
+  return out;
+}
+
 }  // namespace
+
+QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
+  if (!bytes.startsWith("\xff\xd8") || target.isEmpty()) return QImage();
+  jpeg_decompress_struct info;
+  JpegFailure failure;
+  info.err = jpeg_std_error(&failure.manager);
+  failure.manager.error_exit = jpegFailQuietly;
+  failure.manager.emit_message = jpegWarnQuietly;
+  jpeg_create_decompress(&info);
+  QImage image;
+  QSize own;
+  const bool ok = readJpeg(&info, &failure, bytes, target, image, own);
+  jpeg_destroy_decompress(&info);
+  if (!ok) return QImage();
+  // The orientation tag, read by Qt from the header alone.
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "jpeg");
+  reader.setAutoTransform(true);
+  const QImageIOHandler::Transformations how = reader.transformation();
+  if (size) *size = (how & QImageIOHandler::TransformationRotate90) ? own.transposed() : own;
+  return how == QImageIOHandler::TransformationNone ? image : transformed(image, how);
+}
 
 int pngBox(QSize size, QSize target) {
   if (target.isEmpty()) return 1;

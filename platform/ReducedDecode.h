@@ -2,7 +2,8 @@
 // hundred megapixels never exists at full size in memory: a PNG's rows are
 // summed into boxes of whole pixels as libpng delivers them (interlaced ones
 // pass by pass), and a WebP is scaled by libwebp's own decoder. Transparent
-// parts are laid on white as each pixel arrives.
+// parts are laid on white as each pixel arrives. Thumbnails of plain JPEG
+// photos are decoded by libjpeg straight from memory, at an eighth.
 #pragma once
 
 #include <QByteArray>
@@ -31,5 +32,13 @@ bool webpIsAnimated(const QByteArray& head);
 // Decodes a still WebP scaled to exactly `target` while decoding. A null
 // image when it cannot be decoded.
 QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
+
+// Decodes a baseline colour or grey JPEG held in `bytes` reduced by libjpeg
+// to the smallest of its eighths, quarters and halves that is still no
+// smaller than `target`, with the fast settings a thumbnail can afford, and
+// turned as its tag says; *size gets the picture's own size as shown. A null
+// image for anything else (progressive, CMYK, damaged, too large even
+// reduced), which the caller then decodes the ordinary way.
+QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size);
 
 }  // namespace platform

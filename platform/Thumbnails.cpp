@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "platform/PictureDecoder.h"
+#include "platform/ReducedDecode.h"
+#include "platform/RegularFile.h"
 
 namespace platform {
 namespace {
@@ -45,6 +47,9 @@ bool encodePng(png_structp png, png_infop info, const QImage& rgb, std::vector<p
   png_set_IHDR(png, info, png_uint_32(rgb.width()), png_uint_32(rgb.height()), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_text(png, info, texts.data(), int(texts.size()));
+  // A thumbnail is small either way; quick to write matters more.
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png_write_info(png, info);
   for (int y = 0; y < rgb.height(); ++y) png_write_row(png, rgb.constScanLine(y));
   png_write_end(png, nullptr);
@@ -86,6 +91,28 @@ QSize headerSize(const QString& picture) {
   reader.setAutoTransform(true);
   const QSize size = reader.size();
   return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
+}
+
+// A plain JPEG photo straight from memory by libjpeg at an eighth, the
+// quickest way there is; anything else through the guarded decoder.
+bool decodeForThumbnail(const QString& picture, int side, Thumbnail* out) {
+  QFile file(picture);
+  qint64 bytes = 0;
+  if (openRegularFile(file, &bytes) == OpenOutcome::Opened && bytes <= kMaxPictureFileBytes &&
+      file.peek(2) == "\xff\xd8") {
+    // Mapped rather than copied: the file is read once, by the decoder.
+    const uchar* mapped = file.map(0, bytes);
+    const QByteArray data =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), bytes) : file.readAll();
+    const QImage image = decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize);
+    if (!image.isNull()) {
+      out->image = fitPicture(image, QSize(side, side));
+      return true;
+    }
+  }
+  if (!loadPicture(picture, &out->image, nullptr, QSize(side, side))) return false;
+  out->pictureSize = headerSize(picture);
+  return true;
 }
 
 }  // namespace
@@ -130,8 +157,7 @@ Thumbnail makeThumbnail(const QString& picture, int side) {
   const QFileInfo info(picture);
   const qint64 mtime = modifiedSeconds(info);
   Thumbnail result;
-  if (!loadPicture(picture, &result.image, nullptr, QSize(side, side))) return {};
-  result.pictureSize = headerSize(picture);
+  if (!decodeForThumbnail(picture, side, &result)) return {};
   // Thumbnails of the cache's own files are never stored.
   const QString root = thumbnailRoot();
   if (info.absoluteFilePath().startsWith(root + QLatin1Char('/'))) return result;

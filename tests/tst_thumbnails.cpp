@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/PictureDecoder.h"
 #include "platform/Thumbnails.h"
 
 using namespace platform;
@@ -95,6 +96,40 @@ class ThumbnailsTest : public QObject {
     const Thumbnail again = readThumbnail(path, side);
     QCOMPARE(again.image.size(), thumbnail);
     QCOMPARE(again.pictureSize, picture);
+  }
+
+  // Each kind of picture gives the thumbnail of what the player sees: a JPEG
+  // turned by its tag, the kinds libjpeg's quick way does not take.
+  void thumbnailShowsThePicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("JPEG turned by its tag") << "jpeg-exif-orientation-6-32x64.jpg" << QSize(32, 64);
+    QTest::newRow("JPEG baseline") << "jpeg-baseline-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG grey") << "jpeg-gray-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG progressive") << "jpeg-progressive-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG CMYK") << "jpeg-cmyk-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("PNG with alpha") << "png-alpha-70x46.png" << QSize(70, 46);
+    QTest::newRow("WebP") << "webp-lossy-70x46.webp" << QSize(70, 46);
+  }
+  void thumbnailShowsThePicture() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QString path = pictures_.filePath(name);
+    QFile::remove(path);
+    QVERIFY(QFile::copy(qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/") + name, path));
+    QImage shown;
+    QVERIFY(loadPicture(path, &shown));
+    const Thumbnail made = makeThumbnail(path, 32);
+    QCOMPARE(made.pictureSize, size);
+    const QImage expected = fitPicture(shown, QSize(32, 32));
+    QCOMPARE(made.image.size(), expected.size());
+    qint64 difference = 0;
+    for (int y = 0; y < expected.height(); ++y)
+      for (int x = 0; x < expected.width(); ++x) {
+        const QRgb a = made.image.pixel(x, y), b = expected.pixel(x, y);
+        difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+      }
+    QVERIFY2(difference < 12 * 3 * expected.width() * expected.height(), qPrintable(QString::number(difference)));
   }
 
   // Another program's thumbnail (green here, unlike the picture) is used
