@@ -48,8 +48,10 @@ inline QMenu* addItems(QMenu* menu, std::initializer_list<const char16_t*> capti
 
 // The main window's five menus with their items.
 inline void buildMenuBar(QMenuBar* bar) {
-  addItems(bar->addMenu(QStringLiteral(u"ファイル")),
-           {u"画像読み込み", u"", u"データの読み込み", u"データの保存", u"", u"終了"});
+  QMenu* file = addItems(bar->addMenu(QStringLiteral(u"ファイル")), {u"画像読み込み"});
+  // The recent pictures: a submenu, filled when it opens.
+  file->addMenu(QStringLiteral(u"最近使った画像"));
+  addItems(file, {u"", u"データの読み込み", u"データの保存", u"", u"終了"});
   addItems(bar->addMenu(QStringLiteral(u"ゲーム")), {u"ゲーム開始", u"ゲーム中止"});
   bar->addAction(QStringLiteral(u"設定"));
   QMenu* scale = addItems(bar->addMenu(QStringLiteral(u"完成図の倍率")), {u"X 1", u"X 1/2", u"X 1/4"});
