@@ -1,13 +1,36 @@
-// QUAVINTO: the program starts with its wait window, which opens the main window.
+// QUAVINTO: the program starts with its wait window, which opens the main
+// window and the file the command line gives, if any.
+#include <QApplication>
+#include <algorithm>
+
 #include "platform/UiSetup.h"
 #include "shell/AppStart.h"
+#include "shell/CommandLine.h"
 
-#include <QApplication>
+namespace {
+QStringList argumentsOf(int argc, char* argv[]) {
+  QStringList out;
+  for (int i = 1; i < argc; ++i) out += QString::fromLocal8Bit(argv[i]);
+  return out;
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  // --help, --version and a command line without options are answered
+  // before the window system is reached, so they work without a display;
+  // other options may be Qt's own, which only Qt knows and takes away.
+  const QStringList arguments = argumentsOf(argc, argv);
+  const quavinto::CommandLine early = quavinto::parseCommandLine(arguments);
+  const bool noOptions =
+      std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
+  if (early.action != quavinto::CommandLine::Action::Run &&
+      (early.action != quavinto::CommandLine::Action::Refuse || noOptions))
+    return quavinto::answerCommandLine(early);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QUAVINTO"));
+  const quavinto::CommandLine line = quavinto::parseCommandLine(argumentsOf(argc, argv));
+  if (line.action != quavinto::CommandLine::Action::Run) return quavinto::answerCommandLine(line);
   platform::setUpJapaneseUi(app);
-  quavinto::startProgram();
+  quavinto::startProgram(line.file);
   return app.exec();
 }

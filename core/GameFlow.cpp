@@ -40,7 +40,7 @@ void GStart_Click(GameHost& h) {
   {
     PreparingGuard guard(h);
     platform::Randomize(platform::secondsSinceMidnight());
-    g.GameRunning = 0;
+    endGame(h, GameEnd::NewGame);
     applyMenuEvent(h, MenuEvent::StartPreparing);
     h.showWaitNotice(true);
     const int n = g.Xn * g.Yn;
@@ -66,6 +66,7 @@ void GStart_Click(GameHost& h) {
     BeginPlay(h);
   } else {
     applyMenuEvent(h, MenuEvent::StartDeclined);
+    endGame(h, GameEnd::Declined);
   }
 }
 
@@ -73,9 +74,52 @@ void BeginPlay(GameHost& h) {
   GameState& g = h.state();
   h.refreshBoard();
   g.GameRunning = 1;
+  PlayState& p = h.play();
+  p.history.clear();
+  p.paused = false;
+  p.finished = false;
   applyMenuEvent(h, MenuEvent::PlayBegun);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
   h.playStarted();
+  h.playEvent(PlayEvent::Began);
+}
+
+void endGame(GameHost& h, GameEnd why) {
+  h.state().GameRunning = 0;
+  PlayState& p = h.play();
+  p.history.clear();
+  p.paused = false;
+  p.finished = why == GameEnd::Completed;
+  p.lastEnd = why;
+  h.playEvent(PlayEvent::Ended);
+}
+
+int32_t playedSeconds(GameHost& h, double now) {
+  const PlayState& p = h.play();
+  return elapsedSeconds(h.state(), h.vars(), p.paused ? p.pausedAt : now);
+}
+
+bool pauseGame(GameHost& h) {
+  PlayState& p = h.play();
+  if (h.state().GameRunning != 1 || h.preparing() || p.paused) return false;
+  p.paused = true;
+  p.pausedAt = platform::secondsSinceMidnight();
+  h.playEvent(PlayEvent::Paused);
+  return true;
+}
+
+bool resumeGame(GameHost& h) {
+  PlayState& p = h.play();
+  if (!p.paused) return false;
+  // The clock's start moves on by the pause, measured by the same rule as the
+  // time played, so every reading of the time excludes it.
+  int64_t pause = int64_t(platform::roundHalfEven(platform::secondsSinceMidnight() - p.pausedAt));
+  if (pause < 0) pause += 86400;
+  MainVars& v = h.vars();
+  v.StartTime = int32_t((int64_t(v.StartTime) + pause) % 86400);
+  p.paused = false;
+  h.playEvent(PlayEvent::Resumed);
+  return true;
 }
 
 int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now) {
@@ -97,25 +141,22 @@ QString completionText(int32_t seconds) {
 
 void CheckComplete(GameHost& h) {
   GameState& g = h.state();
-  for (int row = 1; row <= g.Yn; ++row)
-    for (int col = 1; col <= g.Xn; ++col)
-      if (g.Map[col][row] != homePiece(g.Xn, col, row)) return;
-  int reversed = 0;
-  for (int row = 1; row <= g.Yn; ++row)
-    for (int col = 1; col <= g.Xn; ++col)
-      if ((reversed += g.RMap[col][row]) > 0) return;
-  if (g.GameRunning != 1) return;
+  if (!isSolved(g) || g.GameRunning != 1) return;
 
-  const int32_t t = elapsedSeconds(g, h.vars(), platform::secondsSinceMidnight());
-  platform::MsgBox(completionText(t), 0);
+  PlayState& p = h.play();
+  p.finalSeconds = playedSeconds(h, platform::secondsSinceMidnight());
+  p.finalMoves = p.history.count();
+  // The window congratulates while the game is still the one in play.
+  h.playEvent(PlayEvent::Completed);
   g.GameRunning = 0;
   applyMenuEvent(h, MenuEvent::PuzzleCompleted);
   drawIntactBoard(h);
   moveFloatingOutOfSight(h);
+  endGame(h, GameEnd::Completed);
 }
 
 void GStop_Click(GameHost& h) {
-  h.state().GameRunning = 0;
+  endGame(h, GameEnd::Stopped);
   applyMenuEvent(h, MenuEvent::GameStopped);
   hideFloatingPiece(h);
 }

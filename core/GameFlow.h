@@ -16,10 +16,20 @@ void GStart_Click(GameHost& h);
 // drawn by `u` from [0, 1), both taking the flag of the step's parity. Only
 // Map and RMap change; the start draws the cells once after the last step.
 void shuffleStep(GameHost& h, int i, double u);
-// Starts the clock and switches the menus to play.
+// Starts the clock and switches the menus to play, with an empty history.
 void BeginPlay(GameHost& h);
-// Announces completion when every piece is home and upright during play.
+// Where every game ends, for whatever reason: no game is in play, the history
+// and any pause are gone, and the window hears why.
+void endGame(GameHost& h, GameEnd why);
+// When every piece is home and upright during play: the time and moves are
+// taken, the window congratulates, and the game ends with the picture whole.
 void CheckComplete(GameHost& h);
+// Seconds played by `now`, without the pause in progress (pauses already over
+// are excluded by the clock's start).
+int32_t playedSeconds(GameHost& h, double now);
+// Pause and resume the game in play; false when there was nothing to do.
+bool pauseGame(GameHost& h);
+bool resumeGame(GameHost& h);
 // Abandons the game in play without a question.
 void GStop_Click(GameHost& h);
 

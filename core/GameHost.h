@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "core/PlayState.h"
 
 #include <QImage>
 #include <QPoint>
@@ -22,6 +23,10 @@ public:
 
   virtual GameState& state() = 0;
   virtual MainVars& vars() = 0;
+  virtual PlayState& play() = 0;
+  // The game's events: the window updates its clock and commands, answers
+  // completion with the congratulation, and keeps the records.
+  virtual void playEvent(PlayEvent event) = 0;
 
   // The board's assigned picture: the source of every unreversed piece.
   virtual QImage* boardPicture() = 0;

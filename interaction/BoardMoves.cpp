@@ -4,6 +4,8 @@
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
 #include "core/PieceDrawing.h"
+#include "core/PlayMoves.h"
+#include "platform/Numeric.h"
 
 namespace quavinto {
 
@@ -38,21 +40,24 @@ void pickUp(GameHost& h, int32_t cx, int32_t cy) {
 }
 
 void turnPiece(GameHost& h, int col, int row) {
-  GameState& g = h.state();
-  const MainVars& v = h.vars();
-  if (col < 1 || row < 1 || col > g.Xn || row > g.Yn) return;
-  g.RMap[col][row] = g.RMap[col][row] == 0 ? 1 : 0;
-  const int32_t cx = (col - 1) * v.PieceWidth, cy = (row - 1) * v.PieceHeight;
-  const QPoint floating = h.floatingPos();
-  if (floating == QPoint(cx, cy)) copyPiece(h, h.floatingDc(), 0, 0, cx, cy, g.RMap[col][row]);
-  copyPiece(h, h.boardDc(), cx, cy, cx, cy, g.RMap[col][row]);
-  h.refreshBoard();
-  h.refreshFloating();
-  CheckComplete(h);
+  if (h.state().GameRunning == 1)
+    playMove(h, Move::turn({col, row}));
+  else
+    applyUnrecorded(h, Move::turn({col, row}));
 }
 
+namespace {
+// The cell of a cell origin, by real division rounded half to even, as the
+// exchange of the two grids has always found it.
+Cell cellOfOrigin(const MainVars& v, int32_t x, int32_t y) {
+  if (v.PieceWidth <= 0 || v.PieceHeight <= 0) return {};
+  return {int(platform::roundHalfEven(double(x) / v.PieceWidth + 1)),
+          int(platform::roundHalfEven(double(y) / v.PieceHeight + 1))};
+}
+}  // namespace
+
 bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
-  GameState& g = h.state();
+  const GameState& g = h.state();
   MainVars& v = h.vars();
   const QSize board = h.boardSize();
   if (!insideGrid(g, v, x, y) || x > board.width() || y > board.height()) return false;
@@ -63,20 +68,16 @@ bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
   v.DragFromX = from.x();
   v.DragFromY = from.y();
   const QPoint target = cellOrigin(v, x, y);
-  const int32_t tx = target.x(), ty = target.y();
-  h.moveFloating(tx, ty);
-  ChengeRMap(h, tx, ty);
-  copyPiece(h, h.boardDc(), v.DragFromX, v.DragFromY, tx, ty,
-            flagAt(g, cellColumn(v, v.DragFromX), cellRow(v, v.DragFromY)));
-  h.refreshBoard();
-  SwapMap(g, v, tx, ty);
+  const Move exchange =
+      Move::exchange(cellOfOrigin(v, v.DragFromX, v.DragFromY), cellOfOrigin(v, target.x(), target.y()));
+  playMove(h, exchange);
   return true;
 }
 
 void Picture1_MouseDown(GameHost& h, int button, int32_t x, int32_t y) {
   const GameState& g = h.state();
   const MainVars& v = h.vars();
-  if (h.preparing() || g.GameRunning != 1 || !insideGrid(g, v, x, y)) return;
+  if (h.preparing() || g.GameRunning != 1 || h.play().paused || !insideGrid(g, v, x, y)) return;
   const QPoint cell = cellOrigin(v, x, y);
   const int32_t cx = cell.x(), cy = cell.y();
   if (button == 1) {
@@ -91,7 +92,7 @@ void Picture1_MouseDown(GameHost& h, int button, int32_t x, int32_t y) {
 void Picture2_MouseDown(GameHost& h, int button, int32_t x, int32_t y) {
   const GameState& g = h.state();
   const MainVars& v = h.vars();
-  if (h.preparing()) return;
+  if (h.preparing() || h.play().paused) return;
   if (button == 1) {
     if (g.GameRunning == 1) h.startFloatingDrag();
   } else if (button == 2) {
@@ -102,8 +103,9 @@ void Picture2_MouseDown(GameHost& h, int button, int32_t x, int32_t y) {
 }
 
 void Picture1_DragDrop(GameHost& h, const QString& draggedTag, int32_t x, int32_t y) {
-  if (h.state().GameRunning == 0 || h.preparing()) return;
+  if (h.state().GameRunning == 0 || h.preparing() || h.play().paused) return;
   if (draggedTag == floatingTag() && !dropOnCell(h, x, y)) return;
+  // Any drop checks completion, so a game that began solved ends at the first.
   CheckComplete(h);
 }
 

@@ -2,6 +2,7 @@
 #include "interaction/KeyboardPlay.h"
 
 #include "core/GameHost.h"
+#include "core/PlayMoves.h"
 #include "interaction/BoardMoves.h"
 #include "platform/ManualDrag.h"
 
@@ -91,11 +92,6 @@ void KeyboardPlay::refresh() {
   outline_->update();
 }
 
-QPoint KeyboardPlay::cellCentre(int col, int row) const {
-  const MainVars& v = host_.vars();
-  return QPoint((col - 1) * v.PieceWidth + v.PieceWidth / 2, (row - 1) * v.PieceHeight + v.PieceHeight / 2);
-}
-
 void KeyboardPlay::announce() {
   if (!board_) return;
   // A new description announces itself; an unchanged one (a key pressed
@@ -119,9 +115,9 @@ void KeyboardPlay::moveFocus(int dc, int dr) {
 }
 
 void KeyboardPlay::select() {
-  const QPoint centre = cellCentre(col_, row_);
   const QPoint floating = host_.floatingPos();
   const MainVars& v = host_.vars();
+  const Cell focus{col_, row_};
   const bool underFloating = floating == QPoint((col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight);
   // A piece put out of sight meanwhile (a game read) is no longer held.
   if (floating.x() < 0 || floating.y() < 0) holding_ = false;
@@ -133,22 +129,24 @@ void KeyboardPlay::select() {
   } else {
     holding_ = false;
     // The drop: on its own cell nothing happens, as with the mouse.
-    if (!underFloating) Picture1_DragDrop(host_, floatingTag(), centre.x(), centre.y());
+    if (!underFloating) {
+      const Cell held{floating.x() / std::max(1, v.PieceWidth) + 1, floating.y() / std::max(1, v.PieceHeight) + 1};
+      playMove(host_, Move::exchange(held, focus));
+    }
   }
   refresh();
   announce();
 }
 
 void KeyboardPlay::turn() {
-  const QPoint centre = cellCentre(col_, row_);
-  const QPoint floating = host_.floatingPos();
-  const MainVars& v = host_.vars();
-  if (floating == QPoint((col_ - 1) * v.PieceWidth, (row_ - 1) * v.PieceHeight))
-    Picture2_MouseDown(host_, 2, centre.x() - floating.x(), centre.y() - floating.y());
-  else
-    Picture1_MouseDown(host_, 2, centre.x(), centre.y());
+  turnPiece(host_, col_, row_);
   refresh();
   announce();
+}
+
+void KeyboardPlay::letGo() {
+  holding_ = false;
+  refresh();
 }
 
 bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
@@ -164,20 +162,23 @@ bool KeyboardPlay::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   if (event->type() != QEvent::KeyPress || watched != board_) return false;
-  if (host_.state().GameRunning != 1 || host_.preparing()) return false;
+  if (host_.state().GameRunning != 1 || host_.preparing() || host_.play().paused) return false;
   if (!keyboardInUse_) {
     keyboardInUse_ = true;
     refresh();
   }
   const auto* key = static_cast<QKeyEvent*>(event);
   // While the pointer drags a piece, the piece in hand is the pointer's: no
-  // key picks up, exchanges or turns another under it.
+  // key moves the focus cell, picks up, exchanges or turns another under it.
   const bool pointerDrags = platform::dragInProgress();
   switch (key->key()) {
-    case Qt::Key_Left: moveFocus(-1, 0); return true;
-    case Qt::Key_Right: moveFocus(1, 0); return true;
-    case Qt::Key_Up: moveFocus(0, -1); return true;
-    case Qt::Key_Down: moveFocus(0, 1); return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (!pointerDrags) moveFocus(key->key() == Qt::Key_Left ? -1 : key->key() == Qt::Key_Right ? 1 : 0,
+                                   key->key() == Qt::Key_Up ? -1 : key->key() == Qt::Key_Down ? 1 : 0);
+      return true;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -5,12 +5,12 @@
 // piece. The focus cell's outline shows only once the player uses a key, as
 // desktops show focus to keyboard users, and hides again at a mouse press, so
 // it never covers the picture for a player who plays by mouse; a piece the
-// keys held is let go at that press. Every key goes
-// through the very handlers a mouse press, drop or right press runs, so the
-// board, the grids, the completion check and the timing cannot differ from
-// mouse play; while the pointer drags a piece no key picks up or turns one. The
-// focus cell is announced to assistive technology through the board's
-// accessible description.
+// keys held is let go at that press. Keys build the same moves the pointer
+// does and play them through the same one place, so the board, the grids, the
+// history, the completion check and the timing cannot differ from mouse play;
+// while the pointer drags a piece no key moves the focus cell, picks up or
+// turns one. The focus cell is announced to assistive technology through the
+// board's accessible description.
 #pragma once
 
 #include <QObject>
@@ -39,6 +39,8 @@ public:
   void playStarted();
   // Redraws the outline (after the game or the board changed).
   void refresh();
+  // Lets go of a piece the keys were holding (a move taken back moved it).
+  void letGo();
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,7 +50,6 @@ private:
   void select();
   void turn();
   void announce();
-  QPoint cellCentre(int col, int row) const;
 
   GameHost& host_;
   QPointer<QWidget> board_;

@@ -5,6 +5,8 @@
 // play, the board and every setting stay as they were.
 #include "persistence/GameCommands.h"
 
+#include <QFileInfo>
+
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -12,11 +14,9 @@
 #include "persistence/GameFileIo.h"
 #include "pictures/BoardLayout.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
 #include "platform/FileDialog.h"
+#include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
-
-#include <QFileInfo>
 
 namespace quavinto {
 namespace {
@@ -40,7 +40,8 @@ QString saveErrorText(const QString& description) {
 SaveOutcome saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
   MainVars& v = w.vars();
-  v.ElapsedSeconds = elapsedSeconds(g, v, platform::secondsSinceMidnight());
+  // A paused game is saved with the time played before the pause.
+  v.ElapsedSeconds = playedSeconds(w, platform::secondsSinceMidnight());
   g.FileDialogMode = QStringLiteral("SAVE");
   g.FileDialogTitle = saveTitle();
   if (!GameFileDialog(g, dlg, v.PictureFile)) return SaveOutcome::Cancelled;
@@ -58,14 +59,19 @@ void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg) {
 
 void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
-  MainVars& v = w.vars();
   g.FileDialogMode = QStringLiteral("READ");
   g.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
   // a drop, also when the game was stopped by a picture choice since.
   hideFloatingPiece(w);
   if (!GameFileDialog(g, dlg)) return;
+  readGameFile(w, g.GameFileName);
+}
 
+void readGameFile(BoardWindow& w, const QString& path) {
+  GameState& g = w.state();
+  MainVars& v = w.vars();
+  g.GameFileName = path;
   SavedGame game;
   QString error;
   if (!loadGameFile(g.GameFileName, &game, &error)) {
@@ -89,6 +95,9 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
     return;
   }
 
+  // The game in play, if any, ends here: its moves and clock belong to a
+  // board that is now the file's.
+  endGame(w, GameEnd::Read);
   applySavedGame(game, g, v);
   g.ResumeFlag = 1;
   BuildBoardFrom(w, picture.image);
@@ -114,7 +123,7 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
     // Declined: the board holds the file's arrangement and no game runs, even
     // when one was in play before the read, so its clock can never mix with the
     // file's time.
-    g.GameRunning = 0;
+    endGame(w, GameEnd::Declined);
     applyMenuEvent(w, MenuEvent::ReadDeclined);
   }
 }

@@ -2,6 +2,8 @@
 // resume it. Both ask for the file through the game-file dialog.
 #pragma once
 
+#include <QString>
+
 #include "core/BoardWindow.h"
 
 namespace platform {
@@ -23,5 +25,8 @@ void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg);
 // board and offers to resume its game. Anything refused is reported and the
 // board, PictureFile and the game in play stay as they were.
 void readGame(BoardWindow& w, platform::CommonDialog& dlg);
+// Reads the game file `path` as readGame does once it is chosen (a file
+// opened with the program from the desktop).
+void readGameFile(BoardWindow& w, const QString& path);
 
 }  // namespace quavinto

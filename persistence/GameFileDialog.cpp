@@ -1,10 +1,10 @@
 // The game-file dialog's set-up and result.
 #include "persistence/GameFileDialog.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "pictures/PathDirectory.h"
+#include "platform/StartFolders.h"
 
 namespace quavinto {
 
@@ -12,11 +12,13 @@ QString gameFileFilter() { return QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべ�
 
 namespace {
 QString pictureInPlayText() {
-  return QStringLiteral(u"このファイルは今のゲームで使っている画像です。\r\n"
-                        u"画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
+  return QStringLiteral(
+      u"このファイルは今のゲームで使っている画像です。\r\n"
+      u"画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
 }
 QString notAFileText() {
-  return QStringLiteral(u"このファイルは通常のファイルではないため、ゲームを保存できません。\r\n別の名前を選んでください。");
+  return QStringLiteral(
+      u"このファイルは通常のファイルではないため、ゲームを保存できません。\r\n別の名前を選んでください。");
 }
 }  // namespace
 
@@ -32,7 +34,7 @@ bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pi
     dlg.initDir = PathDirectory(g.GameFileName);
     dlg.fileName = g.GameFileName;
   } else {
-    dlg.initDir = QCoreApplication::applicationDirPath();
+    dlg.initDir = platform::startFolder(platform::StartFolder::GameFiles);
   }
   dlg.dialogTitle = g.FileDialogTitle;
   dlg.filter = gameFileFilter();

@@ -11,7 +11,7 @@ namespace quavinto {
 QString gameFileFilter();
 
 // Sets up `dlg` and shows it in its open form: the folder and name of
-// g.GameFileName (or the program's folder and no name the first time), the
+// g.GameFileName (or platform::startFolder's and no name the first time), the
 // title g.FileDialogTitle, the game-file filter selected, ".QVD" added to a
 // name without extension, flags 0x2806 for g.FileDialogMode "SAVE" (a new name
 // goes through the create question) and 0x1004 for "READ" (the file must

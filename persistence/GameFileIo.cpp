@@ -1,7 +1,11 @@
 // Game files on disk: atomic saving through QSaveFile, bounded reading.
 #include "persistence/GameFileIo.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include "persistence/SaveFailure.h"
@@ -15,9 +19,28 @@ bool fail(const QString& what, QString* error) {
   return false;
 }
 
+bool isWholeGameFile(const QString& path);
+
+// Where a folder cannot hold unnamed files, a save killed while writing
+// leaves its temporary file "<game file>.XXXXXX" beside the game file. One of
+// ours has a game file's name with six letters or digits added, has not been
+// touched for minutes (another copy may be saving now) and is no whole game
+// file (a copy the player kept under such a name would be one).
+void removeSaveLeftovers(const QString& folder) {
+  static const QRegularExpression kLeftover(QStringLiteral("^.+\\.[Qq][Vv][Dd]\\.[A-Za-z0-9]{6}$"));
+  const QDateTime settled = QDateTime::currentDateTime().addSecs(-kSaveLeftoverSeconds);
+  const QDir::Filters which = QDir::Files | QDir::Hidden | QDir::NoSymLinks;
+  for (const QFileInfo& info : QDir(folder).entryInfoList({QStringLiteral("*.??????")}, which)) {
+    if (kLeftover.match(info.fileName()).hasMatch() && info.lastModified() < settled &&
+        info.size() <= kMaxGameFileBytes && !isWholeGameFile(info.filePath()))
+      QFile::remove(info.filePath());
+  }
+}
+
 }  // namespace
 
 bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+  removeSaveLeftovers(QFileInfo(path).absolutePath());
   QSaveFile file(path);
   // Unbuffered, so that each write reaches the file at once and its count is
   // the truth: a buffered tail flushed inside commit() can fail unnoticed, and
@@ -86,5 +109,12 @@ bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
   if (file.error() != QFileDevice::NoError) return fail(QStringLiteral(u"ファイルを読み込めません"), error);
   return parseGameFile(bytes, game, error);
 }
+
+namespace {
+bool isWholeGameFile(const QString& path) {
+  SavedGame game;
+  return loadGameFile(path, &game, nullptr);
+}
+}  // namespace
 
 }  // namespace quavinto

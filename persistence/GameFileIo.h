@@ -14,11 +14,16 @@
 
 namespace quavinto {
 
+// A temporary file left by a killed save is removed by a later save into its
+// folder once it is this old.
+constexpr int kSaveLeftoverSeconds = 300;
+
 // Writes `bytes` to `path` through a temporary file in the same folder, then
 // renames it over the old file. Every write is checked for its byte count and
 // the buffer is flushed and checked before the rename; on any shortfall the
 // temporary file is removed, the old file stays as it was, and false is
-// returned with a Japanese description in *error (when not null).
+// returned with a Japanese description in *error (when not null). Temporary
+// files that earlier saves into the folder left when killed are removed first.
 bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 
 // Formats `game`, makes sure the text reads back to the same game (a path that

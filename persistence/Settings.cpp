@@ -1,6 +1,9 @@
 // Loading and saving the six preferences through one table of keys.
 #include "persistence/Settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "platform/Numeric.h"
 #include "platform/SettingsStore.h"
 
@@ -42,6 +45,13 @@ bool SaveSettings(const GameState& g) {
   for (const SettingKey& key : kSettingKeys)
     values.append({QString::fromLatin1(key.name), QString::number(g.*(key.field))});
   return platform::SaveSettingGroup(settingsApplication(), settingsSection(), values);
+}
+
+QString settingsNotSavedText() {
+  const QString folder = QFileInfo(platform::settingsFilePath(settingsApplication())).absolutePath();
+  return QStringLiteral(
+             u"設定を保存できませんでした。次回の起動では今回の設定は使われません。\r\n保存先のフォルダー: %1")
+      .arg(QDir::toNativeSeparators(folder));
 }
 
 }  // namespace quavinto

@@ -2,11 +2,10 @@
 // QUAVINTO, six keys read once at start-up and written once on a confirmed exit.
 #pragma once
 
-#include "core/GameState.h"
-
 #include <QString>
-
 #include <cstdint>
+
+#include "core/GameState.h"
 
 namespace quavinto {
 
@@ -29,5 +28,8 @@ void LoadSettings(GameState& g);
 // the store could not be written; an exit goes on regardless, and never waits
 // long on the store.
 bool SaveSettings(const GameState& g);
+// What the player is told once when leaving could not write the settings: the
+// choices made are lost, and the folder that refused them is named.
+QString settingsNotSavedText();
 
 }  // namespace quavinto

@@ -4,15 +4,16 @@
 // why, and the board, PictureFile and the game in play stay as they were.
 #include "pictures/PictureLoading.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
+#include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
 #include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
+#include "platform/StartFolders.h"
 
 namespace quavinto {
 
@@ -50,6 +51,9 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
       break;
     case PictureProblem::NotAPicture:
       reason = QStringLiteral(u"画像ではありません。");
+      break;
+    case PictureProblem::NoReader:
+      reason = QStringLiteral(u"この形式の画像を読む部品がインストールされていません（qt6-image-formats-plugins）。");
       break;
     case PictureProblem::UnsupportedKind:
       reason = QStringLiteral(
@@ -107,7 +111,7 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
 }
 
 void stopForPicture(GameHost& h) {
-  h.state().GameRunning = 0;
+  endGame(h, GameEnd::Picture);
   applyMenuEvent(h, MenuEvent::PictureChosen);
 }
 
@@ -122,7 +126,7 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
     dlg.initDir = PathDirectory(where);
     dlg.fileName = where;
   } else {
-    dlg.initDir = QCoreApplication::applicationDirPath();
+    dlg.initDir = platform::startFolder(platform::StartFolder::Pictures);
   }
   dlg.filter = pictureFilter();
   dlg.defaultExt = QStringLiteral(".BMP");
@@ -131,11 +135,15 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.cancelError = true;
   dlg.picturePreview = true;
   if (!dlg.showOpen(parent)) return;
-  v.PictureChoice = dlg.fileName;
+  takePictureFile(w, dlg.fileName);
+}
+
+bool takePictureFile(BoardWindow& w, const QString& path) {
+  w.vars().PictureChoice = path;
   // The chosen kind is offered first next time, even when the picture is refused.
-  const int16_t type = pictureTypeOf(dlg.fileName);
-  if (type != 0) g.PictureType = type;
-  loadChosenPicture(w, dlg.fileName);
+  const int16_t type = pictureTypeOf(path);
+  if (type != 0) w.state().PictureType = type;
+  return loadChosenPicture(w, path);
 }
 
 }  // namespace quavinto

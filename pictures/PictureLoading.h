@@ -42,5 +42,8 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame = fals
 // (over `parent`) where the board's picture lies; a chosen file is taken as
 // loadChosenPicture says.
 void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent);
+// A picture file taken as the picture dialog takes the one chosen in it (also
+// a file opened with the program from the desktop).
+bool takePictureFile(BoardWindow& w, const QString& path);
 
 }  // namespace quavinto

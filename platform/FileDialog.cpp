@@ -10,6 +10,7 @@
 
 #include "platform/MsgBox.h"
 #include "platform/PicturePreview.h"
+#include "platform/StartFolders.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,7 @@ const char16_t kDefaultTitle[] = u"開く";
 const char16_t kCreateQuestion[] = u"%1 は存在しません。\r\n作成しますか?";
 const char16_t kOverwriteQuestion[] = u"%1 は既に存在します。\r\n上書きしますか?";
 const char16_t kFileNotFound[] = u"%1\r\nファイルが見つかりません。\r\nファイル名を確認してください。";
+const char16_t kFolderUnreadable[] = u"%1\r\nフォルダーの読み取りが許可されていないため、ファイルを読めません。\r\n%2";
 const char16_t kPathNotFound[] = u"%1\r\nパスが存在しません。\r\nパスを確認してください。";
 
 constexpr int kMaxRefusedAnswers = 20;
@@ -41,7 +43,7 @@ QString caseFreePattern(const QString& pattern) {
 }
 
 // The folder a dialog can show for `dir`: its nearest existing ancestor, else
-// the program's folder.
+// the folder the game-file dialog starts in.
 QString existingFolder(const QString& dir) {
   QString d = dir;
   while (!d.isEmpty()) {
@@ -50,7 +52,7 @@ QString existingFolder(const QString& dir) {
     if (up == d || up == QLatin1String(".")) break;
     d = up;
   }
-  return QCoreApplication::applicationDirPath();
+  return startFolder(StartFolder::GameFiles);
 }
 
 // Qt's dialog with the platform's checks run when the player confirms a name.
@@ -142,6 +144,13 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
     return path;
   }
   if (flags & kOfnFileMustExist) {
+    // A folder that cannot be read hides its files: they are not missing.
+    const QFileInfo folder(info.path());
+    if (!folder.isReadable() || !folder.isExecutable()) {
+      MsgBox(QString::fromUtf16(kFolderUnreadable).arg(info.fileName(), QDir::toNativeSeparators(folder.filePath())),
+             48, effectiveTitle());
+      return QString();
+    }
     MsgBox(QString::fromUtf16(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
     return QString();
   }

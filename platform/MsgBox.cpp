@@ -2,6 +2,7 @@
 #include "platform/MsgBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -46,6 +47,10 @@ int showRealBox(const QString& text, int style, const QString& title) {
       break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
   }
+  // A short text makes a narrow box, whose title bar would cut the title.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(boxWidthForTitle(title, box.font()), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   const int answer = box.exec();
   switch (answer) {
     case QMessageBox::Ok: return vbOK;
@@ -61,6 +66,15 @@ int showRealBox(const QString& text, int style, const QString& title) {
 }  // namespace
 
 QString appTitle() { return QStringLiteral("QUAVINTO"); }
+
+int boxWidthForTitle(const QString& title, const QFont& font) {
+  // Title bars use a bold face, often larger; their icon and buttons take
+  // about as much again as a short title.
+  QFont bold = font;
+  bold.setBold(true);
+  constexpr int kTitleBarControls = 160;
+  return QFontMetrics(bold).horizontalAdvance(title) * 5 / 4 + kTitleBarControls;
+}
 
 int MsgBox(const QString& text, int style, const QString& title) {
   if (gResponder) return gResponder(text, style, title);

@@ -6,6 +6,7 @@
 // answers and records every (text, style, title) instead of showing a box.
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 #include <functional>
@@ -19,6 +20,9 @@ constexpr int vbNo = 7;
 
 // The caption of every message box of the program.
 QString appTitle();
+// The narrowest a box may be so that a window manager's title bar shows its
+// whole title beside its own buttons.
+int boxWidthForTitle(const QString& title, const QFont& font);
 
 using MsgBoxResponder = std::function<int(const QString& text, int style, const QString& title)>;
 

@@ -30,6 +30,7 @@ const char16_t kNotAFile[] = u"通常のファイルではありません";
 const char16_t kTooLargeFile[] = u"画像ファイルが大きすぎます（%1 MB。%2 MB までです）";
 const char16_t kNotAPicture[] = u"画像ファイルではありません";
 const char16_t kUnsupported[] = u"BMP・GIF・JPEG・PNG・WebP 形式の画像ではありません";
+const char16_t kNoReader[] = u"%1 形式の画像を読む Qt の部品（画像形式プラグイン）がインストールされていません";
 const char16_t kNoSize[] = u"画像の大きさが読み取れません";
 const char16_t kEmptySize[] = u"画像の大きさが 0 です（%1×%2）";
 const char16_t kTooLarge[] = u"画像が大きすぎます（%1×%2。%3画素までです）";
@@ -55,6 +56,17 @@ bool refuse(QString* why, PictureProblem* problem, PictureProblem kind, const QS
 
 bool isAccepted(const QByteArray& format) {
   return format == "bmp" || format == "gif" || format == "jpeg" || format == "png" || format == "webp";
+}
+
+// The accepted format a file's first bytes announce, when Qt has no reader
+// for it (WebP comes from a plugin package that may be missing).
+QByteArray missingReader(const QByteArray& head) {
+  const QByteArray format = head.startsWith("RIFF") && head.mid(8, 4) == "WEBP" ? "webp"
+                            : head.startsWith("\x89PNG")                        ? "png"
+                            : head.startsWith("\xff\xd8")                       ? "jpeg"
+                            : head.startsWith("GIF8")                           ? "gif"
+                                                                                : QByteArray();
+  return format.isEmpty() || QImageReader::supportedImageFormats().contains(format) ? QByteArray() : format;
 }
 
 // The busy cursor over every window while a long load runs.
@@ -207,6 +219,9 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   const QByteArray format = reader.format();
+  if (const QByteArray missing = format.isEmpty() ? missingReader(head) : QByteArray(); !missing.isEmpty())
+    return fail(PictureProblem::NoReader,
+                QString::fromUtf16(kNoReader).arg(missing == "webp" ? "WebP" : missing.toUpper()));
   if (format.isEmpty()) return fail(PictureProblem::NotAPicture, QString::fromUtf16(kNotAPicture));
   if (!isAccepted(format)) return fail(PictureProblem::UnsupportedKind, QString::fromUtf16(kUnsupported));
   const bool isBitfields = bmpBitfields && format == "bmp";

@@ -47,6 +47,7 @@ enum class PictureProblem {
   CannotOpen,       // missing, or not readable
   NotAFile,         // a folder, a pipe, a device
   NotAPicture,      // no picture format recognises the content
+  NoReader,         // a format the puzzle takes, whose reader is not installed
   UnsupportedKind,  // a picture, but of a kind the puzzle does not take
   Damaged,          // a picture whose data cannot be decoded
   TooLarge,         // too many pixels or too much work, even reduced

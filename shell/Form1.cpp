@@ -50,6 +50,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
   setAcceptDrops(true);
   cmdlgall = new platform::CommonDialog;
+  recordsPath = quavinto::recordsFolder();
   buildWidgets();
   buildMenus();
   form_load();
@@ -196,6 +197,7 @@ void Form1::buildMenus() {
   HELP->addSeparator();
   About_Help = addCommand(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click, runs);
   About_Proguram = addCommand(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click, runs);
+  buildPlayCommands();
   applyMenuEvent(*this, MenuEvent::Design);
 }
 
@@ -296,6 +298,8 @@ bool Form1::event(QEvent* event) {
 
 void Form1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  // A game left behind a minimised window pauses.
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) pauseGame(*this);
   if (event->type() != QEvent::WindowStateChange || !arrangeWhenNormal_) return;
   if (isMaximized() || isMinimized() || isFullScreen()) return;
   // The window system gives the window back its old size as it leaves the

@@ -9,9 +9,11 @@
 #pragma once
 
 #include "core/BoardWindow.h"
+#include "persistence/Records.h"
 #include "platform/ImageBox.h"
 #include "platform/PictureBox.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -40,6 +42,8 @@ public:
   GameState& state() override { return gs_; }
   const GameState& state() const override { return gs_; }
   MainVars& vars() override { return v_; }
+  PlayState& play() override { return play_; }
+  void playEvent(PlayEvent event) override;
   QImage* boardPicture() override { return Picture1->pictureBitmap(); }
   platform::Hdc boardDc() override { return Picture1->hdc(); }
   platform::Hdc floatingDc() override { return Picture2->hdc(); }
@@ -53,7 +57,10 @@ public:
   void moveFloating(int left, int top) override { Picture2->move(left, top); }
   void showWaitNotice(bool visible, bool sharedLeft = false) override;
   void startFloatingDrag() override;
-  void setPreparing(bool preparing) override { preparing_ = preparing; }
+  void setPreparing(bool preparing) override {
+    preparing_ = preparing;
+    updatePlayCommands();
+  }
   bool preparing() const override { return preparing_; }
   void setMenuEnabled(Menu menu, bool enabled) override;
   void processEvents() override;
@@ -93,6 +100,21 @@ public:
   void Key_Search_Click();
   void About_Help_Click();
   void About_Proguram_Click();
+  // Commands beyond the design's, after its items in ゲーム.
+  void Undo_Click();
+  void Redo_Click();
+  void Pause_Click();
+  void Records_Click();
+
+  // What the right end of the menu bar shows: the time played and the moves
+  // while a game is in play or just completed, nothing otherwise.
+  QString clockText() const;
+  // Brings the clock up to date (the once-a-second timer calls it).
+  void tickClock();
+  // The records of the picture on the board are kept under this key.
+  QString currentPictureKey();
+  // Where the records are kept (replaced in tests).
+  QString recordsPath;
 
   // The elements of the window, by their design names.
   QWidget* Client = nullptr;                // the window's background
@@ -127,6 +149,12 @@ public:
   QAction* Key_Search = nullptr;
   QAction* About_Help = nullptr;
   QAction* About_Proguram = nullptr;
+  QAction* Undo = nullptr;
+  QAction* Redo = nullptr;
+  QAction* Pause = nullptr;
+  QAction* Records = nullptr;
+  QLabel* clockLabel = nullptr;   // over the right end of the menu bar
+  QWidget* pauseCover = nullptr;  // hides the board and the view while paused
 
   // The closing steps both exit paths share: the confirmation, MemDC released,
   // the settings saved, and during a game the offer to save it. False when
@@ -148,6 +176,7 @@ protected:
   // with its frame reported, or after a bounded wait when none is reported.
   void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // A window back in its normal state from maximised or minimised is sized
   // again when the board or the view changed meanwhile.
   void changeEvent(QEvent* event) override;
@@ -165,6 +194,14 @@ private:
   void frameReported();
   void buildWidgets();
   void buildMenus();
+  void buildPlayCommands();
+  void updatePlayCommands();
+  void placeClock();
+  void showPause(bool paused);
+  // A completed game joins the records; a place among the best is announced.
+  void recordCompletedGame();
+  // Tells the player once per run that the records cannot be kept.
+  void tellRecordsProblem(const RecordStore::Outcome& outcome);
   void form_load();
   void onBoardDrop(QWidget* dragged, QPoint p);
   void onFloatingDrop(QWidget* dragged, QPoint p);
@@ -178,6 +215,14 @@ private:
 
   GameState gs_;
   MainVars v_;
+  PlayState play_;
+  class QTimer* clock_ = nullptr;
+  bool toldRecordsUnwritable_ = false;
+  bool toldRecordsSetAside_ = false;
+  QString keyOfFile_;  // the picture file and its state when its key was taken
+  QDateTime keyFileTime_;
+  qint64 keyFileSize_ = -1;
+  QString pictureKey_;
   bool preparing_ = false;
   bool exitConfirmed_ = false;
   bool askingToLeave_ = false;  // the exit question or the save offer is up

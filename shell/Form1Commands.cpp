@@ -1,4 +1,7 @@
 // The main window's commands beyond the board: settings, closing, about, help.
+#include <QCloseEvent>
+#include <QCoreApplication>
+
 #include "core/GameFlow.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -11,9 +14,6 @@
 #include "shell/Form2.h"
 #include "shell/Form3.h"
 #include "shell/HelpWindow.h"
-
-#include <QCloseEvent>
-#include <QCoreApplication>
 
 namespace quavinto {
 namespace {
@@ -44,7 +44,7 @@ void Form1::SetData1_Click() {
     fitBoardPictureToView(*this);
   }
   ResetView();
-  gs_.GameRunning = 0;
+  endGame(*this, GameEnd::Settings);
   applyMenuEvent(*this, MenuEvent::SettingsClosed);
   gs_.ResumeFlag = 0;
 }
@@ -60,8 +60,9 @@ bool Form1::confirmExitSteps() {
   if (platform::MsgBox(exitText(), 65) != platform::vbOK) return false;
   if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
   gs_.MemDC = nullptr;
-  // A store that cannot be written never keeps the player from leaving.
-  SaveSettings(gs_);
+  // A store that cannot be written never keeps the player from leaving; it is
+  // only reported.
+  if (!SaveSettings(gs_)) platform::MsgBox(settingsNotSavedText(), 48);
   if (gs_.GameRunning == 1 && platform::MsgBox(saveOfferText(), 36) == platform::vbYes)
     saveGameBeforeLeaving(*this, *cmdlgall);
   return true;

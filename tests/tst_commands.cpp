@@ -1,21 +1,21 @@
 // The settings command around its dialog, and both ways of leaving the game.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
 #include "core/GameFlow.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 #include "support/TestSupport.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QMenu>
-#include <QCloseEvent>
-#include <QFile>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using namespace quavinto;
 
@@ -51,7 +51,7 @@ class CommandsTest : public QObject {
     QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
-private slots:
+ private slots:
   void init() {
     settings_ = std::make_unique<testsupport::PrivateSettings>();
     boxes_ = std::make_unique<testsupport::ScriptedBoxes>();
@@ -223,6 +223,29 @@ private slots:
       QCOMPARE(f.state().GameRunning, int16_t(playing ? 1 : 0));
   }
 
+  // Settings that cannot be written (the configuration folder is a file) are
+  // reported once, naming the folder, and the player still leaves.
+  void unwritableSettingsAreReportedOnLeaving() {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("config")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    platform::setSettingsRoot(blocker.fileName());
+    Form1 f;
+    f.show();
+    startPlaying(f);
+    boxes_->shown.clear();
+    for (int answer : {platform::vbOK, platform::vbOK, platform::vbNo}) boxes_->answer(answer);
+    const bool closed = f.close();
+    platform::setSettingsRoot(settings_->dir.path());
+    QVERIFY(closed);
+    QCOMPARE(boxes_->shown.size(), 3);  // leaving, the settings, the save offer
+    QCOMPARE(boxes_->shown.at(1).text,
+             u"設定を保存できませんでした。次回の起動では今回の設定は使われません。\r\n"
+             u"保存先のフォルダー: "_qs +
+                 blocker.fileName() + QStringLiteral("/XAN"));
+    QCOMPARE(boxes_->shown.at(1).style, 48);
+  }
+
   // The desktop session ending asks as the close box does; a game in play can
   // be saved, and a refusal keeps both the program and the session.
   void sessionEnd_data() {
@@ -262,7 +285,8 @@ private slots:
     if (confirmed)
       QCOMPARE(platform::GetSetting(QStringLiteral("XAN"), QStringLiteral("QUAVINTO"), QStringLiteral("ColorFlag"), {}),
                QStringLiteral("2"));
-    else QCOMPARE(f.state().GameRunning, int16_t(1));
+    else
+      QCOMPARE(f.state().GameRunning, int16_t(1));
   }
 
   // A session ending while the leave question is already up is refused, not

@@ -1,5 +1,8 @@
 // The common file dialog: what it shows, how a picked name is finished and
 // checked, the create question, and the real Qt dialog driven offscreen.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
@@ -136,6 +139,38 @@ class TestFileDialog : public QObject {
 
   // The caller's own rule sees the full path and refuses before any question;
   // the player is asked for another name.
+  // A name typed in a folder the player may not read is reported as
+  // unreadable, not as missing. Checked in a child process that is not root,
+  // since root reads every folder.
+  void unreadableFolderIsNotMissing() {
+    QTemporaryDir top;
+    const QString locked = top.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkdir(locked));
+    touch(locked + QStringLiteral("/cat.bmp"));
+    QVERIFY(QFile::setPermissions(
+        top.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(locked, {}));
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+      testsupport::ScriptedBoxes boxes;
+      CommonDialog d;
+      d.initDir = top.path();
+      d.flags = 0x1004;
+      const QString got = d.finishChoice(QStringLiteral("locked/cat.bmp"));
+      _exit(!got.isEmpty()                                                                ? 1
+            : boxes.shown.size() != 1                                                     ? 2
+            : boxes.shown[0].text.contains(QStringLiteral(u"読み取りが許可されていない")) ? 0
+                                                                                          : 4);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+  }
+
   void callersCheckRefusesAChoice() {
     testsupport::ScriptedBoxes boxes;
     CommonDialog d;

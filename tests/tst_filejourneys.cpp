@@ -1,7 +1,8 @@
 // Files as a player meets them across whole journeys in the real window: a
 // game saved in every state and read back in another run, a save that fails
 // while leaving the program, a big picture and the view shown later, and a
-// picture gone from disk after it was loaded.
+// picture gone from disk after it was loaded; a file given to the program
+// as the desktop's file manager gives it, and the command line that names it.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,9 +18,12 @@
 
 #include "persistence/GameFile.h"
 #include "pictures/BoardLayout.h"
+#include "pictures/PictureLoading.h"
 #include "platform/PictureBox.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
+#include "shell/AppStart.h"
+#include "shell/CommandLine.h"
 #include "shell/Form2.h"
 #include "support/PlayedWindow.h"
 
@@ -127,6 +131,83 @@ class FileJourneysTest : public QObject {
     QString why;
     QVERIFY2(parseGameFile(saved.readAll(), &again, &why), qPrintable(why));
     QCOMPARE(again.seconds, 125 + 75);
+  }
+
+  // The command line: one file, --help, --version; anything else refused.
+  void readsTheCommandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");  // CommandLine::Action
+    QTest::addColumn<QString>("file");
+    using A = CommandLine::Action;
+    const auto row = [](const char* name, QStringList args, A action, const char* file = "") {
+      QTest::newRow(name) << args << int(action) << QString::fromUtf8(file);
+    };
+    row("nothing", {}, A::Run);
+    row("a picture", {"/p/cat.webp"}, A::Run, "/p/cat.webp");
+    row("a file after --", {"--", "-cat.png"}, A::Run, "-cat.png");
+    row("help", {"--help"}, A::Help);
+    row("short help", {"-h"}, A::Help);
+    row("version", {"--version"}, A::Version);
+    row("unknown option", {"--fullscreen"}, A::Refuse);
+    row("a lone dash", {"-"}, A::Refuse);
+    row("two files", {"a.bmp", "b.bmp"}, A::Refuse);
+    row("an empty name", {""}, A::Refuse);
+  }
+  void readsTheCommandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    const CommandLine line = parseCommandLine(arguments);
+    QCOMPARE(int(line.action), action);
+    QCOMPARE(line.file, file);
+    QCOMPARE(line.fault.isEmpty(), line.action != CommandLine::Action::Refuse);
+  }
+
+  // A file given to the program opens as the picture command or the read
+  // would open it; one that cannot be used is refused with the dialogs'
+  // message and the built-in picture stays.
+  void opensAGivenFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");  // empty: opened
+    QTest::newRow("picture") << "given.png" << QString();
+    QTest::newRow("saved game") << "given.QVD" << QString();
+    QTest::newRow("missing") << "gone.qvd" << u"gone.qvd\r\nファイルが見つかりません。"_qs;
+    QTest::newRow("no picture") << "text.png" << u"「text.png」は使えません。\r\n画像ではありません。"_qs;
+    QTest::newRow("name of no kind") << "given.tif" << u"ファイル名の終わりが"_qs;
+    QTest::newRow("damaged game") << "text.QVD" << u"ゲームは読み込まれず"_qs;
+  }
+  void opensAGivenFile() {
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    const QString picture = writePicture(win_->path(QStringLiteral("given.png")), 120, 90);
+    QVERIFY(QFile::copy(picture, win_->path(QStringLiteral("given.tif"))));
+    for (const char* text : {"text.png", "text.QVD"}) {
+      QFile file(win_->path(QLatin1String(text)));
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture\r\n") > 0);
+    }
+    // The game: a 3 x 2 board of the picture, one piece turned, saved.
+    win_->open(3, 2);
+    QVERIFY(takePictureFile(form(), picture));
+    win_->start(true);
+    QTest::mouseClick(form().Picture1, Qt::RightButton, {}, win_->cellCentre(2, 1));
+    const Grid map = win_->state().Map, rmap = win_->state().RMap;
+    win_->boxes().answer(platform::vbYes);
+    win_->files().script = {win_->path(QStringLiteral("given.QVD"))};
+    form().SaveData->trigger();
+
+    win_->open(5, 5);  // a fresh start on the built-in picture
+    win_->boxes().shown.clear();
+    win_->boxes().answer(platform::vbYes);  // resume a read game
+    openGivenFile(form(), win_->path(name));
+    const GameState& g = win_->state();
+    const auto& shown = win_->boxes().shown;
+    const bool game = name == QLatin1String("given.QVD");
+    QCOMPARE(shown.size(), message.isEmpty() && !game ? 0 : 1);  // a refusal, or the offer to resume
+    if (!message.isEmpty()) QVERIFY2(shown[0].text.contains(message), qPrintable(shown[0].text));
+    QCOMPARE(win_->vars().PictureFile, message.isEmpty() ? picture : QString());
+    QCOMPARE(g.GameRunning, int16_t(game ? 1 : 0));
+    if (game) QVERIFY(g.Map == map && g.RMap == rmap);
+    QCOMPARE(testsupport::windowBoardProblem(form()), QString());
   }
 
   // Leaving the program during a game, the player agrees to save, and the

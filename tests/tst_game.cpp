@@ -149,7 +149,9 @@ private slots:
     boxes_->shown.clear();
     solveByMouse();
     QCOMPARE(g().GameRunning, int16_t(0));
-    QCOMPARE(boxes_->shown.size(), 1);
+    // The congratulation, then the first record of this picture and grid.
+    QCOMPARE(boxes_->shown.size(), 2);
+    QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"自己ベスト！ %1×%2 で 1 位").arg(xn).arg(yn));
     const testsupport::ShownBox box = boxes_->shown.first();
     QCOMPARE(box.style, 0);
     QCOMPARE(box.title, QStringLiteral("QUAVINTO"));

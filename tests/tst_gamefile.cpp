@@ -1,20 +1,19 @@
 // The saved-game file: exact bytes written, round trips, the damaged-file
 // corpus, and saving that never destroys the file already on disk.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
-
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "persistence/GameFile.h"
@@ -341,6 +340,33 @@ class TestGameFile : public QObject {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("save1.QVD")});
   }
 
+  // A save killed mid-write left "<name>.XXXXXX" behind: the next save into
+  // the folder removes it, and nothing that may be the player's or another
+  // copy's.
+  void saveRemovesItsOwnLeftovers() {
+    QTemporaryDir dir;
+    const QByteArray whole = quavinto::formatGameFile(exampleGame());
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-quavinto::kSaveLeftoverSeconds - 60);
+    const auto put = [&](const char* name, const QByteArray& bytes, const QDateTime& when) {
+      QFile f(dir.filePath(QLatin1String(name)));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(bytes);
+      f.flush();
+      if (when.isValid()) QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    put("game.QVD.a1B2c3", whole.left(40), old);          // killed mid-write: removed
+    put("other.qvd.Zz9y8X", QByteArray(), old);           // killed at once: removed
+    put("game.QVD.q7W3e5", whole.left(40), QDateTime());  // another copy saving now
+    put("game.QVD.backup", whole, old);                   // the player's copy
+    put("photo.jpg.a1B2c3", "x", old);                    // not a game file's
+    put("game.QVD.a1B2c", "x", old);                      // not Qt's six characters
+    QString error;
+    QVERIFY2(quavinto::saveGameFile(dir.filePath(QStringLiteral("new.QVD")), exampleGame(), &error), qPrintable(error));
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(left,
+             (QStringList{"game.QVD.a1B2c", "game.QVD.backup", "game.QVD.q7W3e5", "new.QVD", "photo.jpg.a1B2c3"}));
+  }
+
   void refusesToSaveWhatCannotBeReadBack() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.QVD"));
@@ -382,7 +408,8 @@ class TestGameFile : public QObject {
       QString childError;
       const bool ok = quavinto::writeGameFileAtomically(path, bigger, &childError);
       // Refused with a Japanese description that carries no English words.
-      const bool japanese = !childError.isEmpty() && !childError.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
+      const bool japanese =
+          !childError.isEmpty() && !childError.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
       _exit(ok ? 1 : (japanese ? 0 : 2));
     }
     int status = 0;

@@ -1,12 +1,14 @@
 // The game-file dialog: where it opens, what it offers, and what it returns,
 // with the file dialog answered by a script.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
 
 #include "persistence/GameFileDialog.h"
+#include "platform/StartFolders.h"
 #include "support/TestSupport.h"
 
 using platform::CommonDialog;
@@ -27,6 +29,46 @@ class TestGameFileDialog : public QObject {
   Q_OBJECT
 
  private slots:
+  // A program in a folder of its own (a build) starts both dialogs beside
+  // itself; an installed one, in the player's pictures folder (else home) and
+  // home. "installed" is the layout cmake --install and the package make.
+  void startFoldersFollowTheInstallation_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("picturesFolder");
+    QTest::addColumn<QString>("pictures");
+    QTest::addColumn<QString>("games");
+    QTest::newRow("build folder") << false << true << "<program>"
+                                  << "<program>";
+    QTest::newRow("installed") << true << true << "<home>/Bilder"
+                               << "<home>";
+    QTest::newRow("installed, no pictures folder") << true << false << "<home>"
+                                                   << "<home>";
+  }
+  void startFoldersFollowTheInstallation() {
+    QFETCH(bool, installed);
+    QFETCH(bool, picturesFolder);
+    QFETCH(QString, pictures);
+    QFETCH(QString, games);
+    QTemporaryDir root;
+    const QString home = root.filePath(QStringLiteral("home")), program = root.filePath(QStringLiteral("prefix/games"));
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(home + QStringLiteral("/.config")));
+    if (installed) QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("prefix/share/quavinto/help"))));
+    if (picturesFolder) QVERIFY(QDir().mkpath(home + QStringLiteral("/Bilder")));
+    QFile dirs(home + QStringLiteral("/.config/user-dirs.dirs"));
+    QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n") > 0);
+    dirs.close();
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toLocal8Bit());
+    const QString gotPictures = platform::startFolder(platform::StartFolder::Pictures, program);
+    const QString gotGames = platform::startFolder(platform::StartFolder::GameFiles, program);
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QCOMPARE(platform::isInstalledProgram(program), installed);
+    QCOMPARE(gotPictures, pictures.replace("<program>", program).replace("<home>", home));
+    QCOMPARE(gotGames, games.replace("<program>", program).replace("<home>", home));
+  }
+
   void firstUseOpensInTheProgramsFolder_data() {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("title");

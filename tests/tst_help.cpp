@@ -142,11 +142,13 @@ void HelpTest::keywordsFindPages_data() {
   QTest::newRow("game file") << "QVD" << "QVD" << QStringList{"save.html"};
   QTest::newRow("colour") << QStringLiteral(u"背景") << QStringLiteral(u"背景色") << QStringList{"colors.html", "settings.html"};
   QTest::newRow("any letter case") << "x 1/2" << "X 1/2" << QStringList{"colors.html", "menu_zoom.html"};
-  QTest::newRow("part of a keyword") << QStringLiteral(u"矢印") << QStringLiteral(u"矢印キー") << QStringList{"keyboard.html"};
+  QTest::newRow("part of a keyword") << QStringLiteral(u"矢印") << QStringLiteral(u"矢印キー") << QStringList{"keyboard.html", "keys.html"};
   QTest::newRow("drag") << QStringLiteral(u"ドラッグ") << QStringLiteral(u"ドラッグ") << QStringList{"play.html", "preview.html"};
   QTest::newRow("exit") << QStringLiteral(u"終了") << QStringLiteral(u"終了") << QStringList{"menu_file.html"};
   QTest::newRow("start of a word first") << QStringLiteral(u"開始") << QStringLiteral(u"開始") << QStringList{"menu_game.html"};
   QTest::newRow("turn") << QStringLiteral(u"回転") << QStringLiteral(u"回転") << QStringList{"keyboard.html", "play.html"};
+  QTest::newRow("undo") << QStringLiteral(u"元に") << QStringLiteral(u"元に戻す") << QStringList{"menu_game.html"};
+  QTest::newRow("a shortcut") << "ctrl+h" << "Ctrl+H" << QStringList{"keys.html"};
   QTest::newRow("help on help") << QStringLiteral(u"ヘルプの使") << QStringLiteral(u"ヘルプの使い方") << QStringList{"helphelp.html"};
 }
 

@@ -100,7 +100,7 @@ private slots:
           if (g.GameRunning == 1) QCOMPARE(board(*f), QString());
         }
     QCOMPARE(g.GameRunning, int16_t(0));
-    QVERIFY(boxes_->shown.last().text.endsWith(QStringLiteral(u"\r\n00時間00分42秒です。")));
+    QVERIFY(boxes_->shown.at(boxes_->shown.size() - 2).text.endsWith(QStringLiteral(u"\r\n00時間00分42秒です。")));
     QCOMPARE(f->Picture1->retained(), f->Picture1->picture().copy(f->Picture1->rect()));
   }
 

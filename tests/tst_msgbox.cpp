@@ -33,6 +33,8 @@ struct SeenBox {
   QMessageBox::StandardButtons buttons;
   QMap<QMessageBox::StandardButton, QString> buttonTexts;
   QWidget* owner = nullptr;
+  int width = 0;
+  int widthForTitle = 0;
 };
 
 // Waits for the modal message box, records what it shows, and then acts on it.
@@ -55,6 +57,8 @@ void driveNextBox(SeenBox* seen, std::function<void(QMessageBox*)> act, int trie
     seen->text = box->text();
     seen->icon = box->icon();
     seen->owner = box->parentWidget();
+    seen->width = box->width();
+    seen->widthForTitle = platform::boxWidthForTitle(box->windowTitle(), box->font());
     seen->buttons = box->standardButtons();
     for (QAbstractButton* button : box->buttons())
       seen->buttonTexts[box->standardButton(button)] = button->text();
@@ -248,6 +252,8 @@ void TestMsgBox::realBoxShowsTextAndTitle() {
   QCOMPARE(seen.title, QStringLiteral("QUAVINTO"));
   // CR LF becomes one line break, and the text is shown as written, not as markup.
   QCOMPARE(seen.text, QStringLiteral(u"一行目\n二行目 <b>x</b>"));
+  // A box with a short text is still wide enough for its whole title.
+  QVERIFY2(seen.width >= seen.widthForTitle && seen.widthForTitle > 160, qPrintable(QString::number(seen.width)));
 
   SeenBox other;
   driveNextBox(&other, clickOn(QMessageBox::Ok));

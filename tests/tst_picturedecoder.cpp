@@ -124,6 +124,24 @@ class TestPictureDecoder : public QObject {
   Q_OBJECT
 
  private slots:
+  // Run first, before Qt has looked for its image plugins: without them a
+  // WebP says which reader is missing instead of calling itself no picture.
+  void aFormatWithoutItsReaderSaysSo() {
+    const QStringList paths = QCoreApplication::libraryPaths();
+    QTemporaryDir empty;
+    QCoreApplication::setLibraryPaths({empty.path()});
+    QImage image;
+    QString why;
+    platform::PictureProblem problem = platform::PictureProblem::None;
+    const bool loaded = platform::loadPicture(good("webp-lossy-70x46.webp"), &image, &why, QSize(), &problem);
+    QVERIFY(platform::loadPicture(good("png-70x46.png"), &image));  // PNG is Qt's own
+    QCoreApplication::setLibraryPaths(paths);
+    QVERIFY(!loaded);
+    QCOMPARE(problem, platform::PictureProblem::NoReader);
+    QVERIFY2(why.contains(QStringLiteral(u"WebP 形式の画像を読む")), qPrintable(why));
+    QVERIFY(platform::loadPicture(good("webp-lossy-70x46.webp"), &image));
+  }
+
   void goodPicturesLoadAtTheirSize_data() {
     QTest::addColumn<QString>("path");
     addFolder(QStringLiteral("good"));

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "core/Geometry.h"
+#include "interaction/KeyboardPlay.h"
 #include "platform/ManualDrag.h"
 #include "support/PlayedWindow.h"
 
@@ -97,20 +98,28 @@ class PointerPlayTest : public QObject {
 
   void keysDuringAPieceDrag_data() {
     QTest::addColumn<Qt::Key>("key");
-    QTest::newRow("space") << Qt::Key_Space;
-    QTest::newRow("enter") << Qt::Key_Return;
-    QTest::newRow("R") << Qt::Key_R;
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("space") << Qt::Key_Space << Qt::KeyboardModifiers();
+    QTest::newRow("enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+    QTest::newRow("R") << Qt::Key_R << Qt::KeyboardModifiers();
+    QTest::newRow("arrow") << Qt::Key_Right << Qt::KeyboardModifiers();
+    QTest::newRow("undo") << Qt::Key_Z << Qt::KeyboardModifiers(Qt::ControlModifier);
   }
 
   // A play key struck while the pointer drags a piece picks up or turns no
-  // other piece: the release exchanges the dragged piece, nothing else moved.
+  // other piece, moves no focus cell and takes no move back: the release
+  // exchanges the dragged piece, nothing else moved.
   void keysDuringAPieceDrag() {
     QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
     const QPoint a(3, 2), b(2, 4);
+    QTest::mouseClick(f().Picture1, Qt::RightButton, {}, w_->cellCentre(1, 1));  // a move to take back
     const GameState before = g();
+    const QPoint focus(f().keys->focusColumn(), f().keys->focusRow());
     const QPoint to = w_->cellCentre(b.x(), b.y());
     QTest::mousePress(f().Picture1, Qt::LeftButton, {}, w_->cellCentre(a.x(), a.y()));
-    QTest::keyClick(f().Picture1, key);
+    QTest::keyClick(f().Picture1, key, modifiers);
+    QCOMPARE(QPoint(f().keys->focusColumn(), f().keys->focusRow()), focus);
     QTest::mouseMove(f().Picture1, to);
     QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
     checkExchanged(

@@ -141,7 +141,7 @@ private slots:
     QVERIFY(again.endsWith(" 150 \r\n"));
     boxes_->shown.clear();
     solve(f);
-    QVERIFY(boxes_->shown.last().text.endsWith(QStringLiteral(u"00時間02分30秒です。")));
+    QVERIFY(boxes_->shown.first().text.endsWith(QStringLiteral(u"00時間02分30秒です。")));
   }
 
   void midnightSave() {

@@ -9,6 +9,7 @@
 #                                description
 #   a11y-client.py dialog        checks that every control of the dialog now
 #                                open has a Japanese name; prints them
+#   a11y-client.py clock         prints what the clock at the menu bar's end reads
 #   a11y-client.py dump          prints the program's whole tree, for a failure
 #   a11y-client.py follow COUNT  prints "ready", then the board's description
 #                                each time the program announces a change,
@@ -24,9 +25,10 @@ from gi.repository import GLib
 
 APP_NAME = "QUAVINTO"
 BOARD_NAME = "パズルの盤"
+CLOCK_DESCRIPTION = "経過時間と手数"
 MENUS = [
     ("ファイル", ["画像読み込み", "最近使った画像", "データの読み込み", "データの保存", "終了"]),
-    ("ゲーム", ["ゲーム開始", "ゲーム中止"]),
+    ("ゲーム", ["ゲーム開始", "ゲーム中止", "元に戻す", "やり直し", "一時停止", "記録"]),
     ("設定", []),
     ("完成図の倍率", ["X 1", "X 1/2", "X 1/4"]),
     ("HELP", ["目次", "キーワードで検索", "ヘルプについて", "情報"]),
@@ -114,6 +116,13 @@ def check_tree():
         print(board.description)
 
 
+def read_clock():
+    clock = next((n for n in walk(application()) if n.description == CLOCK_DESCRIPTION), None)
+    if clock is None:
+        sys.exit(f"no clock described as {CLOCK_DESCRIPTION}")
+    print(clock.name)
+
+
 def check_dialog():
     app = application()
     dialogs = [c for c in children(app) if c.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT)
@@ -181,6 +190,8 @@ def main():
         check_tree()
     elif command == "dialog":
         check_dialog()
+    elif command == "clock":
+        read_clock()
     elif command == "dump":
         for node in walk(application()):
             path, up = [], node

@@ -70,6 +70,10 @@ note "message box buttons: $(cut -d: -f2 "$E2E_WORK/question-names.txt" | tr '\n
 answer "$question" alt+y
 state=$(board_settles)
 note "shuffled: $state"
+# The clock at the end of the menu bar is read out too.
+client clock >"$E2E_WORK/clock.txt" || fail "clock: $(tail -5 "$E2E_WORK/client-errors.log")"
+grep -qE '^[0-9]+:[0-5][0-9]:[0-5][0-9]  手数 0$' "$E2E_WORK/clock.txt" || fail "the clock reads '$(cat "$E2E_WORK/clock.txt")'"
+note "the clock reads $(cat "$E2E_WORK/clock.txt")"
 
 # announced_for COL ROW: the description a screen reader should hear for the
 # focus cell at COL, ROW (1-based), its turn read off the screen.

@@ -1,5 +1,7 @@
 # Journey: a whole game on a 3 x 2 board chosen in the settings dialog, solved
-# by mouse alone from what the board shows, up to the congratulation.
+# by mouse alone from what the board shows, up to the congratulation and the
+# new best time; on the way a move is taken back and played again by key, and
+# a pause hides the board until a key resumes.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -26,9 +28,25 @@ note "${#moves[@]} moves: ${moves[*]}"
 
 last=$((${#moves[@]} - 1))
 for ((i = 0; i < last; i++)); do
+  before=$state
   state=$(play_move "$state" ${moves[$i]})
   # Each move shows its result at once, and the game is not over early.
   expect_board "$state"
+  if ((i == 0)); then
+    xdotool key ctrl+z
+    expect_board "$before"
+    xdotool key ctrl+y
+    expect_board "$state"
+    note "the first move taken back with Ctrl+Z and played again with Ctrl+Y"
+    # Paused, the board shows no piece at all; a key brings it back.
+    xdotool key p
+    covered() { [[ "$(board_state)" == "$(printf '?,%.0s' $(seq 2 $((GRID_COLS * GRID_ROWS))))?" ]]; }
+    poll "$E2E_TIMEOUT" covered || fail "the paused board still shows pieces: [$(board_state)]"
+    shot "$E2E_WORK/paused.png"
+    xdotool key space
+    expect_board "$state"
+    note "P hid every piece, a key showed them again"
+  fi
 done
 state=$(play_move "$state" ${moves[$last]})
 [[ "$state" == "$solved" ]] || fail "the moves lead to [$state], not the solved board"
@@ -40,6 +58,9 @@ read -r _ _ _ done_h <<<"$(win_geom "$done_box")"
 note "congratulation box ${done_h} pixels high, start question ${question_h}"
 ((done_h > question_h + 20)) || fail "the closing box is no taller than the start question"
 answer "$done_box" Return
+# The first game on this picture and grid is its best time so far.
+record_box=$(wait_dialog)
+answer "$record_box" Return
 
 # The picture is whole again, and a new game can be started.
 expect_board "$solved"

@@ -1,6 +1,8 @@
 # Journey: a game in progress is saved through the game-file dialog, the
 # program is left and started again, and the game is read back and goes on
-# exactly where it was; the saved file says what the board showed.
+# exactly where it was; the saved file says what the board showed. Started
+# with the game file, as the file manager starts it, the program offers the
+# game at once and it goes on from the same board.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -133,3 +135,12 @@ wait_gone "$files"
 wait_app_exit || fail "the program did not end cleanly after saving"
 check_game_file "$game_file" "$state"
 ((SAVED_SECONDS >= first_seconds)) || fail "the play time went back from $first_seconds to $SAVED_SECONDS s"
+
+# Third run: started with the game file, the program reads it after the wait.
+start_app "$QUAVINTO_BIN" "$game_file"
+skip_wait_window_to_file
+resume=$(wait_dialog)
+answer "$resume" alt+y
+expect_board "$state"
+note "started with the game file: $state"
+stop_app

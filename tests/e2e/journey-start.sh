@@ -1,6 +1,8 @@
 # Journey: the program starts with its borderless wait window in the middle of
 # the screen, showing the start-up picture, and by itself opens the main
-# window with the built-in picture whole on a 5 x 5 board.
+# window with the built-in picture whole on a 5 x 5 board. Started with a
+# picture, as the file manager starts it, it shows that picture instead; the
+# command line's --version and a bad option answer on their own.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -64,3 +66,23 @@ for edge in right-edge bottom-edge; do
 done
 
 stop_app
+
+# Started with a picture of the player's, the board shows it whole after the wait.
+"$CONVERT" "$E2E_RESOURCES/default.bmp" -flop "$E2E_WORK/given picture.png"
+start_app "$QUAVINTO_BIN" "$E2E_WORK/given picture.png"
+skip_wait_window_to_file
+use_pieces "$E2E_WORK/given picture.png" 5 5
+expect_board "$(solved_state)"
+no_dialog || fail "a dialog came with the given picture"
+stop_app
+note "started with a picture, the board shows it"
+
+# The command line: the version, and a bad option refused in one line.
+version=$("$QUAVINTO_BIN" --version) || fail "--version failed"
+[[ "$version" == "QUAVINTO "[0-9]* ]] || fail "--version printed '$version'"
+status=0
+"$QUAVINTO_BIN" --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.txt" || status=$?
+((status == 2)) || fail "a bad option ended with status $status, not 2"
+[[ $(wc -l <"$E2E_WORK/refused.txt") == 1 && ! -s "$E2E_WORK/refused-out.txt" ]] ||
+  fail "a bad option printed: $(cat "$E2E_WORK/refused.txt" "$E2E_WORK/refused-out.txt")"
+note "$version; a bad option: $(cat "$E2E_WORK/refused.txt")"

@@ -86,18 +86,19 @@ fresh_home() {
 
 settings_file() { echo "$XDG_CONFIG_HOME/XAN/XAN.ini"; }
 
-# start_app [BINARY]: starts the program on the X server, not offscreen; with
-# E2E_PLATFORM=wayland as a client of the compositor at WAYLAND_DISPLAY, with
-# no X display to fall back on.
+# start_app [BINARY [ARGUMENT...]]: starts the program on the X server, not
+# offscreen; with E2E_PLATFORM=wayland as a client of the compositor at
+# WAYLAND_DISPLAY, with no X display to fall back on.
 start_app() {
   local bin=${1:-$QUAVINTO_BIN}
+  local args=("${@:2}")
   APP_LOG="$E2E_WORK/program-$(now_ms).log"
   (
     cd "$E2E_WORK"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_STYLE_OVERRIDE
     export QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} LANG=C.UTF-8 LC_ALL=C.UTF-8
     [[ "$QT_QPA_PLATFORM" == wayland ]] && unset DISPLAY
-    exec "$bin"
+    exec "$bin" "${args[@]}"
   ) >"$APP_LOG" 2>&1 &
   APP_PID=$!
 }
@@ -251,6 +252,18 @@ skip_wait_window() {
   g=($(win_geom "$wait"))
   xdotool mousemove $((g[0] + g[2] / 2)) $((g[1] + g[3] / 2)) click 1
   find_main_window
+}
+
+# skip_wait_window_to_file: as skip_wait_window for a program started with a
+# file, whose board shows that file's picture at once: the board lies where an
+# earlier run of the journey found it.
+skip_wait_window_to_file() {
+  [[ -n "${BOARD_DY:-}" ]] || fail "no earlier run found the board"
+  local wait g
+  wait=$(poll_output "$E2E_TIMEOUT" wait_window) || fail "the start-up window did not appear"
+  g=($(win_geom "$wait"))
+  xdotool mousemove $((g[0] + g[2] / 2)) $((g[1] + g[3] / 2)) click 1
+  MAIN=$(poll_output "$E2E_TIMEOUT" main_window) || fail "the main window did not appear"
 }
 
 # find_main_window: waits for the main window and reads where its parts are.
@@ -407,7 +420,7 @@ cmd_recent_picture() {
   xdotool mousemove $((g[0] + g[2] / 2)) "${rows[$1]}" click 1
   wait_gone "$sub"
 }
-cmd_start_game() { menu_command $TITLE_GAME 0 2; }
+cmd_start_game() { menu_command $TITLE_GAME 0 6; }
 cmd_help_contents() { menu_command $TITLE_HELP 0 4; }
 cmd_settings() { click_title $TITLE_SETTINGS; }
 

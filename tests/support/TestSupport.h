@@ -68,8 +68,9 @@ public:
   QString path() const;
   QTemporaryDir dir;
 
-private:
-  QByteArray stateHome_;
+ private:
+  QByteArray oldDataHome_;
+  QByteArray oldStateHome_;
 };
 
 // A clock the test sets by hand, in seconds since midnight.

@@ -1,0 +1,43 @@
+// What the game in play keeps beyond the design's record: the moves for undo
+// and redo, the pause, and the figures of a finished game, with the events the
+// core reports to the window as they change.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Move.h"
+
+namespace quavinto {
+
+// Why a game came to an end (or why none is in play).
+enum class GameEnd {
+  NewGame,    // a start is being prepared
+  Declined,   // the start or resume question was answered No
+  Stopped,    // the stop command
+  Completed,  // every piece home and upright
+  Picture,    // another picture reached (or is chosen for) the board
+  Settings,   // the settings command rebuilt the board
+  Read,       // a saved game replaced the board
+};
+
+// What the core reports to the window.
+enum class PlayEvent {
+  Began,      // play started: the clock runs, the history is empty
+  Moved,      // a move was made, taken back or played again
+  Completed,  // the puzzle is solved: the window congratulates (finalSeconds)
+  Ended,      // the game ended (lastEnd says why); after Completed, once the board is whole
+  Paused,
+  Resumed,
+};
+
+struct PlayState {
+  MoveHistory history;
+  bool paused = false;
+  double pausedAt = 0;       // seconds since midnight when the pause began
+  bool finished = false;     // the last game was completed: its figures stay shown
+  int32_t finalSeconds = 0;  // time of the completed game
+  int finalMoves = 0;        // moves of the completed game
+  GameEnd lastEnd = GameEnd::Stopped;
+};
+
+}  // namespace quavinto

@@ -1,0 +1,201 @@
+// The records file: its lines, the ten best, and changes made under a lock.
+#include "persistence/Records.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace quavinto {
+namespace {
+
+const QByteArray kHeader = QByteArrayLiteral("QUAVINTO records 1");
+const QString kDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+constexpr int kLockWaitMs = 5000;
+
+// A lock left by a program that died is taken over after this long.
+constexpr int kStaleLockMs = 30000;
+
+bool sameBoard(const Record& a, const Record& b) { return a.picture == b.picture && a.xn == b.xn && a.yn == b.yn; }
+
+}  // namespace
+
+bool betterThan(const Record& a, const Record& b) {
+  if (a.seconds != b.seconds) return a.seconds < b.seconds;
+  if (a.moves != b.moves) return a.moves < b.moves;
+  return a.when < b.when;
+}
+
+QByteArray formatRecords(const QList<Record>& records) {
+  QByteArray out = kHeader + "\n";
+  out += "# picture\tcolumns\trows\tseconds\tmoves\tdate\tresumed\n";
+  for (const Record& r : records) {
+    out += r.picture.toUtf8() + '\t' + QByteArray::number(r.xn) + '\t' + QByteArray::number(r.yn) + '\t' +
+           QByteArray::number(r.seconds) + '\t' + QByteArray::number(r.moves) + '\t' +
+           r.when.toString(kDateFormat).toLatin1() + '\t' + (r.resumed ? "1" : "0") + '\n';
+  }
+  return out;
+}
+
+bool parseRecords(const QByteArray& text, QList<Record>* records) {
+  const QList<QByteArray> lines = text.split('\n');
+  if (lines.isEmpty() || lines.first().trimmed() != kHeader) return false;
+  QList<Record> out;
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const QByteArray line = lines[i].trimmed();
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    const QList<QByteArray> f = line.split('\t');
+    if (f.size() != 7) return false;
+    Record r;
+    bool ok[5] = {};
+    r.picture = QString::fromUtf8(f[0]);
+    r.xn = f[1].toInt(&ok[0]);
+    r.yn = f[2].toInt(&ok[1]);
+    r.seconds = f[3].toInt(&ok[2]);
+    r.moves = f[4].toInt(&ok[3]);
+    r.when = QDateTime::fromString(QString::fromLatin1(f[5]), kDateFormat);
+    ok[4] = f[6] == "0" || f[6] == "1";
+    r.resumed = f[6] == "1";
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || r.picture.isEmpty() || r.xn < 1 ||
+        r.xn > 30 || r.yn < 1 || r.yn > 30 || r.seconds < 0 || r.moves < 0 || !r.when.isValid())
+      return false;
+    out.append(r);
+  }
+  *records = out;
+  return true;
+}
+
+void keepBest(QList<Record>& records) {
+  std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+    if (a.picture != b.picture) return a.picture < b.picture;
+    if (a.xn != b.xn) return a.xn < b.xn;
+    if (a.yn != b.yn) return a.yn < b.yn;
+    return betterThan(a, b);
+  });
+  QList<Record> kept;
+  int run = 0;
+  for (qsizetype i = 0; i < records.size(); ++i) {
+    run = i > 0 && sameBoard(records[i], records[i - 1]) ? run + 1 : 0;
+    if (run < kRecordsKept) kept.append(records[i]);
+  }
+  records = kept;
+}
+
+QString pictureKey(const QString& pictureFile, const QImage& boardPicture) {
+  if (pictureFile.isEmpty()) return QStringLiteral("builtin");
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  QFile file(pictureFile);
+  if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+    return QStringLiteral("sha256:") + QString::fromLatin1(hash.result().toHex());
+  // A picture gone since it was loaded is still known by what the board shows.
+  hash.reset();
+  const QImage image = boardPicture.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y)
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4));
+  return QStringLiteral("pixels:") + QString::fromLatin1(hash.result().toHex());
+}
+
+QString recordsFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/quavinto");
+}
+
+RecordStore::RecordStore(const QString& folder) : folder_(folder), file_(folder + QStringLiteral("/records.txt")) {}
+
+bool RecordStore::load(QList<Record>* all, Outcome* out) {
+  all->clear();
+  QFile file(file_);
+  if (!file.exists()) return true;
+  bool good = file.size() <= kRecordsFileLimit && file.open(QIODevice::ReadOnly);
+  if (good) good = parseRecords(file.readAll(), all);
+  file.close();
+  if (good) return true;
+  // Kept for the player to look at; the list starts again.
+  all->clear();
+  const QString bad = file_ + QStringLiteral(".bad");
+  QFile::remove(bad);
+  if (!QFile::rename(file_, bad) && !QFile::remove(file_)) {
+    out->ok = false;
+    out->problem = file_;
+    return false;
+  }
+  out->setAside = true;
+  return true;
+}
+
+bool RecordStore::save(const QList<Record>& all, Outcome* out) {
+  QSaveFile file(file_);
+  if (file.open(QIODevice::WriteOnly) && file.write(formatRecords(all)) >= 0 && file.commit()) return true;
+  out->ok = false;
+  out->problem = folder_;
+  return false;
+}
+
+RecordStore::Outcome RecordStore::add(const Record& record) {
+  Outcome out;
+  if (!QDir().mkpath(folder_)) {
+    out.ok = false;
+    out.problem = folder_;
+    return out;
+  }
+  QLockFile lock(file_ + QStringLiteral(".lock"));
+  lock.setStaleLockTime(kStaleLockMs);
+  QList<Record> all;
+  if (!lock.tryLock(kLockWaitMs)) {
+    out.ok = false;
+    out.problem = folder_;
+    return out;
+  }
+  if (!load(&all, &out)) return out;
+  all.append(record);
+  keepBest(all);
+  int place = 0;
+  for (const Record& r : all) {
+    if (!sameBoard(r, record)) continue;
+    ++place;
+    if (r == record) {
+      out.place = place;
+      break;
+    }
+  }
+  save(all, &out);
+  if (!out.ok) out.place = 0;
+  return out;
+}
+
+RecordStore::Outcome RecordStore::read(const QString& picture, QList<Record>* records) {
+  Outcome out;
+  records->clear();
+  QLockFile lock(file_ + QStringLiteral(".lock"));
+  lock.setStaleLockTime(kStaleLockMs);
+  // The lock keeps a damaged file from being set aside under a writer; a
+  // folder that was never made has nothing to read.
+  if (!QDir(folder_).exists()) return out;
+  lock.tryLock(kLockWaitMs);
+  QList<Record> all;
+  if (!load(&all, &out)) return out;
+  keepBest(all);
+  for (const Record& r : all)
+    if (r.picture == picture) records->append(r);
+  return out;
+}
+
+RecordStore::Outcome RecordStore::clear(const QString& picture) {
+  Outcome out;
+  QLockFile lock(file_ + QStringLiteral(".lock"));
+  lock.setStaleLockTime(kStaleLockMs);
+  if (!QDir().mkpath(folder_) || !lock.tryLock(kLockWaitMs)) {
+    out.ok = false;
+    out.problem = folder_;
+    return out;
+  }
+  QList<Record> all;
+  if (!load(&all, &out)) return out;
+  all.erase(std::remove_if(all.begin(), all.end(), [&](const Record& r) { return r.picture == picture; }), all.end());
+  save(all, &out);
+  return out;
+}
+
+}  // namespace quavinto

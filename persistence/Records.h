@@ -1,0 +1,78 @@
+// Best times: every completed game is kept for its picture and grid, the ten
+// best of each in a small text file of the player's own data folder.
+//
+// A picture is known by its content (a hash of its file), so a photo renamed
+// or moved keeps its records; the built-in picture has a key of its own. The
+// file is read only when a game is completed or the records are shown, never
+// at start-up. Every change takes a lock and reads the file again first, so
+// two copies of the program finishing at once lose no record; it is written
+// whole to a new file that then replaces the old one.
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+namespace quavinto {
+
+struct Record {
+  QString picture;  // the picture's key
+  int xn = 0;
+  int yn = 0;
+  int32_t seconds = 0;
+  int moves = 0;
+  QDateTime when;        // local date and time of the completion
+  bool resumed = false;  // the game was resumed from a saved game
+  bool operator==(const Record& o) const {
+    return picture == o.picture && xn == o.xn && yn == o.yn && seconds == o.seconds && moves == o.moves &&
+           when == o.when && resumed == o.resumed;
+  }
+};
+
+constexpr int kRecordsKept = 10;  // per picture and grid
+constexpr qint64 kRecordsFileLimit = 4 * 1024 * 1024;
+
+// Faster first; on equal times fewer moves, then the earlier game.
+bool betterThan(const Record& a, const Record& b);
+// The records as lines of text, and back. Parsing fails on any line that is
+// not a record, and on a missing or unknown header.
+QByteArray formatRecords(const QList<Record>& records);
+bool parseRecords(const QByteArray& text, QList<Record>* records);
+// Orders every picture's and grid's records best first and keeps the best ten.
+void keepBest(QList<Record>& records);
+
+// The key of the picture on the board: a hash of its file's bytes, or of the
+// board's pixels when no file can be read; "builtin" for the built-in picture.
+QString pictureKey(const QString& pictureFile, const QImage& boardPicture);
+// $XDG_DATA_HOME/quavinto, by default ~/.local/share/quavinto.
+QString recordsFolder();
+
+class RecordStore {
+ public:
+  explicit RecordStore(const QString& folder = recordsFolder());
+  QString filePath() const { return file_; }
+
+  struct Outcome {
+    bool ok = true;         // read, and written where asked
+    bool setAside = false;  // a damaged file was kept as ….bad and a new list begun
+    int place = 0;          // add(): 1 to 10 when the game entered the best ten
+    QString problem;        // why not ok: the folder or file that failed
+  };
+  // Adds a completed game.
+  Outcome add(const Record& record);
+  // The picture's records, grids from the smallest, each grid's best first.
+  Outcome read(const QString& picture, QList<Record>* records);
+  // Forgets every record of the picture.
+  Outcome clear(const QString& picture);
+
+ private:
+  // Reads the whole list under the lock; a damaged file is set aside.
+  bool load(QList<Record>* all, Outcome* out);
+  bool save(const QList<Record>& all, Outcome* out);
+  QString folder_;
+  QString file_;
+};
+
+}  // namespace quavinto

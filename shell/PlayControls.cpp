@@ -1,0 +1,278 @@
+// The main window's commands beyond the design's: undo and redo, pause, the
+// records, and the clock with the move count at the right end of the menu bar.
+// The core reports the game's events here; this file answers them.
+#include <QAccessible>
+#include <QAction>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTimer>
+
+#include "core/GameFlow.h"
+#include "core/PlayMoves.h"
+#include "interaction/KeyboardPlay.h"
+#include "platform/Clock.h"
+#include "platform/ManualDrag.h"
+#include "platform/MsgBox.h"
+#include "shell/Form1.h"
+#include "shell/RecordsDialog.h"
+
+namespace quavinto {
+namespace {
+
+QString pausedNotice() { return QStringLiteral(u"一時停止中 — クリックかキーで再開"); }
+QString bestText(const Record& r, int place) {
+  const QString board = QStringLiteral(u"%1×%2 で %3 位").arg(r.xn).arg(r.yn).arg(place);
+  return (place == 1 ? QStringLiteral(u"自己ベスト！ ") : QStringLiteral(u"記録に入りました！ ")) + board;
+}
+QString recordsSetAsideText(const QString& file) {
+  return QStringLiteral(u"記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。").arg(file);
+}
+QString recordsUnwritableText(const QString& folder) {
+  return QStringLiteral(u"記録を保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。").arg(folder);
+}
+
+// Covers the board and the finished picture while the game is paused: no
+// piece can be seen. A click or any key resumes.
+class PauseCover : public QWidget {
+ public:
+  PauseCover(QWidget* parent, std::function<void()> resume) : QWidget(parent), resume_(std::move(resume)) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(pausedNotice());
+    parent->installEventFilter(this);
+    hide();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(48, 48, 48));
+    painter.setPen(Qt::white);
+    QFont big = font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    big.setBold(true);
+    painter.setFont(big);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, pausedNotice());
+  }
+  void mousePressEvent(QMouseEvent*) override { resume_(); }
+  void keyPressEvent(QKeyEvent* event) override {
+    // Modifier keys alone (the start of a shortcut) do not resume.
+    if (event->key() == Qt::Key_Shift || event->key() == Qt::Key_Control || event->key() == Qt::Key_Alt ||
+        event->key() == Qt::Key_Meta)
+      return;
+    resume_();
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+    return false;
+  }
+
+ private:
+  std::function<void()> resume_;
+};
+
+QString clockFigures(int32_t seconds, int moves) {
+  return playTimeText(seconds) + QStringLiteral(u"  手数 ") + QString::number(moves);
+}
+
+}  // namespace
+
+void Form1::buildPlayCommands() {
+  constexpr WhilePreparing runs = WhilePreparing::Runs, held = WhilePreparing::HeldBack;
+  Game->addSeparator();
+  Undo = addCommand(Game, QStringLiteral(u"元に戻す"), &Form1::Undo_Click, held);
+  Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  Redo = addCommand(Game, QStringLiteral(u"やり直し"), &Form1::Redo_Click, held);
+  Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  Pause = addCommand(Game, QStringLiteral(u"一時停止"), &Form1::Pause_Click, held);
+  Pause->setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
+  Pause->setCheckable(true);
+  Records = addCommand(Game, QStringLiteral(u"記録"), &Form1::Records_Click, runs);
+  Records->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  // The menu's shortcuts work wherever the window has the focus.
+  for (QAction* action : {Undo, Redo, Pause, Records}) addAction(action);
+
+  clockLabel = new QLabel(this);
+  clockLabel->setAccessibleDescription(QStringLiteral(u"経過時間と手数"));
+  // While paused the figures stand still; the cover says why, to the eye and
+  // to screen readers.
+  clockLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+  clock_ = new QTimer(this);
+  clock_->setInterval(1000);
+  connect(clock_, &QTimer::timeout, this, &Form1::tickClock);
+
+  pauseCover = new PauseCover(Client, [this] { resumeGame(*this); });
+
+  // The game pauses by itself when another program takes the focus; the
+  // program's own boxes and dialogs keep the application active.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive) pauseGame(*this);
+  });
+  updatePlayCommands();
+}
+
+void Form1::updatePlayCommands() {
+  if (!Undo) return;
+  const bool dragging = platform::dragInProgress();
+  Undo->setEnabled(canUndo(*this) && !dragging);
+  Redo->setEnabled(canRedo(*this) && !dragging);
+  Pause->setEnabled(gs_.GameRunning == 1 && !preparing_);
+  Pause->setChecked(play_.paused);
+}
+
+QString Form1::clockText() const {
+  if (gs_.GameRunning == 1) {
+    // The time is read as the core reads it: a pause in progress is left out.
+    auto* self = const_cast<Form1*>(this);
+    return clockFigures(playedSeconds(*self, platform::secondsSinceMidnight()), play_.history.count());
+  }
+  if (play_.finished) return clockFigures(play_.finalSeconds, play_.finalMoves);
+  return QString();
+}
+
+void Form1::tickClock() {
+  const QString text = clockText();
+  if (clockLabel->text() != text) {
+    clockLabel->setText(text);
+    placeClock();
+  }
+}
+
+void Form1::placeClock() {
+  if (!clockLabel) return;
+  const QRect bar = menuBar()->geometry();
+  const int width = clockLabel->sizeHint().width();
+  // The design's menus keep their room: the clock shows where the bar has
+  // space to the right of its last item, and stays hidden where it has none.
+  int itemsRight = 0;
+  for (QAction* item : menuBar()->actions()) itemsRight = std::max(itemsRight, menuBar()->actionGeometry(item).right());
+  const int margin = 8;
+  const int left = bar.right() - margin - width;
+  clockLabel->setGeometry(left, bar.top(), width, bar.height());
+  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + margin);
+  clockLabel->raise();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  placeClock();
+}
+
+void Form1::showPause(bool paused) {
+  if (paused) {
+    platform::cancelDrag();
+    pauseCover->setGeometry(Client->rect());
+    pauseCover->show();
+    pauseCover->raise();
+    pauseCover->setFocus(Qt::OtherFocusReason);
+    QAccessibleEvent alert(pauseCover, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+  } else {
+    const bool hadFocus = pauseCover->hasFocus();
+    pauseCover->hide();
+    if (hadFocus && gs_.GameRunning == 1) Picture1->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void Form1::playEvent(PlayEvent event) {
+  switch (event) {
+    case PlayEvent::Began:
+      clock_->start();
+      break;
+    case PlayEvent::Moved:
+      break;
+    case PlayEvent::Completed: {
+      platform::MsgBox(completionText(play_.finalSeconds), 0);
+      break;
+    }
+    case PlayEvent::Ended:
+      clock_->stop();
+      showPause(false);
+      if (play_.lastEnd == GameEnd::Completed) recordCompletedGame();
+      break;
+    case PlayEvent::Paused:
+      clock_->stop();
+      showPause(true);
+      break;
+    case PlayEvent::Resumed:
+      showPause(false);
+      clock_->start();
+      break;
+  }
+  tickClock();
+  updatePlayCommands();
+  keys->refresh();
+}
+
+void Form1::Undo_Click() {
+  // The piece in the pointer's hand stays the pointer's until it is dropped.
+  if (platform::dragInProgress()) return;
+  if (undoMove(*this)) keys->letGo();
+}
+
+void Form1::Redo_Click() {
+  if (platform::dragInProgress()) return;
+  if (redoMove(*this)) keys->letGo();
+}
+
+void Form1::Pause_Click() {
+  if (!play_.paused)
+    pauseGame(*this);
+  else
+    resumeGame(*this);
+  updatePlayCommands();
+}
+
+QString Form1::currentPictureKey() {
+  const QFileInfo file(v_.PictureFile);
+  // Hashing a photo takes a moment: the key is taken again only when the
+  // picture file or its contents changed.
+  const QDateTime time = v_.PictureFile.isEmpty() ? QDateTime() : file.lastModified();
+  const qint64 size = v_.PictureFile.isEmpty() ? -1 : file.size();
+  if (pictureKey_.isEmpty() || keyOfFile_ != v_.PictureFile || keyFileTime_ != time || keyFileSize_ != size) {
+    pictureKey_ = pictureKey(v_.PictureFile, Picture1->picture());
+    keyOfFile_ = v_.PictureFile;
+    keyFileTime_ = time;
+    keyFileSize_ = size;
+  }
+  return pictureKey_;
+}
+
+void Form1::recordCompletedGame() {
+  Record record;
+  record.picture = currentPictureKey();
+  record.xn = gs_.Xn;
+  record.yn = gs_.Yn;
+  record.seconds = play_.finalSeconds;
+  record.moves = play_.finalMoves;
+  record.when = QDateTime::currentDateTime();
+  record.when = record.when.addMSecs(-record.when.time().msec());
+  record.resumed = gs_.ResumeFlag == 1;
+  const RecordStore::Outcome outcome = RecordStore(recordsPath).add(record);
+  tellRecordsProblem(outcome);
+  if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+}
+
+void Form1::tellRecordsProblem(const RecordStore::Outcome& outcome) {
+  RecordStore store(recordsPath);
+  if (outcome.setAside && !toldRecordsSetAside_) {
+    toldRecordsSetAside_ = true;
+    platform::MsgBox(recordsSetAsideText(store.filePath() + QStringLiteral(".bad")), 48);
+  }
+  if (!outcome.ok && !toldRecordsUnwritable_) {
+    toldRecordsUnwritable_ = true;
+    platform::MsgBox(recordsUnwritableText(outcome.problem), 48);
+  }
+}
+
+void Form1::Records_Click() {
+  RecordsDialog dialog(recordsPath, currentPictureKey(), v_.PictureFile, this);
+  tellRecordsProblem(dialog.outcome());
+  dialog.exec();
+  tellRecordsProblem(dialog.outcome());
+}
+
+}  // namespace quavinto

@@ -1,0 +1,81 @@
+// The records dialog.
+#include "shell/RecordsDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "platform/MsgBox.h"
+
+namespace quavinto {
+
+QString playTimeText(int32_t seconds) {
+  return QStringLiteral("%1:%2:%3")
+      .arg(seconds / 3600)
+      .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+      .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, const QString& pictureFile,
+                             QWidget* parent)
+    : QDialog(parent), store_(folder), picture_(pictureKey) {
+  setWindowTitle(QStringLiteral(u"記録"));
+  auto* layout = new QVBoxLayout(this);
+  const QString name = pictureFile.isEmpty() ? QStringLiteral(u"標準の画像") : QFileInfo(pictureFile).fileName();
+  layout->addWidget(new QLabel(QStringLiteral(u"画像: ") + name, this));
+  list_ = new QTreeWidget(this);
+  list_->setRootIsDecorated(false);
+  list_->setHeaderLabels({QStringLiteral(u"盤"), QStringLiteral(u"順位"), QStringLiteral(u"時間"),
+                          QStringLiteral(u"手数"), QStringLiteral(u"日付"), QStringLiteral(u"備考")});
+  list_->setAccessibleName(QStringLiteral(u"記録の一覧"));
+  layout->addWidget(list_);
+  auto* buttons = new QDialogButtonBox(this);
+  clear_ = buttons->addButton(QStringLiteral(u"記録を消去"), QDialogButtonBox::ResetRole);
+  QPushButton* close = buttons->addButton(QStringLiteral(u"閉じる"), QDialogButtonBox::RejectRole);
+  close->setDefault(true);
+  connect(clear_, &QPushButton::clicked, this, &RecordsDialog::clearRecords);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  fill();
+  list_->header()->resizeSections(QHeaderView::ResizeToContents);
+  resize(std::max(sizeHint().width(), list_->header()->length() + 40), 320);
+}
+
+void RecordsDialog::fill() {
+  list_->clear();
+  QList<Record> records;
+  outcome_ = store_.read(picture_, &records);
+  int place = 0;
+  for (qsizetype i = 0; i < records.size(); ++i) {
+    const Record& r = records[i];
+    place = i > 0 && records[i - 1].xn == r.xn && records[i - 1].yn == r.yn ? place + 1 : 1;
+    auto* item = new QTreeWidgetItem(list_);
+    item->setText(0, QStringLiteral(u"%1×%2").arg(r.xn).arg(r.yn));
+    item->setText(1, QString::number(place));
+    item->setText(2, playTimeText(r.seconds));
+    item->setText(3, QString::number(r.moves));
+    item->setText(4, r.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    item->setText(5, r.resumed ? QStringLiteral(u"保存データから再開") : QString());
+    for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+  }
+  if (records.isEmpty()) {
+    auto* item = new QTreeWidgetItem(list_);
+    item->setText(0, QStringLiteral(u"まだ記録はありません"));
+    item->setFirstColumnSpanned(true);
+    item->setFlags(Qt::NoItemFlags);
+  }
+  clear_->setEnabled(!records.isEmpty());
+}
+
+void RecordsDialog::clearRecords() {
+  if (platform::MsgBox(QStringLiteral(u"この画像の記録をすべて消去しますか？"), 36) != platform::vbYes) return;
+  const RecordStore::Outcome cleared = store_.clear(picture_);
+  fill();
+  if (!cleared.ok) outcome_ = cleared;
+}
+
+}  // namespace quavinto

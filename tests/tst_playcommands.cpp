@@ -1,0 +1,338 @@
+// Undo and redo, the clock and move count, pause and best times, played in
+// the window as the player would: each step checks what the player sees.
+#include "core/GameFlow.h"
+#include "interaction/KeyboardPlay.h"
+#include "platform/ManualDrag.h"
+#include "shell/Form2.h"
+#include "shell/RecordsDialog.h"
+#include "support/PlayedWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace quavinto;
+using testsupport::windowBoardProblem;
+
+namespace {
+// Everything undo must give back exactly.
+struct Snapshot {
+  Grid map, rmap;
+  QImage board, floating;
+  QPoint floatingAt;
+  bool operator==(const Snapshot& o) const {
+    return map == o.map && rmap == o.rmap && board == o.board && floating == o.floating && floatingAt == o.floatingAt;
+  }
+};
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+}  // namespace
+
+class PlayCommandsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<testsupport::PlayedWindow> w_;
+  Form1& f() { return w_->form(); }
+  GameState& g() { return w_->state(); }
+
+  Snapshot snap() {
+    return {g().Map, g().RMap, f().Picture1->retained().copy(), f().Picture2->retained().copy(), f().Picture2->pos()};
+  }
+  void drag(int c0, int r0, int c1, int r1) {
+    const QPoint to = w_->cellCentre(c1, r1);
+    QTest::mousePress(f().Picture1, Qt::LeftButton, {}, w_->cellCentre(c0, r0));
+    QTest::mouseMove(f().Picture1, to);
+    QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, to);
+  }
+  // A cell pair whose pieces differ, so the exchange is a move.
+  void exchangeSomething() {
+    QVERIFY(g().Map[1][1] != g().Map[2][1]);
+    drag(1, 1, 2, 1);
+  }
+  int boxesWith(const QString& start) {
+    int n = 0;
+    for (const auto& b : w_->boxes().shown) n += b.text.startsWith(start) ? 1 : 0;
+    return n;
+  }
+
+private slots:
+  void init() { w_ = std::make_unique<testsupport::PlayedWindow>(36000.0); }
+  void cleanup() {
+    platform::cancelDrag();
+    w_.reset();
+  }
+
+  // Undo takes back exchanges and turns exactly, in any order, by menu and by
+  // key: the board's pixels, Map, RMap, and the floating piece back on the
+  // cell the exchanged piece was lifted from; redo plays them again; a new
+  // move forgets what was taken back. The clock never goes back, and the
+  // count follows.
+  void undoAndRedoGiveBackExactly() {
+    w_->open(4, 3);
+    w_->start(true);
+    QVERIFY(!f().Undo->isEnabled() && !f().Redo->isEnabled());
+    const int32_t started = w_->vars().StartTime;
+    // Each move: from and to cells; a turn has no `to`.
+    const std::vector<std::pair<QPoint, QPoint>> moves{
+        {{1, 1}, {3, 2}}, {{3, 2}, {}}, {{4, 3}, {}}, {{4, 3}, {2, 2}}};
+    std::vector<Snapshot> states;
+    for (const auto& [from, to] : moves) {
+      states.push_back(snap());
+      if (to.isNull()) QTest::mouseClick(f().Picture1, Qt::RightButton, {}, w_->cellCentre(from.x(), from.y()));
+      else drag(from.x(), from.y(), to.x(), to.y());
+    }
+    states.push_back(snap());
+    QVERIFY(f().clockText().endsWith(QStringLiteral(u"手数 4")));
+    QVERIFY(f().Undo->isEnabled());
+
+    w_->clock().now += 30;
+    for (int i = 3; i >= 0; --i) {
+      if (i % 2) f().Undo->trigger();
+      else QTest::keyClick(f().Picture1, Qt::Key_Z, Qt::ControlModifier);
+      const Snapshot now = snap(), want = states[size_t(i)];
+      QVERIFY2(now.map == want.map && now.rmap == want.rmap && now.board == want.board,
+               qPrintable(QStringLiteral("after undoing to step %1").arg(i)));
+      const auto& [from, to] = moves[size_t(i)];
+      if (!to.isNull())
+        QCOMPARE(f().Picture2->pos(), QPoint((from.x() - 1) * w_->vars().PieceWidth,
+                                             (from.y() - 1) * w_->vars().PieceHeight));
+      QCOMPARE(windowBoardProblem(f()), QString());
+      QVERIFY(f().clockText().endsWith(QStringLiteral(u"手数 %1").arg(i)));
+    }
+    QVERIFY(!f().Undo->isEnabled() && f().Redo->isEnabled());
+    QCOMPARE(w_->vars().StartTime, started);
+    QVERIFY(f().clockText().startsWith(QStringLiteral("0:00:30")));
+
+    f().Redo->trigger();
+    QVERIFY(snap() == states[1]);
+    QTest::keyClick(f().Picture1, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(snap() == states[2]);
+    QTest::keyClick(f().Picture1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(snap() == states[3]);
+    QCOMPARE(windowBoardProblem(f()), QString());
+    // A new move forgets the move still to be played again.
+    QTest::mouseClick(f().Picture1, Qt::RightButton, {}, w_->cellCentre(1, 3));
+    QVERIFY(!f().Redo->isEnabled());
+    QVERIFY(f().clockText().endsWith(QStringLiteral(u"手数 4")));
+  }
+
+  // A piece the keys hold is let go by an undo that moved the floating piece;
+  // the keys' moves are taken back like the pointer's.
+  void undoAfterKeyboardMoves() {
+    w_->open(3, 3);
+    w_->start(true);
+    const Snapshot before = snap();
+    QTest::keyClick(f().Picture1, Qt::Key_Space);  // pick up (1, 1)
+    QTest::keyClick(f().Picture1, Qt::Key_Right);
+    QTest::keyClick(f().Picture1, Qt::Key_Space);  // exchange with (2, 1)
+    QTest::keyClick(f().Picture1, Qt::Key_Space);  // pick (2, 1) up again
+    QVERIFY(f().keys->holding());
+    QTest::keyClick(f().Picture1, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!f().keys->holding());
+    QCOMPARE(g().Map, before.map);
+    QCOMPARE(g().RMap, before.rmap);
+    QCOMPARE(windowBoardProblem(f()), QString());
+  }
+
+  void everyEndOfAGameForgetsTheMoves_data() {
+    QTest::addColumn<QString>("end");
+    QTest::newRow("stop") << QStringLiteral("stop");
+    QTest::newRow("picture") << QStringLiteral("picture");
+    QTest::newRow("settings") << QStringLiteral("settings");
+  }
+
+  void everyEndOfAGameForgetsTheMoves() {
+    QFETCH(QString, end);
+    w_->open(3, 2);
+    w_->start(true);
+    exchangeSomething();
+    f().Undo->trigger();
+    QVERIFY(f().Redo->isEnabled());
+    exchangeSomething();
+    if (end == QLatin1String("stop")) {
+      f().GStop->trigger();
+    } else if (end == QLatin1String("picture")) {
+      w_->files().script.push_back(qEnvironmentVariable("QUAVINTO_TEST_DATA") +
+                                   QStringLiteral("/pictures/good/bmp-16bit-70x46.bmp"));
+      f().LoadPictureEx->trigger();
+      QCOMPARE(w_->vars().PictureFile.isEmpty(), false);
+    } else {
+      testsupport::whenSettingsDialogOpens([](Form2& d) { d.reject(); });
+      w_->boxes().answer(platform::vbYes);
+      f().SetData1->trigger();
+    }
+    QVERIFY(!f().Undo->isEnabled() && !f().Redo->isEnabled());
+    QCOMPARE(f().clockText(), QString());
+    QCOMPARE(g().GameRunning, int16_t(0));
+  }
+
+  // The clock reads H:MM:SS with the time carried over, ticks without
+  // repainting the board, keeps the final figures after completion, and is
+  // empty with no game.
+  void clockAndMoveCount() {
+    w_->open(3, 2);
+    QCOMPARE(f().clockText(), QString());
+    w_->start(true);
+    QCOMPARE(f().clockText(), QStringLiteral(u"0:00:00  手数 0"));
+    QVERIFY(f().clockLabel->isVisible());
+    QCOMPARE(f().clockLabel->accessibleDescription(), QStringLiteral(u"経過時間と手数"));
+    QCoreApplication::processEvents();
+    PaintCounter board(f().Picture1), floating(f().Picture2);
+    for (int tick = 1; tick <= 10; ++tick) {
+      w_->clock().now += 373.5;
+      f().tickClock();
+      QCoreApplication::processEvents();
+    }
+    QCOMPARE(board.paints + floating.paints, 0);
+    QCOMPARE(f().clockLabel->text(), QStringLiteral(u"1:02:15  手数 0"));
+    // The label sits right of the last menu, inside the bar.
+    QVERIFY(f().clockLabel->geometry().right() <= f().menuBar()->geometry().right());
+    exchangeSomething();
+    w_->solveByMouse();
+    const QString final = f().clockText();
+    QVERIFY2(final.startsWith(QStringLiteral("1:02:15  ")), qPrintable(final));
+    w_->clock().now += 100;
+    f().tickClock();
+    QCOMPARE(f().clockText(), final);
+    w_->start(false);
+    QCOMPARE(f().clockText(), QString());
+  }
+
+  // Pause: the board and the view are covered, nothing plays, the clock stops;
+  // a pause across midnight is left out of the time, also of a save made
+  // while paused; a key resumes, as does a click.
+  void pauseHidesTheBoardAndStopsTheClock() {
+    w_->clock().now = 86000;
+    w_->open(3, 2);
+    g().HyoujiFlag = 1;
+    f().ResetView();
+    QVERIFY(f().Picture3->isVisible());
+    w_->start(true);
+    w_->clock().now += 100;
+    QTest::keyClick(f().Picture1, Qt::Key_P);
+    QVERIFY(w_->form().play().paused);
+    QVERIFY(f().pauseCover->isVisible());
+    const QRect cover(f().pauseCover->mapTo(&f(), QPoint()), f().pauseCover->size());
+    for (QWidget* hidden : {static_cast<QWidget*>(f().Picture1), static_cast<QWidget*>(f().Picture3)})
+      QVERIFY(cover.contains(QRect(hidden->mapTo(&f(), QPoint()), hidden->size())));
+    QVERIFY(f().clockText().startsWith(QStringLiteral(u"0:01:40")));
+    const Grid map = g().Map;
+    QTest::mouseClick(f().Picture1, Qt::RightButton, {}, w_->cellCentre(1, 1));
+    QCOMPARE(g().Map, map);
+    QVERIFY(!f().Undo->isEnabled());
+
+    w_->clock().now = 500;  // past midnight
+    f().tickClock();
+    QVERIFY(f().clockText().startsWith(QStringLiteral(u"0:01:40")));
+    w_->files().script.push_back(w_->path(QStringLiteral("paused.QVD")));
+    f().SaveData->trigger();
+    QFile saved(w_->path(QStringLiteral("paused.QVD")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().endsWith(" 100 \r\n"));
+
+    QTest::keyClick(f().pauseCover, Qt::Key_A);
+    QVERIFY(!w_->form().play().paused && !f().pauseCover->isVisible());
+    w_->clock().now += 20;
+    QVERIFY(f().clockText().startsWith(QStringLiteral("0:02:00")));
+    f().Pause->trigger();
+    QTest::mouseClick(f().pauseCover, Qt::LeftButton);
+    QVERIFY(!w_->form().play().paused);
+    w_->solveByMouse();
+    QVERIFY(w_->boxes().shown.at(w_->boxes().shown.size() - 2).text.endsWith(QStringLiteral(u"00時間02分00秒です。")));
+  }
+
+  void pausesWhenThePlayerTurnsAway_data() {
+    QTest::addColumn<bool>("minimise");
+    QTest::newRow("another program takes the focus") << false;
+    QTest::newRow("window minimised") << true;
+  }
+
+  void pausesWhenThePlayerTurnsAway() {
+    QFETCH(bool, minimise);
+    w_->open(3, 2);
+    if (minimise) f().showMinimized();
+    else emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(!w_->form().play().paused);  // no game, nothing to pause
+    if (minimise) f().showNormal();
+    w_->start(true);
+    if (minimise) f().showMinimized();
+    else emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(w_->form().play().paused);
+  }
+
+  // Best times: every completion is kept for its picture and grid; a time in
+  // the ten best is announced with its place; the dialog lists the picture's
+  // records best first and clears them after asking.
+  void bestTimesAreKeptAndShown() {
+    w_->open(2, 2);
+    const int32_t times[] = {50, 30, 40};
+    for (int32_t t : times) {
+      w_->start(true);
+      w_->clock().now += t;
+      w_->boxes().shown.clear();
+      w_->solveByMouse();
+      QCOMPARE(g().GameRunning, int16_t(0));
+    }
+    // 40 s came third after 30 s and 50 s.
+    QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位"));
+    RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
+    QCOMPARE(dialog.list()->topLevelItemCount(), 3);
+    QStringList order;
+    for (int i = 0; i < 3; ++i) order << dialog.list()->topLevelItem(i)->text(2);
+    QCOMPARE(order, (QStringList{QStringLiteral("0:00:30"), QStringLiteral("0:00:40"), QStringLiteral("0:00:50")}));
+    w_->boxes().answer(platform::vbNo);
+    dialog.clearButton()->click();
+    QCOMPARE(dialog.list()->topLevelItemCount(), 3);
+    w_->boxes().answer(platform::vbYes);
+    dialog.clearButton()->click();
+    QList<Record> left;
+    RecordStore(f().recordsPath).read(f().currentPictureKey(), &left);
+    QVERIFY(left.isEmpty());
+  }
+
+  // A damaged records file is set aside and the player told once; a folder
+  // that cannot be written leaves the game playable and is told once.
+  void recordsTroubleIsToldOnce() {
+    w_->open(2, 1);
+    QDir().mkpath(f().recordsPath);
+    const QString file = RecordStore(f().recordsPath).filePath();
+    QFile damaged(file);
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a records file\n");
+    damaged.close();
+    for (int game = 0; game < 2; ++game) {
+      w_->start(true);
+      w_->solveByMouse();
+      QCOMPARE(g().GameRunning, int16_t(0));
+    }
+    QCOMPARE(boxesWith(QStringLiteral(u"記録のファイルが壊れていた")), 1);
+    QVERIFY(QFile::exists(file + QStringLiteral(".bad")));
+
+    f().recordsPath = w_->path(QStringLiteral("a-file"));
+    QFile blocker(f().recordsPath);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    for (int game = 0; game < 2; ++game) {
+      w_->start(true);
+      w_->solveByMouse();
+      QCOMPARE(g().GameRunning, int16_t(0));
+    }
+    QCOMPARE(boxesWith(QStringLiteral(u"記録を保存できません。")), 1);
+  }
+};
+
+QTEST_MAIN(PlayCommandsTest)
+#include "tst_playcommands.moc"
