@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFont>
-#include <QKeySequence>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
@@ -56,13 +55,7 @@ inline void buildMenuBar(QMenuBar* bar) {
   addItems(file, {u"", u"データの読み込み", u"データの保存", u"", u"終了"});
   QMenu* game = addItems(bar->addMenu(QStringLiteral(u"ゲーム")),
                          {u"ゲーム開始", u"ゲーム中止", u"", u"元に戻す", u"やり直し", u"一時停止", u"記録"});
-  // The play commands' keys, shown beside them as in the main window.
-  const QList<QAction*> play = game->actions();
-  play[3]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  play[4]->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  play[5]->setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
-  play[5]->setCheckable(true);
-  play[6]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  game->actions().at(5)->setCheckable(true);
   bar->addAction(QStringLiteral(u"設定"));
   QMenu* scale = addItems(bar->addMenu(QStringLiteral(u"完成図の倍率")), {u"X 1", u"X 1/2", u"X 1/4"});
   for (QAction* item : scale->actions()) item->setCheckable(true);

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -36,6 +37,9 @@
 #include "bench/ProcessProbe.h"
 #include "core/GameFlow.h"
 #include "core/PieceDrawing.h"
+#include "core/PlayMoves.h"
+#include "persistence/Records.h"
+#include "platform/Clock.h"
 #include "interaction/BoardMoves.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/RecentPictures.h"
@@ -222,6 +226,76 @@ void BM_drop_repaint(benchmark::State& state) {
   state.counters["pixels_per_piece"] = double(painted) / double(state.iterations()) / gBoard->pieceArea();
 }
 
+// Starts a game on the benchmark board unless one is in play.
+bool gameInPlay(Form1& form) {
+  if (form.state().GameRunning == 1) return true;
+  const platform::MsgBoxResponder previous =
+      platform::setMsgBoxResponder([](const QString&, int, const QString&) { return platform::vbYes; });
+  form.GStart_Click();
+  platform::setMsgBoxResponder(previous);
+  settleEvents();
+  return form.state().GameRunning == 1;
+}
+
+// Undoing an exchange repaints the two cells it changed and nothing more.
+void BM_undo_repaint(benchmark::State& state) {
+  Form1& form = gBoard->form;
+  quavinto::GameState& g = form.state();
+  if (!gameInPlay(form)) {
+    state.SkipWithError("no game in play");
+    return;
+  }
+  qint64 painted = 0;
+  int move = 0;
+  for (auto _ : state) {
+    ++move;
+    const quavinto::Cell a{1 + (7 * move) % kGrid, 1 + (11 * move) % kGrid};
+    quavinto::Cell b{1 + (13 * move + 5) % kGrid, 1 + (17 * move + 3) % kGrid};
+    if (a == b) b.row = b.row % kGrid + 1;
+    const quavinto::GameState before = g;
+    quavinto::playMove(form, quavinto::Move::exchange(a, b));
+    settleEvents();
+    platform::PictureBox::resetPaintedPixels();
+    const bool undone = quavinto::undoMove(form);
+    settleEvents();
+    painted += platform::PictureBox::paintedPixels();
+    if (!undone || g.Map != before.Map || g.RMap != before.RMap) {
+      state.SkipWithError("an undo did not give the grids back");
+      return;
+    }
+  }
+  state.counters["pixels_per_piece"] = double(painted) / double(state.iterations()) / gBoard->pieceArea();
+}
+
+// Ten ticks of the clock repaint no pixel of the board or the floating piece.
+void BM_clock_tick(benchmark::State& state) {
+  Form1& form = gBoard->form;
+  if (!gameInPlay(form)) {
+    state.SkipWithError("no game in play");
+    return;
+  }
+  double now = 40000;
+  platform::setClock([&now] { return now; });
+  qint64 painted = 0;
+  for (auto _ : state) {
+    settleEvents();
+    platform::PictureBox::resetPaintedPixels();
+    const QString before = form.clockText();
+    for (int tick = 0; tick < 10; ++tick) {
+      now += 1;
+      form.tickClock();
+      settleEvents();
+    }
+    painted += platform::PictureBox::paintedPixels();
+    if (form.clockText() == before) {
+      state.SkipWithError("the clock did not move");
+      break;
+    }
+  }
+  platform::setClock({});
+  state.counters["board_pixels"] = double(painted);
+}
+
 // A helper program's run: when it was started, what it printed, how it ended.
 struct ChildRun {
   int64_t startedNs = 0;
@@ -350,6 +424,9 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   // The player's own settings are neither read nor written, here or in the helpers.
   setenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit().constData(), 1);
+  // A player's records file of 10,000 games is there for every program started
+  // here: reading it must stay off the start-up path.
+  setenv("XDG_DATA_HOME", (settings.path() + "/data").toLocal8Bit().constData(), 1);
   // A full recent pictures list of 24-megapixel photos without thumbnails:
   // start-up must read none of them.
   setenv("XDG_STATE_HOME", settings.path().toLocal8Bit().constData(), 1);
@@ -382,6 +459,18 @@ int main(int argc, char** argv) {
   }
   gBoard = &board;
   board.reference = std::make_unique<MemcpyReference>(board.picture);
+  {
+    QList<quavinto::Record> records;
+    for (int i = 0; i < 10000; ++i)
+      records.append({QStringLiteral("sha256:%1").arg(i / 10, 64, 16, QLatin1Char('0')), 1 + i % 30, 1 + i / 30 % 30,
+                      60 + i, 40 + i % 500, QDateTime(QDate(2026, 1, 1), QTime(12, 0)).addSecs(i), i % 7 == 0});
+    QDir().mkpath(quavinto::recordsFolder());
+    QFile file(quavinto::RecordStore().filePath());
+    if (!file.open(QIODevice::WriteOnly) || file.write(quavinto::formatRecords(records)) <= 0) {
+      std::cerr << "the records file was not written\n";
+      return 1;
+    }
+  }
 
   Board largest;
   {
@@ -421,6 +510,8 @@ int main(int argc, char** argv) {
   add("gamestart", BM_gamestart, 15);
   add("gamestart_largest_board", BM_gamestart_largest_board, 15);
   add("drop_repaint", BM_drop_repaint, 5)->Iterations(20);
+  add("undo_repaint", BM_undo_repaint, 5)->Iterations(20);
+  add("clock_tick", BM_clock_tick, 1)->Iterations(1);
 
   MedianReporter reporter;
   reporter.SetOutputStream(&std::cerr);
@@ -441,13 +532,17 @@ int main(int argc, char** argv) {
       {"gamestart_vs_memcpy", counter("gamestart", "vs_memcpy"), 12, true},
       {"gamestart_largest_board_vs_memcpy", counter("gamestart_largest_board", "vs_memcpy"), 8, true},
       {"drop_pixels_repainted_vs_piece", counter("drop_repaint", "pixels_per_piece"), 2, true},
+      {"undo_pixels_repainted_vs_piece", counter("undo_repaint", "pixels_per_piece"), 2, true},
+      {"clock_tick_board_pixels_repainted", counter("clock_tick", "board_pixels"), 0, true},
       {"startup_vs_japanese_menu_qt", processes.startupRatio, 1.25, true},
       {"peak_memory_vs_picture", processes.peakRatio, 6, true},
   };
   bool allMet = failures.empty();
   for (const Figure& f : figures) {
     std::printf("%s: %.2f\n", f.name, f.value);
-    const bool met = f.value > 0 && (f.atMost ? f.value <= f.limit : f.value >= f.limit);
+    // A figure whose target is zero is met at zero; any other must be measured.
+    const bool measured = f.value > 0 || (f.limit == 0 && f.value == 0);
+    const bool met = measured && (f.atMost ? f.value <= f.limit : f.value >= f.limit);
     if (!met) {
       std::cerr << f.name << " misses its target (" << (f.atMost ? "at most " : "at least ") << f.limit << ")\n";
       allMet = false;

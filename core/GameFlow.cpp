@@ -146,6 +146,7 @@ void CheckComplete(GameHost& h) {
   PlayState& p = h.play();
   p.finalSeconds = playedSeconds(h, platform::secondsSinceMidnight());
   p.finalMoves = p.history.count();
+  p.finished = true;
   // The window congratulates while the game is still the one in play.
   h.playEvent(PlayEvent::Completed);
   g.GameRunning = 0;

@@ -25,28 +25,48 @@ public:
     setFocusPolicy(Qt::NoFocus);
   }
 
+  // The cells whose frames are to be drawn now, none while hidden.
+  QRegion frames() const {
+    QRegion region;
+    if (!keys_.outlineShown()) return region;
+    if (keys_.holding()) region += cellOf(host_.floatingPos());
+    const MainVars& v = host_.vars();
+    region += cellOf(QPoint((keys_.focusColumn() - 1) * v.PieceWidth, (keys_.focusRow() - 1) * v.PieceHeight));
+    return region;
+  }
+  // Repaints only the frames that change: the outline lies over the whole
+  // board, so repainting all of it would repaint the board too.
+  void updateFrames() {
+    const QRegion now = frames();
+    if (now != drawn_) update(now + drawn_);
+  }
+
 protected:
   void paintEvent(QPaintEvent*) override {
-    if (!keys_.outlineShown()) return;
-    const MainVars& v = host_.vars();
+    drawn_ = frames();
+    if (drawn_.isEmpty()) return;
     QPainter painter(this);
-    const auto frame = [&](int col, int row, const QColor& inner) {
-      const QRect cell((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight);
+    const auto frame = [&](const QRect& cell, const QColor& inner) {
       painter.setPen(QPen(Qt::black, 3));
       painter.drawRect(cell.adjusted(1, 1, -2, -2));
       painter.setPen(QPen(inner, 1));
       painter.drawRect(cell.adjusted(1, 1, -2, -2));
     };
-    if (keys_.holding()) {
-      const QPoint held = host_.floatingPos();
-      frame(held.x() / std::max(1, v.PieceWidth) + 1, held.y() / std::max(1, v.PieceHeight) + 1, QColor(255, 0, 255));
-    }
-    frame(keys_.focusColumn(), keys_.focusRow(), QColor(255, 255, 0));
+    const MainVars& v = host_.vars();
+    if (keys_.holding()) frame(cellOf(host_.floatingPos()), QColor(255, 0, 255));
+    frame(cellOf(QPoint((keys_.focusColumn() - 1) * v.PieceWidth, (keys_.focusRow() - 1) * v.PieceHeight)),
+          QColor(255, 255, 0));
   }
 
 private:
+  QRect cellOf(const QPoint& at) const {
+    const MainVars& v = host_.vars();
+    const int w = std::max(1, v.PieceWidth), h = std::max(1, v.PieceHeight);
+    return QRect(at.x() / w * w, at.y() / h * h, w, h);
+  }
   KeyboardPlay& keys_;
   GameHost& host_;
+  QRegion drawn_;
 };
 
 }  // namespace
@@ -89,7 +109,7 @@ void KeyboardPlay::refresh() {
   if (!outline_ || !board_) return;
   outline_->resize(board_->size());
   outline_->raise();
-  outline_->update();
+  static_cast<FocusOutline*>(outline_)->updateFrames();
 }
 
 void KeyboardPlay::announce() {

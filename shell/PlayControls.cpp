@@ -124,12 +124,14 @@ void Form1::updatePlayCommands() {
 }
 
 QString Form1::clockText() const {
+  // From the moment the puzzle is solved the figures are the final ones, also
+  // while the congratulation is open.
+  if (play_.finished) return clockFigures(play_.finalSeconds, play_.finalMoves);
   if (gs_.GameRunning == 1) {
     // The time is read as the core reads it: a pause in progress is left out.
     auto* self = const_cast<Form1*>(this);
     return clockFigures(playedSeconds(*self, platform::secondsSinceMidnight()), play_.history.count());
   }
-  if (play_.finished) return clockFigures(play_.finalSeconds, play_.finalMoves);
   return QString();
 }
 
@@ -184,10 +186,11 @@ void Form1::playEvent(PlayEvent event) {
       break;
     case PlayEvent::Moved:
       break;
-    case PlayEvent::Completed: {
+    case PlayEvent::Completed:
+      clock_->stop();
+      tickClock();
       platform::MsgBox(completionText(play_.finalSeconds), 0);
       break;
-    }
     case PlayEvent::Ended:
       clock_->stop();
       showPause(false);

@@ -46,6 +46,15 @@ for ((i = 0; i < last; i++)); do
     xdotool key space
     expect_board "$state"
     note "P hid every piece, a key showed them again"
+    # Another program taking the focus pauses the game by itself.
+    xmessage -geometry +600+400 "another program" &
+    other=$!
+    poll "$E2E_TIMEOUT" covered || fail "the board still shows pieces with another program in front"
+    kill "$other"
+    xdotool windowactivate --sync "$MAIN"
+    xdotool key space
+    expect_board "$state"
+    note "another program's window paused the game; a key resumed it"
   fi
 done
 state=$(play_move "$state" ${moves[$last]})
