@@ -193,8 +193,11 @@ ThumbnailLoader::~ThumbnailLoader() = default;
 
 void ThumbnailLoader::request(const QString& picture, bool replace) {
   if (replace) {
+    // One not started yet is never made: moving through a folder of photos
+    // makes only the thumbnails looked at.
     for (QFutureWatcher<Thumbnail>* watcher : std::as_const(running_)) {
       watcher->disconnect(this);
+      watcher->future().cancel();
       watcher->deleteLater();
     }
     running_.clear();
