@@ -5,6 +5,7 @@
 // with the main window's, so the yardstick cannot drift away from it.
 #pragma once
 
+#include <QAction>
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -48,8 +49,10 @@ inline QMenu* addItems(QMenu* menu, std::initializer_list<const char16_t*> capti
 
 // The main window's five menus with their items.
 inline void buildMenuBar(QMenuBar* bar) {
-  addItems(bar->addMenu(QStringLiteral(u"ファイル")),
-           {u"画像読み込み", u"", u"データの読み込み", u"データの保存", u"", u"終了"});
+  QMenu* file = addItems(bar->addMenu(QStringLiteral(u"ファイル")), {u"画像読み込み"});
+  // The recent pictures: a submenu, filled when it opens.
+  file->addMenu(QStringLiteral(u"最近使った画像"));
+  addItems(file, {u"", u"データの読み込み", u"データの保存", u"", u"終了"});
   QMenu* game = addItems(bar->addMenu(QStringLiteral(u"ゲーム")),
                          {u"ゲーム開始", u"ゲーム中止", u"", u"元に戻す", u"やり直し", u"一時停止", u"記録"});
   game->actions().at(5)->setCheckable(true);

@@ -7,13 +7,15 @@
 
 namespace benchload {
 
-bool writePhoto(const QString& path) {
-  QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
-  if (image.isNull()) return false;
-  const int horizon = kPhotoHeight / 2;
-  for (int y = 0; y < kPhotoHeight; ++y) {
+namespace {
+
+QImage scene(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB888);
+  if (image.isNull()) return image;
+  const int horizon = height / 2;
+  for (int y = 0; y < height; ++y) {
     uchar* p = image.scanLine(y);
-    for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
+    for (int x = 0; x < width; ++x, p += 3) {
       const int grain = ((x * 7) ^ (y * 13)) & 15;
       const int hill = (x % 3000 - 1500) * (x % 3000 - 1500) / 6000;
       const bool sky = y < horizon + hill - 300;
@@ -22,10 +24,23 @@ bool writePhoto(const QString& path) {
       p[2] = uchar(sky ? 230 - grain : 30 + grain * 2);
     }
   }
-  QImageWriter writer(path, "jpeg");
-  writer.setQuality(90);
+  return image;
+}
+
+bool write(const QImage& image, const QString& path, const char* format, int quality) {
+  if (image.isNull()) return false;
+  QImageWriter writer(path, format);
+  writer.setQuality(quality);
   return writer.write(image);
 }
+
+}  // namespace
+
+bool writePhoto(const QString& path) { return write(scene(kPhotoWidth, kPhotoHeight), path, "jpeg", 90); }
+
+bool writePngPhoto(const QString& path) { return write(scene(kPngWidth, kPngHeight), path, "png", 90); }
+
+bool writeCameraPhoto(const QString& path) { return write(scene(6000, 4000), path, "jpeg", 90); }
 
 qint64 statusKb(const char* name) {
   QFile status(QStringLiteral("/proc/self/status"));

@@ -13,8 +13,16 @@ constexpr int kPhotoHeight = 8250;
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
 
+// The PNG photo of the PNG figure: 12000 x 9000, 108 megapixels.
+constexpr int kPngWidth = 12000;
+constexpr int kPngHeight = 9000;
+
 // Writes the photo to `path`; false when it cannot be written.
 bool writePhoto(const QString& path);
+// Writes the same scene at the PNG photo's size as a PNG.
+bool writePngPhoto(const QString& path);
+// Writes the same scene as a 24-megapixel JPEG (6000 x 4000), the thumbnail figure's photo.
+bool writeCameraPhoto(const QString& path);
 
 // The value in kB of a "Name:   123 kB" line of /proc/self/status, or -1.
 qint64 statusKb(const char* name);

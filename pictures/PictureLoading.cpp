@@ -10,6 +10,7 @@
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
+#include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
 #include "platform/StartFolders.h"
@@ -38,7 +39,7 @@ int16_t pictureTypeOf(const QString& path) {
   return 0;
 }
 
-QString pictureRefusalText(const QString& path, platform::PictureProblem problem) {
+QString pictureRefusalText(const QString& path, platform::PictureProblem problem, const QString& why) {
   using platform::PictureProblem;
   QString reason;
   switch (problem) {
@@ -60,7 +61,8 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
           u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
       break;
     case PictureProblem::TooLarge:
-      reason = QStringLiteral(u"画像が大きすぎて読み込めません。");
+      // The decoder's own words name the size and the limit it passes.
+      reason = why.isEmpty() ? QStringLiteral(u"画像が大きすぎて読み込めません。") : why + QStringLiteral(u"。");
       break;
     case PictureProblem::Damaged:
     case PictureProblem::None:
@@ -88,7 +90,7 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   }
   const BoardPicture picture = prepareBoardPicture(w, path, g.HyoujiFlag, g.Xn, g.Yn);
   if (picture.outcome == PictureOutcome::Unusable) {
-    platform::MsgBox(pictureRefusalText(path, picture.problem), 48);
+    platform::MsgBox(pictureRefusalText(path, picture.problem, picture.why), 48);
     return false;
   }
   if (picture.outcome == PictureOutcome::GridTooSmall) {
@@ -103,7 +105,9 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
-  return BuildBoardFrom(w, picture.image);
+  if (!BuildBoardFrom(w, picture.image)) return false;
+  rememberRecentPicture(path);
+  return true;
 }
 
 void stopForPicture(GameHost& h) {
@@ -129,6 +133,7 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.filterIndex = g.PictureType;
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
+  dlg.picturePreview = true;
   if (!dlg.showOpen(parent)) return;
   takePictureFile(w, dlg.fileName);
 }

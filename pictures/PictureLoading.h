@@ -29,8 +29,9 @@ int16_t pictureTypeOf(const QString& path);
 void stopForPicture(GameHost& h);
 // The message that refuses a file whose name is of no kind the puzzle takes.
 QString pictureNameRefusalText(const QString& path);
-// The message that tells the player why a picture cannot be used.
-QString pictureRefusalText(const QString& path, platform::PictureProblem problem);
+// The message that tells the player why a picture cannot be used; for a
+// picture too large, the decoder's `why` names its size and the limit.
+QString pictureRefusalText(const QString& path, platform::PictureProblem problem, const QString& why = QString());
 // Takes `path` as the chosen picture. When it can become the board, the game
 // in play stops (`stopGame`), PictureFile and PictureType change and the
 // board is rebuilt in solved order; returns true. Otherwise one message says

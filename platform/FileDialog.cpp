@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <algorithm>
 
 #include "platform/MsgBox.h"
+#include "platform/PicturePreview.h"
 #include "platform/StartFolders.h"
 
 namespace platform {
@@ -188,12 +190,20 @@ bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
       else
         dialog.selectFile(preset.fileName());
     }
+    if (picturePreview) {
+      auto* preview = new PicturePreview(&dialog);
+      if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+      QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showPicture);
+      preview->showPicture(QDir(existingFolder(initDir)).absoluteFilePath(fileName));
+    }
     if (dialog.exec() == QDialog::Accepted) {
       chosen = dialog.chosen;
       const int index = nameFilters.indexOf(dialog.selectedNameFilter());
       if (index >= 0) filterIndex = index + 1;
     }
   }
+  picturePreview = false;
 
   if (chosen.isEmpty()) {
     if (!cancelError) fileName.clear();

@@ -55,6 +55,9 @@ class CommonDialog {
   QString initDir;      // folder shown first when fileName names none
   int flags = 0;        // kOfn* values
   bool cancelError = false;
+  // For the next showing only: the selected file's thumbnail and pixel size
+  // are shown beside the list. showOpen() sets it back to false.
+  bool picturePreview = false;
 
   // Shows the open form, modal over `parent`. Returns true when the player
   // chose a file: fileName then holds its full path. Returns false on Cancel;

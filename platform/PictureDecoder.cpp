@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <QThread>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
@@ -15,6 +16,7 @@
 #include <cstring>
 
 #include "platform/BmpBitfields.h"
+#include "platform/ReducedDecode.h"
 #include "platform/RegularFile.h"
 
 namespace platform {
@@ -25,16 +27,20 @@ const char16_t kMissing[] = u"画像ファイルがみつかりません";
 const char16_t kNoPermission[] = u"画像ファイルを読む権限がありません";
 const char16_t kCannotOpen[] = u"画像ファイルを開けません";
 const char16_t kNotAFile[] = u"通常のファイルではありません";
-const char16_t kTooLargeFile[] = u"画像ファイルが大きすぎます";
+const char16_t kTooLargeFile[] = u"画像ファイルが大きすぎます（%1 MB。%2 MB までです）";
 const char16_t kNotAPicture[] = u"画像ファイルではありません";
 const char16_t kUnsupported[] = u"BMP・GIF・JPEG・PNG・WebP 形式の画像ではありません";
 const char16_t kNoReader[] = u"%1 形式の画像を読む Qt の部品（画像形式プラグイン）がインストールされていません";
 const char16_t kNoSize[] = u"画像の大きさが読み取れません";
 const char16_t kEmptySize[] = u"画像の大きさが 0 です（%1×%2）";
-const char16_t kTooLarge[] = u"画像が大きすぎます（%1×%2）";
-const char16_t kTooManyScans[] = u"JPEG のスキャンが多すぎます（%1）";
+const char16_t kTooLarge[] = u"画像が大きすぎます（%1×%2。%3画素までです）";
+const char16_t kTooLargeSide[] = u"画像が大きすぎます（%1×%2。縦横とも %3 画素までです）";
+const char16_t kTooManyScans[] = u"JPEG のスキャンが多すぎます（%1。%2 までです）";
 const char16_t kDecodeFailed[] = u"画像のデータが壊れています";
 const char16_t kBmpFailed[] = u"BMP 画像のデータを読み込めません";
+
+// A progressive photo has up to about ten scans.
+constexpr int kUsualJpegScans = 10;
 
 const QRgb kMissingGrey = 0xFF808080;
 // Files from this size on take long enough to show a busy cursor.
@@ -66,7 +72,10 @@ QByteArray missingReader(const QByteArray& head) {
 // The busy cursor over every window while a long load runs.
 class BusyCursor {
  public:
-  explicit BusyCursor(bool slow) : shown_(slow && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+  // Only the user-interface thread has a cursor to change.
+  explicit BusyCursor(bool slow)
+      : shown_(slow && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+               QThread::currentThread() == QCoreApplication::instance()->thread()) {
     if (!shown_) return;
     ++gBusyShows;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -173,6 +182,13 @@ int jpegReduction(QSize size, QSize target) {
   return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
 }
 
+// A count of pixels as the player reads it: "1 億 800 万", "6710 万".
+QString pixelCount(qint64 pixels) {
+  const qint64 oku = pixels / 100'000'000, man = pixels % 100'000'000 / 10'000;
+  if (oku == 0) return QStringLiteral(u"%1 万").arg(man);
+  return man == 0 ? QStringLiteral(u"%1 億").arg(oku) : QStringLiteral(u"%1 億 %2 万").arg(oku).arg(man);
+}
+
 int bytesPerPixel(QImage::Format format) {
   if (format == QImage::Format_Invalid) return 4;
   return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
@@ -180,8 +196,10 @@ int bytesPerPixel(QImage::Format format) {
 
 bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* out, QString* why,
                   PictureProblem* problem) {
-  // Set here, not left to QT_IMAGEIO_MAXALLOC, which could lift it.
-  QImageReader::setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024)));
+  // Set here, not left to QT_IMAGEIO_MAXALLOC, which could lift it; only
+  // when it differs, as thumbnails are decoded on other threads.
+  const int allocationMb = int(kMaxPictureBytes / (1024 * 1024));
+  if (QImageReader::allocationLimit() != allocationMb) QImageReader::setAllocationLimit(allocationMb);
   const auto fail = [&](PictureProblem kind, const QString& text) { return refuse(why, problem, kind, text); };
 
   // What the headers promise, walked before the reader sees the file.
@@ -216,7 +234,10 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   if (size.width() < 0 || size.height() < 0) return fail(PictureProblem::Damaged, QString::fromUtf16(kNoSize));
   if (size.width() == 0 || size.height() == 0)
     return fail(PictureProblem::Damaged, QString::fromUtf16(kEmptySize).arg(size.width()).arg(size.height()));
-  const QString tooLarge = QString::fromUtf16(kTooLarge).arg(size.width()).arg(size.height());
+  const auto tooLarge = [&](qint64 limit) {
+    return fail(PictureProblem::TooLarge,
+                QString::fromUtf16(kTooLarge).arg(size.width()).arg(size.height()).arg(pixelCount(limit)));
+  };
 
   // The size the picture is shown at, and the one it is needed at.
   const bool turned = format == "jpeg" && (reader.transformation() & QImageIOHandler::TransformationRotate90);
@@ -224,8 +245,17 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const bool fits = !fitInto.isValid() || (shown.width() <= fitInto.width() && shown.height() <= fitInto.height());
   const QSize target = fits ? shown : shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
   if (!fitInto.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
-    return fail(PictureProblem::TooLarge, tooLarge);
-  // A JPEG decodes reduced by itself; every other format at full size first.
+    return fail(PictureProblem::TooLarge,
+                QString::fromUtf16(kTooLargeSide).arg(size.width()).arg(size.height()).arg(kMaxPictureSide));
+  // A JPEG decodes reduced by itself, a PNG or a still WebP as it comes;
+  // every other format at full size first.
+  const bool streamed = !fits && (format == "png" || (format == "webp" && !webpIsAnimated(head)));
+  if (streamed) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > kMaxReducedPicturePixels) return tooLarge(kMaxReducedPicturePixels);
+    const QSize held = format == "png" ? pngReducedSize(size, pngBox(size, target)) : target;
+    if (qint64(held.width()) * held.height() * 4 > kMaxPictureBytes) return tooLarge(kMaxReducedPicturePixels);
+  }
   const bool reduced = format == "jpeg" && !fits;
   const int reduction = reduced ? jpegReduction(size, turned ? target.transposed() : target) : 1;
   const qint64 decodedPixels =
@@ -233,13 +263,30 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   // Whatever the decoder's own format, the picture passes through 32 bits a
   // pixel before it is fitted.
   const int pixelBytes = std::max(4, bytesPerPixel(reader.imageFormat()));
-  if (decodedPixels * pixelBytes > kMaxPictureBytes) return fail(PictureProblem::TooLarge, tooLarge);
-  if (format == "jpeg" && (scans.count > kMaxJpegScans || scans.blockPasses > scans.allowedPasses()))
-    return fail(PictureProblem::TooLarge, QString::fromUtf16(kTooManyScans).arg(scans.count));
+  if (!streamed && decodedPixels * pixelBytes > kMaxPictureBytes)
+    return tooLarge(kMaxPictureBytes / pixelBytes * reduction * reduction);
+  if (format == "jpeg" && scans.count > kMaxJpegScans)
+    return fail(PictureProblem::TooLarge, QString::fromUtf16(kTooManyScans).arg(scans.count).arg(kMaxJpegScans));
+  // Too much work: from a file of many scans, blame its scans (as many as
+  // would pass at this size); from a photo's few, its size (as many pixels
+  // as would pass scanned like this).
+  if (format == "jpeg" && scans.blockPasses > scans.allowedPasses() && scans.count > kUsualJpegScans)
+    return fail(PictureProblem::TooLarge,
+                QString::fromUtf16(kTooManyScans)
+                    .arg(scans.count)
+                    .arg(qint64(double(scans.count) * double(scans.allowedPasses()) / double(scans.blockPasses))));
+  if (format == "jpeg" && scans.blockPasses > scans.allowedPasses())
+    return tooLarge(
+        qint64(double(size.width()) * size.height() * double(scans.allowedPasses()) / double(scans.blockPasses)));
 
   const BusyCursor busy(qint64(size.width()) * size.height() >= kSlowPicturePixels || deviceSize >= kSlowFileBytes);
   QImage image;
-  if (isBitfields) {
+  if (streamed) {
+    image = format == "png" ? decodePngReduced(device, target) : decodeWebpScaled(device->readAll(), target);
+    if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kDecodeFailed));
+    // A PNG's boxes leave it up to twice the size asked for, each way.
+    if (image.size() != target) image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  } else if (isBitfields) {
     image = decodeBmpBitfields(device, bitfields);
     if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
   } else if (format == "bmp" && !bmpIsComplete(head, deviceSize)) {
@@ -280,8 +327,12 @@ bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, 
       return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
   }
   // No picture within the limits needs more bytes than this.
-  if (size > kMaxPictureFileBytes)
-    return refuse(why, problem, PictureProblem::TooLarge, QString::fromUtf16(kTooLargeFile));
+  // A PNG is read as it decodes, never held whole, so it may be larger.
+  const bool png = file.peek(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
+  const qint64 fileLimit = png ? kMaxPngFileBytes : kMaxPictureFileBytes;
+  if (size > fileLimit)
+    return refuse(why, problem, PictureProblem::TooLarge,
+                  QString::fromUtf16(kTooLargeFile).arg((size + (1 << 20) - 1) >> 20).arg(fileLimit >> 20));
   return decodeDevice(&file, size, fitInto, out, why, problem);
 }
 

@@ -3,13 +3,15 @@
 // will be used at.
 //
 // Only a regular file is opened (never a pipe, a device or a link to one),
-// without waiting, and no file over kMaxPictureFileBytes is read. The format
+// without waiting, and no file over kMaxPictureFileBytes (a PNG, read as it
+// decodes: kMaxPngFileBytes) is read. The format
 // is taken from the file's content, not its name. Before any pixel is decoded
 // the size that will really be decoded is checked: no zero side, and at most
 // kMaxPictureBytes of decoded pixels. A picture bigger than the size it is
 // asked to fit into is decoded reduced where its decoder can (a JPEG by its
-// own eighths, halves and quarters), so a 108-megapixel photo needs a few
-// megabytes; a picture too big even reduced is refused. A JPEG's scans are
+// own eighths, halves and quarters, a PNG row by row, a WebP by its own
+// scaling), so a 108-megapixel photo needs a few megabytes; a picture too big
+// even reduced is refused with its size and the limit it passes. A JPEG's scans are
 // counted and the work over them bounded; a GIF's logical screen, not its
 // first frame, is the size checked. JPEG orientation tags are applied, GIFs
 // and WebP animations give their first frame, bit-field BMPs decode to exact
@@ -32,6 +34,10 @@ namespace platform {
 constexpr int kMaxPictureSide = 16384;
 constexpr qint64 kMaxPictureBytes = qint64(256) * 1024 * 1024;  // decoded pixels
 constexpr qint64 kMaxPictureFileBytes = qint64(256) * 1024 * 1024;
+constexpr qint64 kMaxPngFileBytes = qint64(1024) * 1024 * 1024;
+// A PNG or a still WebP bigger than it is needed is reduced as it decodes,
+// so only the work limits its size: this many pixels.
+constexpr qint64 kMaxReducedPicturePixels = 1'000'000'000;
 // Pictures from this many pixels on take long enough to show a busy cursor.
 constexpr qint64 kSlowPicturePixels = 4'000'000;
 

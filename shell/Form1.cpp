@@ -11,10 +11,12 @@
 #include "interaction/ViewMoves.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
+#include "pictures/RecentPictures.h"
 #include "platform/EventYield.h"
 #include "platform/FileDialog.h"
 #include "platform/ManualDrag.h"
 #include "platform/Screen.h"
+#include "shell/RecentPicturesMenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -164,6 +166,13 @@ void Form1::buildMenus() {
   constexpr WhilePreparing runs = WhilePreparing::Runs, held = WhilePreparing::HeldBack;
   TopFile = bar->addMenu(QStringLiteral(u"ファイル"));
   LoadPictureEx = addCommand(TopFile, QStringLiteral(u"画像読み込み"), &Form1::LoadPictureEx_Click, held);
+  RecentPictures = new RecentPicturesMenu(this, [this](const QString& path) {
+    if (!commandsHeld()) openRecentPicture(*this, path);
+  });
+  TopFile->addMenu(RecentPictures);
+  // Open whenever the picture command is.
+  connect(LoadPictureEx, &QAction::changed, this,
+          [this] { RecentPictures->menuAction()->setEnabled(LoadPictureEx->isEnabled()); });
   TopFile->addSeparator();
   ReadData = addCommand(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click, held);
   SaveData = addCommand(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click, runs);

@@ -30,6 +30,7 @@ class CommonDialog;
 namespace quavinto {
 
 class KeyboardPlay;
+class RecentPicturesMenu;
 
 class Form1 : public QMainWindow, public BoardWindow {
   Q_OBJECT
@@ -131,6 +132,7 @@ public:
 
   QMenu* TopFile = nullptr;
   QAction* LoadPictureEx = nullptr;
+  RecentPicturesMenu* RecentPictures = nullptr;  // 最近使った画像
   QAction* ReadData = nullptr;
   QAction* SaveData = nullptr;
   QAction* Fin = nullptr;

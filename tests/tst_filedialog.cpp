@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <deque>
 
 #include "platform/FileDialog.h"
+#include "platform/PicturePreview.h"
 #include "support/TestSupport.h"
 
 using platform::CommonDialog;
@@ -310,6 +312,60 @@ class TestFileDialog : public QObject {
     QCOMPARE(d.fileName, in(QStringLiteral("drawing.BMP")));
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].text, QStringLiteral(u"drawing.BMP は存在しません。\r\n作成しますか?"));
+  }
+
+  // Asked for, the real dialog shows the selected picture's thumbnail and
+  // size beside the list, following the selection; the next showing has no
+  // preview unless asked again.
+  void realDialogPreviewsTheSelectedPicture() {
+    QTemporaryDir cache, pictures;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(pictures.filePath(QStringLiteral("view.png"))));
+    QVERIFY(picture.scaled(300, 200).save(pictures.filePath(QStringLiteral("other.png"))));
+    CommonDialog d;
+    d.filter = kPictureFilter;
+    d.filterIndex = 4;
+    d.initDir = pictures.path();
+    d.fileName = QStringLiteral("view.png");
+    d.picturePreview = true;
+    QStringList sizes;
+    bool shown = false;
+    const auto drive = [&](QFileDialog* dialog) {
+      auto* preview = dialog->findChild<platform::PicturePreview*>();
+      QVERIFY(preview);
+      QTRY_VERIFY_WITH_TIMEOUT(!preview->sizeLabel()->text().isEmpty(), 5000);
+      sizes += preview->sizeLabel()->text();
+      shown = !preview->imageLabel()->pixmap().isNull() && preview->isVisible();
+      // The player moves to the other picture in the list.
+      auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+      QVERIFY(view);
+      QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount(view->rootIndex()) == 2, 5000);
+      for (int r = 0; r < 2; ++r) {
+        const QModelIndex index = view->model()->index(r, 0, view->rootIndex());
+        if (index.data().toString() == QLatin1String("other.png")) view->setCurrentIndex(index);
+      }
+      QTRY_VERIFY_WITH_TIMEOUT(preview->picture().endsWith(QLatin1String("other.png")), 5000);
+      QTRY_VERIFY_WITH_TIMEOUT(!preview->sizeLabel()->text().isEmpty(), 5000);
+      sizes += preview->sizeLabel()->text();
+    };
+    // Whatever happens, never leave the dialog open.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      poll.stop();
+      drive(dialog);
+      dialog->reject();
+    });
+    poll.start(10);
+    QVERIFY(!d.showOpen());
+    QVERIFY(shown);
+    QCOMPARE(sizes, (QStringList{QStringLiteral(u"640 × 480 画素"), QStringLiteral(u"300 × 200 画素")}));
+    QVERIFY(QFile::exists(cache.filePath(QStringLiteral("thumbnails/large"))));
+    QVERIFY(!d.picturePreview);
+    qunsetenv("XDG_CACHE_HOME");
   }
 };
 

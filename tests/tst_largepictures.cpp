@@ -1,7 +1,8 @@
 // A photo from a current phone (13200 x 8250, 108 megapixels), made here as a
-// JPEG: it decodes straight to the board's size with a few megabytes, never
-// at full size; it shows the busy cursor while it loads; and the main window
-// loads it from the picture dialog and from a drop, and plays on it.
+// JPEG, and one of 12000 x 9000 as a PNG and as a WebP: each decodes straight
+// to the board's size with a few megabytes, never at full size; it shows the
+// busy cursor while it loads; and the main window loads it from the picture
+// dialog and from a drop, and plays on it.
 #include <QAction>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -22,6 +23,25 @@ namespace {
 
 constexpr int kPhotoWidth = 13200;
 constexpr int kPhotoHeight = 8250;
+const QSize kWideSize(12000, 9000);
+
+// Sky, hills and a textured field, with fine detail everywhere, as a photo
+// would have.
+QImage photo(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB888);
+  for (int y = 0; y < height && !image.isNull(); ++y) {
+    uchar* p = image.scanLine(y);
+    const int horizon = height / 2;
+    for (int x = 0; x < width; ++x, p += 3) {
+      const int grain = ((x * 7) ^ (y * 13)) & 15;
+      const bool sky = y < horizon + (x % 3000 - 1500) * (x % 3000 - 1500) / 6000 - 300;
+      p[0] = uchar(sky ? 90 + y * 100 / horizon + grain : 40 + (x / 50) % 60 + grain);
+      p[1] = uchar(sky ? 140 + y * 80 / horizon + grain : 110 + (y / 40) % 80 + grain);
+      p[2] = uchar(sky ? 230 - grain : 30 + grain * 2);
+    }
+  }
+  return image;
+}
 
 // Peak resident memory of this process in kB, and its reset to the present.
 qint64 peakKb() {
@@ -47,9 +67,9 @@ class LargePicturesTest : public QObject {
   std::unique_ptr<testsupport::ScriptedBoxes> boxes_;
   std::unique_ptr<testsupport::ScriptedFileDialog> dialog_;
 
-  void checkPlayable(Form1& f) {
+  void checkPlayable(Form1& f, QSize photoSize = QSize(kPhotoWidth, kPhotoHeight)) {
     const QSize board(f.state().PictureWidth, f.state().PictureHeight);
-    QVERIFY2(std::abs(board.width() * kPhotoHeight - board.height() * kPhotoWidth) <= kPhotoWidth,
+    QVERIFY2(std::abs(board.width() * photoSize.height() - board.height() * photoSize.width()) <= photoSize.width(),
              "proportions kept within a pixel");
     QCOMPARE(f.Picture1->picture().size(), board);
     boxes_->answer(platform::vbYes);
@@ -61,25 +81,26 @@ class LargePicturesTest : public QObject {
 
  private slots:
   void initTestCase() {
-    // Sky, hills and a textured field, with fine detail everywhere, as a photo
-    // would have; written by Qt's own JPEG writer.
-    QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
-    QVERIFY(!image.isNull());
-    for (int y = 0; y < kPhotoHeight; ++y) {
-      uchar* p = image.scanLine(y);
-      const int horizon = kPhotoHeight / 2;
-      for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
-        const int grain = ((x * 7) ^ (y * 13)) & 15;
-        const bool sky = y < horizon + (x % 3000 - 1500) * (x % 3000 - 1500) / 6000 - 300;
-        p[0] = uchar(sky ? 90 + y * 100 / horizon + grain : 40 + (x / 50) % 60 + grain);
-        p[1] = uchar(sky ? 140 + y * 80 / horizon + grain : 110 + (y / 40) % 80 + grain);
-        p[2] = uchar(sky ? 230 - grain : 30 + grain * 2);
-      }
+    // Written by Qt's own writers; the PNG and the WebP quickly rather than small.
+    const struct {
+      QString name;
+      QSize size;
+      const char* format;
+      int quality;
+    } photos[] = {{QStringLiteral("phone-photo.jpg"), QSize(kPhotoWidth, kPhotoHeight), "jpeg", 85},
+                  {QStringLiteral("wide-photo.png"), kWideSize, "png", 90},
+                  {QStringLiteral("wide-photo.webp"), kWideSize, "webp", 20}};
+    for (const auto& made : photos) {
+      const QImage image = photo(made.size.width(), made.size.height());
+      QVERIFY(!image.isNull());
+      QElapsedTimer timer;
+      timer.start();
+      QImageWriter writer(dir_.filePath(made.name), made.format);
+      writer.setQuality(made.quality);
+      QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
+      qInfo("%s written in %lld ms", qPrintable(made.name), timer.elapsed());
     }
     photo_ = dir_.filePath(QStringLiteral("phone-photo.jpg"));
-    QImageWriter writer(photo_, "jpeg");
-    writer.setQuality(85);
-    QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
   }
 
   void init() {
@@ -94,31 +115,47 @@ class LargePicturesTest : public QObject {
     settings_.reset();
   }
 
+  void decodedStraightToTheBoardSize_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("JPEG") << "phone-photo.jpg" << QSize(kPhotoWidth, kPhotoHeight);
+    QTest::newRow("PNG") << "wide-photo.png" << kWideSize;
+    QTest::newRow("WebP") << "wide-photo.webp" << kWideSize;
+  }
   void decodedStraightToTheBoardSize() {
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
     const QSize board(1600, 1000);
+    const QSize fitted = size.scaled(board, Qt::KeepAspectRatio);
     const bool measured = resetPeak();
     const qint64 before = peakKb();
     QImage image;
     QString why;
-    QVERIFY2(platform::loadPicture(photo_, &image, &why, board), qPrintable(why));
+    QVERIFY2(platform::loadPicture(dir_.filePath(file), &image, &why, board), qPrintable(why));
     const qint64 grownKb = peakKb() - before;
-    QCOMPARE(image.size(), board);
+    QCOMPARE(image.size(), fitted);
     QCOMPARE(image.format(), QImage::Format_RGB32);
     // Full size would be 435 MB; the reduced decode and the board picture take
-    // a few megabytes.
+    // a few megabytes (the WebP's file is read whole).
     if (measured) QVERIFY2(grownKb < 48 * 1024, qPrintable(QStringLiteral("%1 kB").arg(grownKb)));
     // The picture is the photo: sky on top, field below.
-    QVERIFY(qBlue(image.pixel(800, 50)) > 200);
-    QVERIFY(qBlue(image.pixel(800, 950)) < 100);
+    QVERIFY(qBlue(image.pixel(fitted.width() / 2, 50)) > 200);
+    QVERIFY(qBlue(image.pixel(fitted.width() / 2, fitted.height() - 50)) < 100);
   }
 
+  void refusedAtFullSize_data() { decodedStraightToTheBoardSize_data(); }
   void refusedAtFullSize() {
-    // Used at its own size, it would need more than the memory limit allows.
+    // Used at its own size, it would need more than the memory limit allows;
+    // the refusal names its size and the limit.
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
     QImage image;
     QString why;
     platform::PictureProblem problem = platform::PictureProblem::None;
-    QVERIFY(!platform::loadPicture(photo_, &image, &why, QSize(), &problem));
+    QVERIFY(!platform::loadPicture(dir_.filePath(file), &image, &why, QSize(), &problem));
     QCOMPARE(problem, platform::PictureProblem::TooLarge);
+    QVERIFY2(why.contains(QStringLiteral(u"%1×%2").arg(size.width()).arg(size.height())), qPrintable(why));
+    QVERIFY2(why.contains(QStringLiteral(u"画素までです")), qPrintable(why));
   }
 
   void busyCursorWhileLoading() {
@@ -136,20 +173,31 @@ class LargePicturesTest : public QObject {
     QCOMPARE(platform::busyCursorShows(), before + 1);
   }
 
+  void windowLoadsThePhotoFromTheMenu_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("type");
+    QTest::newRow("JPEG") << "phone-photo.jpg" << QSize(kPhotoWidth, kPhotoHeight) << 3;
+    QTest::newRow("PNG") << "wide-photo.png" << kWideSize << 5;
+    QTest::newRow("WebP") << "wide-photo.webp" << kWideSize << 6;
+  }
   void windowLoadsThePhotoFromTheMenu() {
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    QFETCH(int, type);
+    const QString path = dir_.filePath(file);
     platform::setScreenOverride(0, 0, QRect(0, 0, 1920, 1080));
     Form1 f;
     QElapsedTimer timer;
     timer.start();
-    dialog_->script = {photo_};
+    dialog_->script = {path};
     f.LoadPictureEx->trigger();
     qInfo("loaded from the menu in %lld ms", timer.elapsed());
     QVERIFY(boxes_->shown.isEmpty());
-    QCOMPARE(f.vars().PictureFile, photo_);
-    QCOMPARE(f.state().PictureType, int16_t(3));
-    QCOMPARE(QSize(f.state().PictureWidth, f.state().PictureHeight),
-             QSize(kPhotoWidth, kPhotoHeight).scaled(largestBoard(f), Qt::KeepAspectRatio));
-    checkPlayable(f);
+    QCOMPARE(f.vars().PictureFile, path);
+    QCOMPARE(f.state().PictureType, int16_t(type));
+    QCOMPARE(QSize(f.state().PictureWidth, f.state().PictureHeight), size.scaled(largestBoard(f), Qt::KeepAspectRatio));
+    checkPlayable(f, size);
   }
 
   void windowLoadsThePhotoFromADrop() {

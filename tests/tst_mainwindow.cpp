@@ -389,7 +389,8 @@ private slots:
       for (QAction* a : menu->actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
       return list;
     };
-    QCOMPARE(captions(f.TopFile), (QStringList{QStringLiteral(u"画像読み込み"), QStringLiteral("-"),
+    QCOMPARE(captions(f.TopFile), (QStringList{QStringLiteral(u"画像読み込み"), QStringLiteral(u"最近使った画像"),
+                                               QStringLiteral("-"),
                                                QStringLiteral(u"データの読み込み"), QStringLiteral(u"データの保存"),
                                                QStringLiteral("-"), QStringLiteral(u"終了")}));
     // The game's own commands first; ours follow behind a separator.

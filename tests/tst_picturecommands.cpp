@@ -13,9 +13,12 @@
 #include "core/GameFlow.h"
 #include "persistence/GameFileIo.h"
 #include "pictures/PictureLoading.h"
+#include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "platform/Screen.h"
+#include "platform/Thumbnails.h"
 #include "shell/Form1.h"
+#include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
 
 using namespace quavinto;
@@ -103,6 +106,7 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(d.flags, 0x1004);
     QCOMPARE(d.defaultExt, QStringLiteral(".BMP"));
     QVERIFY(d.cancelError);
+    QVERIFY(d.picturePreview);
     // A chosen JPEG preselects its filter and folder next time.
     const QString jpeg = makePicture(QStringLiteral("photo.jpg"), 200, 100, "JPG");
     choose(f, jpeg);
@@ -128,6 +132,11 @@ class PictureCommandsTest : public QObject {
     f.SaveData->trigger();  // cancelled
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
+    // The preview is the picture dialog's alone.
+    QVERIFY(!dialog_->shown.front().picturePreview);
+    dialog_->script = {QString()};
+    f.ReadData->trigger();
+    QVERIFY(!dialog_->shown.back().picturePreview);
   }
 
   void cancelStopsTheGame() {
@@ -289,7 +298,8 @@ class PictureCommandsTest : public QObject {
     QTest::addColumn<QString>("reason");
     QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません");
     QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません");
-    QTest::newRow("too large even reduced") << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"大きすぎて");
+    QTest::newRow("too large even reduced")
+        << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"（65500×65500。13 億 6516 万画素までです）");
     QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています");
     QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない");
   }
@@ -313,6 +323,86 @@ class PictureCommandsTest : public QObject {
       QVERIFY(f.vars().PictureFile.isEmpty());
       QCOMPARE(f.state().PictureWidth, int16_t(384));
     }
+  }
+
+  // The pictures that reached the board, chosen or dropped: newest first,
+  // ten at most, each once, in the state folder; refused ones are not kept.
+  void recentPicturesList() {
+    Form1 f;
+    QStringList loaded;
+    for (int i = 0; i < 12; ++i) {
+      loaded.prepend(makePicture(QStringLiteral("recent-%1.bmp").arg(i), 60 + i, 40));
+      choose(f, loaded.first());
+    }
+    choose(f, writeFile(QStringLiteral("refused.png"), "not a picture"));
+    dropFile(f, loaded[5]);
+    QStringList expected = loaded.mid(0, 10);
+    expected.move(5, 0);
+    QCOMPARE(readRecentPictures(), expected);
+    QCOMPARE(recentPicturesFile(), settings_->dir.filePath(QStringLiteral("quavinto/recent-pictures")));
+    QFile file(recentPicturesFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+  }
+
+  // 最近使った画像, right after 画像読み込み: the entries show at once with a
+  // placeholder and take their thumbnails from the worker thread; choosing
+  // one loads it as the picture command does; a picture that has gone is
+  // shown as such, refused with the missing-file message and taken off; the
+  // last item clears the list.
+  void recentPicturesMenu() {
+    Form1 f;
+    const QString a = makePicture(QStringLiteral("menu-a.bmp"), 120, 80);
+    const QString b = makePicture(QStringLiteral("menu-b.bmp"), 90, 60);
+    const QString gone = makePicture(QStringLiteral("menu-gone.bmp"), 100, 100);
+    for (const QString& path : {gone, a, b}) choose(f, path);
+    QVERIFY(QFile::remove(gone));
+    RecentPicturesMenu* menu = f.RecentPictures;
+    QCOMPARE(f.TopFile->actions().at(1), menu->menuAction());
+    const auto captions = [menu] {
+      emit menu->aboutToShow();
+      QStringList list;
+      for (QAction* action : menu->actions()) list << (action->isSeparator() ? QStringLiteral("-") : action->text());
+      return list;
+    };
+    const int madeOnUiThread = platform::thumbnailsMadeOnUiThread();
+    QCOMPARE(captions(), (QStringList{QStringLiteral("menu-b.bmp"), QStringLiteral("menu-a.bmp"),
+                                      QStringLiteral(u"menu-gone.bmp（見つかりません）"), QStringLiteral("-"),
+                                      QStringLiteral(u"一覧を消去")}));
+    const qint64 placeholder = menu->entryOf(gone)->icon().cacheKey();
+    QCOMPARE(menu->entryOf(a)->icon().cacheKey(), placeholder);
+    QTRY_VERIFY(menu->entryOf(a)->icon().cacheKey() != placeholder &&
+                menu->entryOf(b)->icon().cacheKey() != placeholder);
+    QCOMPARE(platform::thumbnailsMadeOnUiThread(), madeOnUiThread);
+
+    startPlaying(f);
+    menu->entryOf(a)->trigger();
+    QCOMPARE(f.state().GameRunning, int16_t(0));
+    QCOMPARE(f.vars().PictureFile, a);
+    QCOMPARE(f.state().PictureWidth, int16_t(120));
+    QVERIFY(solvedOrder(f.state()));
+    QCOMPARE(readRecentPictures(), (QStringList{a, b, gone}));
+
+    boxes_->shown.clear();
+    captions();
+    menu->entryOf(gone)->trigger();
+    QCOMPARE(boxes_->shown.size(), 1);
+    QCOMPARE(boxes_->shown.first().text, pictureRefusalText(gone, platform::PictureProblem::CannotOpen));
+    QCOMPARE(f.vars().PictureFile, a);
+    QCOMPARE(readRecentPictures(), (QStringList{a, b}));
+
+    // Closed whenever the picture command is.
+    f.LoadPictureEx->setEnabled(false);
+    QVERIFY(!menu->menuAction()->isEnabled());
+    f.LoadPictureEx->setEnabled(true);
+    QVERIFY(menu->menuAction()->isEnabled());
+
+    captions();
+    menu->clearAction()->trigger();
+    QCOMPARE(readRecentPictures(), QStringList());
+    QCOMPARE(captions(),
+             (QStringList{QStringLiteral(u"（なし）"), QStringLiteral("-"), QStringLiteral(u"一覧を消去")}));
+    QVERIFY(!menu->clearAction()->isEnabled());
   }
 
   void droppedFileLoadsLikeChosen() {

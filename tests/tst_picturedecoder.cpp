@@ -183,13 +183,14 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<PictureProblem>("problem");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << PictureProblem::TooLarge << QStringLiteral(u"スキャン");
+    QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << PictureProblem::TooLarge
+                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）");
     QTest::newRow("500 scans over 12 megapixels")
         << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge << QStringLiteral(u"スキャン");
     QTest::newRow("JPEG gigapixels") << bad("jpeg-gigapixel-65500x65500.jpg") << PictureProblem::TooLarge
                                      << QStringLiteral(u"大きすぎます");
     QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif") << PictureProblem::TooLarge
-                                    << QStringLiteral(u"大きすぎます");
+                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）");
     // The size checked is the screen the GIF decodes to, not its first frame.
     QTest::newRow("GIF screen wider than its frame")
         << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30");
@@ -248,25 +249,42 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("fitInto");
     QTest::addColumn<QSize>("fitted");
-    QTest::newRow("JPEG") << good("jpeg-baseline-70x46.jpg") << QSize(35, 35) << QSize(35, 23);
+    // How far from the whole picture fitted the result may be: reduced in
+    // two steps, a tiny picture differs most.
+    QTest::addColumn<double>("difference");
+    QTest::newRow("JPEG") << good("jpeg-baseline-70x46.jpg") << QSize(35, 35) << QSize(35, 23) << 6.0;
     QTest::newRow("JPEG turned by its tag")
-        << good("jpeg-exif-orientation-6-32x64.jpg") << QSize(16, 16) << QSize(8, 16);
-    QTest::newRow("PNG") << good("png-70x46.png") << QSize(7, 100) << QSize(7, 4);
-    QTest::newRow("WebP") << good("webp-lossy-70x46.webp") << QSize(20, 20) << QSize(20, 13);
-    QTest::newRow("BMP fits as it is") << good("bmp-24bit-70x46.bmp") << QSize(70, 46) << QSize(70, 46);
+        << good("jpeg-exif-orientation-6-32x64.jpg") << QSize(16, 16) << QSize(8, 16) << 6.0;
+    QTest::newRow("PNG") << good("png-70x46.png") << QSize(7, 100) << QSize(7, 4) << 10.0;
+    QTest::newRow("PNG by boxes of 2") << good("png-70x46.png") << QSize(35, 35) << QSize(35, 23) << 6.0;
+    QTest::newRow("PNG by boxes of 3") << good("png-70x46.png") << QSize(23, 23) << QSize(23, 15) << 12.0;
+    QTest::newRow("PNG interlaced") << good("png-interlaced-70x46.png") << QSize(35, 35) << QSize(35, 23) << 6.0;
+    QTest::newRow("PNG interlaced by boxes of 3")
+        << good("png-interlaced-70x46.png") << QSize(23, 23) << QSize(23, 15) << 12.0;
+    QTest::newRow("PNG palette") << good("png-palette-70x46.png") << QSize(30, 30) << QSize(30, 19) << 6.0;
+    QTest::newRow("PNG 16-bit") << good("png-16bit-70x46.png") << QSize(30, 30) << QSize(30, 19) << 6.0;
+    QTest::newRow("PNG with alpha") << good("png-alpha-70x46.png") << QSize(30, 30) << QSize(30, 19) << 6.0;
+    QTest::newRow("WebP") << good("webp-lossy-70x46.webp") << QSize(20, 20) << QSize(20, 13) << 6.0;
+    QTest::newRow("WebP with alpha") << good("webp-lossless-alpha-70x46.webp") << QSize(30, 30) << QSize(30, 19) << 6.0;
+    QTest::newRow("BMP fits as it is") << good("bmp-24bit-70x46.bmp") << QSize(70, 46) << QSize(70, 46) << 6.0;
     QTest::newRow("GIF screen 65506 wide")
-        << bad("gif-screen-65506x30-frame-48x30.gif") << QSize(1000, 1000) << QSize(1000, 1);
+        << bad("gif-screen-65506x30-frame-48x30.gif") << QSize(1000, 1000) << QSize(1000, 1) << 255.0;
   }
   void decodesStraightToTheSizeAskedFor() {
     QFETCH(QString, path);
     QFETCH(QSize, fitInto);
     QFETCH(QSize, fitted);
+    QFETCH(double, difference);
     QImage image;
     QString why;
     QVERIFY2(platform::loadPicture(path, &image, &why, fitInto), qPrintable(why));
     QCOMPARE(image.size(), fitted);
     QCOMPARE(image.format(), QImage::Format_RGB32);
     if (fitted == image.size() && path.endsWith(QLatin1String(".bmp"))) QCOMPARE(image, load(path));
+    // Reduced while decoding, it shows what the whole picture fitted shows
+    // (a GIF screen too large to decode whole aside).
+    const QImage whole = path.contains(QLatin1String("/good/")) ? load(path) : QImage();
+    if (!whole.isNull()) QVERIFY(meanDifference(image, platform::fitPicture(whole, fitInto)) < difference);
   }
 
   // Transparent parts are laid on white, and every kind shows the same rose.

@@ -1,6 +1,7 @@
 # Journey: a picture of the player's own, chosen in the picture dialog, is cut
 # into the 5 x 5 board at its own size; a game on it uses its pieces, and a
-# saved game names it.
+# saved game names it; after another picture, the recent pictures menu brings
+# it back.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -53,3 +54,20 @@ poll "$E2E_TIMEOUT" test -s "$pictures/with-own.QVD" || fail "no game file"
 first=$(head -1 "$pictures/with-own.QVD" | tr -d '\r')
 [[ "$first" == "$picture" ]] || fail "the game file names '$first', not the picture"
 [[ "$(sed -n 5p "$pictures/with-own.QVD" | tr -d '\r')" == " 60  40 " ]] || fail "the piece size saved is not 60 x 40"
+
+# Another picture, then the first again from 最近使った画像: newest first,
+# so the first picture is the second row (then the other, then 一覧を消去).
+other="$pictures/other picture.bmp"
+"$CONVERT" -size 200x150 gradient:yellow-navy "BMP3:$other"
+cmd_load_picture
+files=$(file_dialog_choose "$other")
+wait_gone "$files"
+board_is_other() {
+  board_shot "$E2E_WORK/board.png" 200 150
+  same_pixels "$E2E_WORK/board.png" "$other"
+}
+poll "$E2E_TIMEOUT" board_is_other || fail "the other picture did not become the board"
+cmd_recent_picture 1 3
+poll "$E2E_TIMEOUT" board_is_picture ||
+  fail "from the recent list, the board differs from the picture in $(pixel_diff "$E2E_WORK/board.png" "$picture") pixels"
+note "the first picture loaded again from the recent pictures menu"

@@ -387,10 +387,39 @@ TITLE_GAME=1
 TITLE_SETTINGS=2
 TITLE_HELP=4
 
-cmd_load_picture() { menu_command $TITLE_FILE 0 4; }
-cmd_read_game() { menu_command $TITLE_FILE 1 4; }
-cmd_save_game() { menu_command $TITLE_FILE 2 4; }
-cmd_exit() { menu_command $TITLE_FILE 3 4; }
+cmd_load_picture() { menu_command $TITLE_FILE 0 5; }
+cmd_read_game() { menu_command $TITLE_FILE 2 5; }
+cmd_save_game() { menu_command $TITLE_FILE 3 5; }
+cmd_exit() { menu_command $TITLE_FILE 4 5; }
+
+# cmd_recent_picture ITEM COUNT: opens ファイル, then its 最近使った画像 (the
+# second command), waits until the submenu's COUNT rows are drawn (the
+# pictures, then 一覧を消去) and clicks row ITEM.
+cmd_recent_picture() {
+  click_title $TITLE_FILE
+  local popup sub rows g
+  popup=$(poll_output "$E2E_TIMEOUT" popup_menu) || fail "menu ファイル did not open"
+  items_drawn() { [[ $(menu_items "$1" | wc -l) == "$2" ]]; }
+  poll "$E2E_TIMEOUT" items_drawn "$popup" 5 || fail "menu ファイル shows $(menu_items "$popup" | wc -l) commands, not 5"
+  rows=($(menu_items "$popup"))
+  g=($(win_geom "$popup"))
+  xdotool mousemove $((g[0] + g[2] / 2)) "${rows[1]}" click 1
+  other_popup() {
+    local w
+    for w in $(app_windows); do
+      if [[ "$w" != "$popup" ]] && is_unmanaged "$w"; then
+        echo "$w"
+        return
+      fi
+    done
+  }
+  sub=$(poll_output "$E2E_TIMEOUT" other_popup) || fail "最近使った画像 did not open"
+  poll "$E2E_TIMEOUT" items_drawn "$sub" "$2" || fail "最近使った画像 shows $(menu_items "$sub" | wc -l) rows, not $2"
+  rows=($(menu_items "$sub"))
+  g=($(win_geom "$sub"))
+  xdotool mousemove $((g[0] + g[2] / 2)) "${rows[$1]}" click 1
+  wait_gone "$sub"
+}
 cmd_start_game() { menu_command $TITLE_GAME 0 6; }
 cmd_help_contents() { menu_command $TITLE_HELP 0 4; }
 cmd_settings() { click_title $TITLE_SETTINGS; }

@@ -59,7 +59,8 @@ private:
   platform::FileDialogResponder previous_;
 };
 
-// Points the settings store at a fresh temporary folder for the test's life.
+// Points the settings store, and the state folder that holds the recent
+// pictures list, at a fresh temporary folder for the test's life.
 class PrivateSettings {
 public:
   PrivateSettings();
@@ -69,6 +70,7 @@ public:
 
  private:
   QByteArray oldDataHome_;
+  QByteArray oldStateHome_;
 };
 
 // A clock the test sets by hand, in seconds since midnight.

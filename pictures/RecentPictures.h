@@ -1,0 +1,35 @@
+// The pictures that last reached the board, newest first, for the recent
+// pictures menu. The list is a small UTF-8 text file, one absolute path a
+// line, in $XDG_STATE_HOME/quavinto/ (~/.local/state/quavinto/ by default),
+// apart from the settings store; it is written whole through QSaveFile, so a
+// failed write leaves the last list as it was. Nothing here reads pictures.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "core/BoardWindow.h"
+
+namespace quavinto {
+
+constexpr int kMaxRecentPictures = 10;
+
+// Where the list lives.
+QString recentPicturesFile();
+// The list, newest first: at most kMaxRecentPictures absolute paths, each
+// once. A missing, unreadable or oversized file reads as an empty list.
+QStringList readRecentPictures();
+// `path` becomes the newest entry (moved up when it is there already).
+void rememberRecentPicture(const QString& path);
+// Takes `path` off the list.
+void forgetRecentPicture(const QString& path);
+// Empties the list.
+void clearRecentPictures();
+
+// Choosing an entry of the recent pictures menu: taken as the picture command
+// takes a file chosen in its dialog (the game in play stops, the same checks
+// and messages). A picture that has gone is refused with the missing-file
+// message and taken off the list. True when it became the board.
+bool openRecentPicture(BoardWindow& w, const QString& path);
+
+}  // namespace quavinto

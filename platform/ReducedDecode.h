@@ -1,0 +1,44 @@
+// PNG and WebP pictures decoded reduced as they are read, so a photo of a
+// hundred megapixels never exists at full size in memory: a PNG's rows are
+// summed into boxes of whole pixels as libpng delivers them (interlaced ones
+// pass by pass), and a WebP is scaled by libwebp's own decoder. Transparent
+// parts are laid on white as each pixel arrives. Thumbnails of plain JPEG
+// photos are decoded by libjpeg straight from memory, at an eighth.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+class QIODevice;
+
+namespace platform {
+
+// The side of the square boxes a PNG of `size` is reduced by to come out no
+// smaller than `target`: 1 when it already fits, never past kMaxPngBox.
+constexpr int kMaxPngBox = 4096;  // box sums stay within 32 bits
+int pngBox(QSize size, QSize target);
+// The size a PNG of `size` has once reduced by `box`.
+QSize pngReducedSize(QSize size, int box);
+
+// Reads the PNG in `device` (from its start) reduced by pngBox(size, target)
+// into a Format_RGB32 image, each pixel the mean of its box. A null image
+// when the file is damaged or cut short.
+QImage decodePngReduced(QIODevice* device, QSize target);
+
+// True when a WebP file, `head` being its first 21 bytes or more, holds an
+// animation (whose first frame Qt's reader decodes instead).
+bool webpIsAnimated(const QByteArray& head);
+// Decodes a still WebP scaled to exactly `target` while decoding. A null
+// image when it cannot be decoded.
+QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
+
+// Decodes a baseline colour or grey JPEG held in `bytes` reduced by libjpeg
+// to the smallest of its eighths, quarters and halves that is still no
+// smaller than `target`, with the fast settings a thumbnail can afford, and
+// turned as its tag says; *size gets the picture's own size as shown. A null
+// image for anything else (progressive, CMYK, damaged, too large even
+// reduced), which the caller then decodes the ordinary way.
+QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size);
+
+}  // namespace platform

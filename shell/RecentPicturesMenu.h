@@ -1,0 +1,39 @@
+// The ファイル menu's 最近使った画像: the pictures that last reached the
+// board, newest first, each with its thumbnail and name, then the command
+// that clears the list. The list is read when the menu opens, never at
+// start-up; the entries show at once with a placeholder icon and take their
+// thumbnails as the worker thread delivers them. A picture that has gone is
+// shown as such.
+#pragma once
+
+#include <QMenu>
+#include <QString>
+#include <functional>
+
+namespace platform {
+class ThumbnailLoader;
+struct Thumbnail;
+}  // namespace platform
+
+namespace quavinto {
+
+class RecentPicturesMenu : public QMenu {
+  Q_OBJECT
+ public:
+  // `choose` takes the chosen picture's path.
+  RecentPicturesMenu(QWidget* parent, std::function<void(const QString&)> choose);
+  // Fills the menu from the list as it is now (done each time it opens).
+  void refill();
+  // The entry of `path`, if the menu shows one.
+  QAction* entryOf(const QString& path) const;
+  QAction* clearAction() const { return clear_; }
+
+ private:
+  void thumbnailReady(const QString& path, const platform::Thumbnail& thumbnail);
+
+  std::function<void(const QString&)> choose_;
+  platform::ThumbnailLoader* loader_;
+  QAction* clear_ = nullptr;
+};
+
+}  // namespace quavinto

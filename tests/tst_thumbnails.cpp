@@ -1,0 +1,209 @@
+// Thumbnails in the desktop's shared cache: the files QUAVINTO writes follow
+// the cache's rules (place, name, PNG, size, tEXt keys, owner-only), a
+// current thumbnail made by another program is used, a stale one is made
+// again, and the loader makes them off the user-interface thread.
+#include <sys/stat.h>
+
+#include <QCryptographicHash>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/PictureDecoder.h"
+#include "platform/Thumbnails.h"
+
+using namespace platform;
+
+namespace {
+
+// A picture of two halves, red over blue, so its content is recognisable in
+// any thumbnail.
+bool writePicture(const QString& path, QSize size, QColor top = Qt::red) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  for (int y = 0; y < size.height() / 2; ++y)
+    for (int x = 0; x < size.width(); ++x) image.setPixelColor(x, y, top);
+  return image.save(path);
+}
+
+bool setModified(const QString& path, qint64 secs) {
+  QFile f(path);
+  return f.open(QIODevice::ReadWrite) &&
+         f.setFileTime(QDateTime::fromSecsSinceEpoch(secs), QFileDevice::FileModificationTime);
+}
+
+unsigned mode(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+}  // namespace
+
+class ThumbnailsTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir cache_, pictures_;
+
+ private slots:
+  void initTestCase() { qputenv("XDG_CACHE_HOME", cache_.path().toUtf8()); }
+
+  void writtenByTheCachesRules_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("thumbnail");
+    QTest::newRow("normal, wide") << 128 << "normal" << QSize(1200, 800) << QSize(128, 85);
+    QTest::newRow("large, tall JPEG") << 256 << "large" << QSize(600, 1200) << QSize(128, 256);
+    QTest::newRow("large, smaller than the thumbnail") << 256 << "large" << QSize(100, 60) << QSize(100, 60);
+  }
+  void writtenByTheCachesRules() {
+    QFETCH(int, side);
+    QFETCH(QString, folder);
+    QFETCH(QSize, picture);
+    QFETCH(QSize, thumbnail);
+    const QString path =
+        pictures_.filePath(QStringLiteral(u"夏の 写真 %1x%2.jpg").arg(picture.width()).arg(picture.height()));
+    QVERIFY(writePicture(path, picture));
+    QVERIFY(setModified(path, 1700000000));
+    const Thumbnail made = thumbnailOf(path, side);
+    QCOMPARE(made.image.size(), thumbnail);
+    QCOMPARE(made.pictureSize, picture);
+
+    // The URI is the picture's percent-encoded file URI, and its MD5 names the file.
+    const QString uri = thumbnailUri(path);
+    QVERIFY2(uri.startsWith(QStringLiteral("file:///")) && uri.contains(QStringLiteral("%20")) && !uri.contains(u'夏'),
+             qPrintable(uri));
+    const QString md5 = QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex();
+    const QString file = cache_.path() + QStringLiteral("/thumbnails/") + folder + QLatin1Char('/') + md5 + ".png";
+    QCOMPARE(thumbnailPath(path, side), file);
+    QFile stored(file);
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(mode(file), 0600u);
+    QCOMPARE(mode(cache_.path() + QStringLiteral("/thumbnails/") + folder), 0700u);
+    const QByteArray bytes = stored.readAll();
+    // Uncompressed tEXt chunks, as every reader of the cache expects.
+    QVERIFY(bytes.startsWith("\x89PNG\r\n\x1a\n"));
+    QVERIFY(bytes.contains(QByteArray("tEXtThumb::URI\0", 15) + uri.toUtf8()));
+    QVERIFY(bytes.contains(QByteArray("tEXtThumb::MTime\0", 17) + "1700000000"));
+    QImageReader reader(file, "png");
+    const QImage read = reader.read();
+    QCOMPARE(read.size(), thumbnail);
+    QCOMPARE(read.text(QStringLiteral("Thumb::URI")), uri);
+    QCOMPARE(read.text(QStringLiteral("Thumb::MTime")), QStringLiteral("1700000000"));
+    QVERIFY(qRed(read.pixel(thumbnail.width() / 2, 1)) > 200);
+    QVERIFY(qBlue(read.pixel(thumbnail.width() / 2, thumbnail.height() - 2)) > 200);
+    // Read back as current, without decoding the picture again.
+    const Thumbnail again = readThumbnail(path, side);
+    QCOMPARE(again.image.size(), thumbnail);
+    QCOMPARE(again.pictureSize, picture);
+  }
+
+  // Each kind of picture gives the thumbnail of what the player sees: a JPEG
+  // turned by its tag, the kinds libjpeg's quick way does not take.
+  void thumbnailShowsThePicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("JPEG turned by its tag") << "jpeg-exif-orientation-6-32x64.jpg" << QSize(32, 64);
+    QTest::newRow("JPEG baseline") << "jpeg-baseline-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG grey") << "jpeg-gray-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG progressive") << "jpeg-progressive-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("JPEG CMYK") << "jpeg-cmyk-70x46.jpg" << QSize(70, 46);
+    QTest::newRow("PNG with alpha") << "png-alpha-70x46.png" << QSize(70, 46);
+    QTest::newRow("WebP") << "webp-lossy-70x46.webp" << QSize(70, 46);
+  }
+  void thumbnailShowsThePicture() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QString path = pictures_.filePath(name);
+    QFile::remove(path);
+    QVERIFY(QFile::copy(qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/") + name, path));
+    QImage shown;
+    QVERIFY(loadPicture(path, &shown));
+    const Thumbnail made = makeThumbnail(path, 32);
+    QCOMPARE(made.pictureSize, size);
+    const QImage expected = fitPicture(shown, QSize(32, 32));
+    QCOMPARE(made.image.size(), expected.size());
+    qint64 difference = 0;
+    for (int y = 0; y < expected.height(); ++y)
+      for (int x = 0; x < expected.width(); ++x) {
+        const QRgb a = made.image.pixel(x, y), b = expected.pixel(x, y);
+        difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+      }
+    QVERIFY2(difference < 12 * 3 * expected.width() * expected.height(), qPrintable(QString::number(difference)));
+  }
+
+  // Another program's thumbnail (green here, unlike the picture) is used
+  // when its URI and MTime match the picture; otherwise the picture is
+  // thumbnailed again and the file replaced.
+  void anotherProgramsThumbnail_data() {
+    QTest::addColumn<qint64>("mtimeOffset");
+    QTest::addColumn<bool>("sameUri");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("current") << qint64(0) << true << true;
+    QTest::newRow("stale: the picture changed since") << qint64(-60) << true << false;
+    QTest::newRow("another picture's") << qint64(0) << false << false;
+  }
+  void anotherProgramsThumbnail() {
+    QFETCH(qint64, mtimeOffset);
+    QFETCH(bool, sameUri);
+    QFETCH(bool, used);
+    const QString path =
+        pictures_.filePath(QStringLiteral("other-%1.png").arg(QString::fromLatin1(QTest::currentDataTag()).left(5)));
+    QVERIFY(writePicture(path, QSize(400, 300)));
+    QVERIFY(setModified(path, 1710000000));
+    QImage theirs(128, 96, QImage::Format_RGB32);
+    theirs.fill(Qt::green);
+    theirs.setText(QStringLiteral("Thumb::URI"), sameUri ? thumbnailUri(path) : thumbnailUri(path + "x"));
+    theirs.setText(QStringLiteral("Thumb::MTime"), QString::number(1710000000 + mtimeOffset));
+    QVERIFY(QDir().mkpath(cache_.path() + QStringLiteral("/thumbnails/normal")));
+    QVERIFY(theirs.save(thumbnailPath(path, 128), "png"));
+
+    const Thumbnail got = thumbnailOf(path, 128);
+    QCOMPARE(got.image.pixel(64, 10) == qRgb(0, 255, 0), used);
+    QCOMPARE(readThumbnail(path, 128).image.isNull(), false);  // current now, either way
+    if (!used) QVERIFY(qRed(got.image.pixel(64, 10)) > 200);
+  }
+
+  // A picture replaced after its thumbnail was made gets a new one.
+  void changedPictureGetsANewThumbnail() {
+    const QString path = pictures_.filePath(QStringLiteral("changing.png"));
+    QVERIFY(writePicture(path, QSize(300, 200), Qt::red));
+    QVERIFY(setModified(path, 1720000000));
+    QVERIFY(qRed(thumbnailOf(path, 128).image.pixel(64, 5)) > 200);
+    QVERIFY(writePicture(path, QSize(300, 200), Qt::yellow));
+    QVERIFY(setModified(path, 1720000100));
+    QCOMPARE(readThumbnail(path, 128).image.isNull(), true);
+    const QImage now = thumbnailOf(path, 128).image;
+    QVERIFY(qGreen(now.pixel(64, 5)) > 200 && qRed(now.pixel(64, 5)) > 200);
+  }
+
+  // The loader reports on the window's thread, made elsewhere; a replaced
+  // request reports nothing; a file that is no picture reports a null image.
+  void loaderWorksOffTheWindowThread() {
+    const QString a = pictures_.filePath(QStringLiteral("loader-a.jpg"));
+    const QString b = pictures_.filePath(QStringLiteral("loader-b.jpg"));
+    const QString text = pictures_.filePath(QStringLiteral("loader-text.png"));
+    QVERIFY(writePicture(a, QSize(2400, 1600)) && writePicture(b, QSize(1600, 2400)));
+    QFile t(text);
+    QVERIFY(t.open(QIODevice::WriteOnly) && t.write("not a picture") > 0);
+    t.close();
+    const int onUiThread = thumbnailsMadeOnUiThread();
+    ThumbnailLoader loader(kNormalThumbnail);
+    QSignalSpy ready(&loader, &ThumbnailLoader::ready);
+    loader.request(a);
+    loader.request(b, true);
+    loader.request(text);
+    QTRY_COMPARE(loader.pending(), 0);
+    QCOMPARE(ready.size(), 2);
+    QMap<QString, Thumbnail> got;
+    for (const QList<QVariant>& signal : ready) got[signal[0].toString()] = signal[1].value<Thumbnail>();
+    QCOMPARE(got.keys(), (QStringList{b, text}));
+    QCOMPARE(got[b].image.size(), QSize(85, 128));
+    QCOMPARE(got[b].pictureSize, QSize(1600, 2400));
+    QVERIFY(got[text].image.isNull());
+    QCOMPARE(thumbnailsMadeOnUiThread(), onUiThread);
+  }
+};
+
+QTEST_MAIN(ThumbnailsTest)
+#include "tst_thumbnails.moc"
