@@ -45,14 +45,17 @@ ScriptedFileDialog::ScriptedFileDialog(std::deque<QString> answers) : script(std
 
 ScriptedFileDialog::~ScriptedFileDialog() { platform::setFileDialogResponder(previous_); }
 
-// The player's data (the records) goes to the same private folder.
-PrivateSettings::PrivateSettings() : oldDataHome_(qgetenv("XDG_DATA_HOME")) {
+// The player's data (the records) and state (the kept game) go to the same
+// private folder.
+PrivateSettings::PrivateSettings() : oldDataHome_(qgetenv("XDG_DATA_HOME")), oldStateHome_(qgetenv("XDG_STATE_HOME")) {
   platform::setSettingsRoot(dir.path());
   qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
+  qputenv("XDG_STATE_HOME", (dir.path() + QStringLiteral("/state")).toLocal8Bit());
 }
 PrivateSettings::~PrivateSettings() {
   platform::setSettingsRoot(QString());
   qputenv("XDG_DATA_HOME", oldDataHome_);
+  qputenv("XDG_STATE_HOME", oldStateHome_);
 }
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
 

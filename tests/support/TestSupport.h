@@ -69,6 +69,7 @@ public:
 
  private:
   QByteArray oldDataHome_;
+  QByteArray oldStateHome_;
 };
 
 // A clock the test sets by hand, in seconds since midnight.
