@@ -26,12 +26,17 @@ QString KeptGame::filePath() const { return folder_ + QStringLiteral("/last-game
 
 bool KeptGame::exists() const { return QFileInfo::exists(filePath()); }
 
-bool KeptGame::write(const SavedGame& game, QString* error) const {
+KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
+  // Checked as a save checks it: only a file that reads back as this game is
+  // ever written.
+  const QByteArray bytes = formatGameFile(game);
+  SavedGame check;
+  if (!parseGameFile(bytes, &check, error) || check != game) return Outcome::Refused;
   if (!QDir().mkpath(folder_)) {
     if (error) *error = QStringLiteral(u"フォルダーを作成できません");
-    return false;
+    return Outcome::Unwritable;
   }
-  return saveGameFile(filePath(), game, error);
+  return writeGameFileAtomically(filePath(), bytes, error) ? Outcome::Written : Outcome::Unwritable;
 }
 
 void KeptGame::remove() const { QFile::remove(filePath()); }
@@ -74,10 +79,16 @@ SavedGame GameKeeper::capture() const {
 
 void GameKeeper::write(const SavedGame& game) {
   QString error;
-  if (file_.write(game, &error))
-    ++writes_;
-  else if (onWriteFailed)
-    onWriteFailed(file_.folder());
+  switch (file_.write(game, &error)) {
+    case KeptGame::Outcome::Written:
+      ++writes_;
+      break;
+    case KeptGame::Outcome::Refused:
+      break;
+    case KeptGame::Outcome::Unwritable:
+      if (onWriteFailed) onWriteFailed(file_.folder());
+      break;
+  }
 }
 
 bool GameKeeper::pending() const { return timer_->isActive(); }

@@ -32,10 +32,13 @@ class KeptGame {
   QString filePath() const;
   QString badPath() const { return filePath() + QStringLiteral(".bad"); }
   bool exists() const;
-  // Writes `game` atomically, making the folder when needed; false with a
-  // Japanese description in *error when the folder or the file cannot be
-  // written (the kept game on disk, if any, is then as it was).
-  bool write(const SavedGame& game, QString* error) const;
+  // Writes `game` atomically, making the folder when needed. A game that
+  // its file could not carry (a board whose grid and pieces disagree) is
+  // Refused; a folder or file that cannot be written is Unwritable, with a
+  // Japanese description in *error. Either way the kept game on disk, if
+  // any, is as it was.
+  enum class Outcome { Written, Refused, Unwritable };
+  Outcome write(const SavedGame& game, QString* error) const;
   void remove() const;
   // Whether the kept game can be resumed: the file passes every check of a
   // game file and its picture (none for the built-in one) is a file the

@@ -17,6 +17,8 @@
 #include <memory>
 
 #include "persistence/GameFile.h"
+#include "persistence/GameFileIo.h"
+#include "persistence/KeptGame.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PictureLoading.h"
 #include "platform/PictureBox.h"
