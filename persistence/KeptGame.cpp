@@ -67,6 +67,9 @@ GameKeeper::GameKeeper(GameHost& host, QObject* parent) : QObject(parent), host_
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);
   timer_->setInterval(kIntervalMs);
+  // A coarse timer may fire early, and two writes would then come closer
+  // than half a second.
+  timer_->setTimerType(Qt::PreciseTimer);
   connect(timer_, &QTimer::timeout, this, [this] { write(pending_); });
 }
 
