@@ -151,8 +151,8 @@ note "started with the game file: $state"
 
 # A move, the clock read at once, and the program killed a second later: the
 # kept game holds the move and a time no lower than the clock showed.
-state=$(play_move "$state" turn 6)
-[[ "$state" == "$solved" ]] && state=$(play_move "$state" turn 6)
+state=$(play_move "$state" turn 0)
+[[ "$state" == "$solved" ]] && state=$(play_move "$state" turn 0)
 expect_board "$state"
 clock_seconds() {
   local text
@@ -170,7 +170,7 @@ APP_PID=""
 # Fourth run: the kept game is offered once the main window shows, and Yes
 # brings back the board and the clock.
 start_app
-skip_wait_window
+skip_wait_window_to_file
 offer=$(wait_dialog)
 answer "$offer" alt+y
 expect_board "$state"
