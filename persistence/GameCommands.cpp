@@ -68,7 +68,7 @@ void readGame(BoardWindow& w, platform::CommonDialog& dlg) {
   readGameFile(w, g.GameFileName);
 }
 
-void readGameFile(BoardWindow& w, const QString& path) {
+bool readGameFile(BoardWindow& w, const QString& path, ResumeQuestion question) {
   GameState& g = w.state();
   MainVars& v = w.vars();
   g.GameFileName = path;
@@ -76,23 +76,23 @@ void readGameFile(BoardWindow& w, const QString& path) {
   QString error;
   if (!loadGameFile(g.GameFileName, &game, &error)) {
     platform::MsgBox(readErrorText(error), 16);
-    return;
+    return false;
   }
   // PictureFile keeps naming the picture on the board until the file's own
   // picture has been found and decoded: a refused read leaves it alone.
   if (!game.pictureFile.trimmed().isEmpty() && !QFileInfo(game.pictureFile).isFile()) {
     platform::MsgBox(missingPictureText(), 48);
-    return;
+    return false;
   }
   // Fitted to the screen as the file's view setting will show it.
   const BoardPicture picture = prepareBoardPicture(w, game.pictureFile, game.HyoujiFlag, game.Xn, game.Yn);
   if (picture.outcome == PictureOutcome::Unusable) {
     platform::MsgBox(readErrorText(picture.why), 16);
-    return;
+    return false;
   }
   if (picture.outcome == PictureOutcome::GridTooSmall) {
     platform::MsgBox(boardTooSmallText(picture.image.width(), picture.image.height(), game.Xn, game.Yn), 48);
-    return;
+    return false;
   }
 
   // The game in play, if any, ends here: its moves and clock belong to a
@@ -117,7 +117,7 @@ void readGameFile(BoardWindow& w, const QString& path) {
     w.refreshFloating();
     w.showWaitNotice(false);
   }
-  if (platform::MsgBox(resumeText(), 52) == platform::vbYes) {
+  if (question == ResumeQuestion::Resume || platform::MsgBox(resumeText(), 52) == platform::vbYes) {
     BeginPlay(w);
   } else {
     // Declined: the board holds the file's arrangement and no game runs, even
@@ -126,6 +126,7 @@ void readGameFile(BoardWindow& w, const QString& path) {
     endGame(w, GameEnd::Declined);
     applyMenuEvent(w, MenuEvent::ReadDeclined);
   }
+  return true;
 }
 
 }  // namespace quavinto

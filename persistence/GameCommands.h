@@ -26,7 +26,10 @@ void saveGameBeforeLeaving(BoardWindow& w, platform::CommonDialog& dlg);
 // board, PictureFile and the game in play stay as they were.
 void readGame(BoardWindow& w, platform::CommonDialog& dlg);
 // Reads the game file `path` as readGame does once it is chosen (a file
-// opened with the program from the desktop).
-void readGameFile(BoardWindow& w, const QString& path);
+// opened with the program from the desktop). With ResumeQuestion::Resume the
+// game resumes without the question: the player has already said so. True
+// when the board was built from the file.
+enum class ResumeQuestion { Ask, Resume };
+bool readGameFile(BoardWindow& w, const QString& path, ResumeQuestion question = ResumeQuestion::Ask);
 
 }  // namespace quavinto

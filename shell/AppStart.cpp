@@ -19,7 +19,11 @@ void startProgram(const QString& file) {
     auto* form = new Form1;
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    if (file.isEmpty()) return;
+    // A file given to open wins; the kept game waits for a start without one.
+    if (file.isEmpty()) {
+      QTimer::singleShot(0, form, [form] { form->offerKeptGame(); });
+      return;
+    }
     // Once the window has shown itself, as if the player had chosen the file.
     QTimer::singleShot(0, form, [form, file] { openGivenFile(*form, file); });
   });

@@ -9,6 +9,7 @@
 #include "interaction/BoardMoves.h"
 #include "interaction/KeyboardPlay.h"
 #include "interaction/ViewMoves.h"
+#include "persistence/KeptGame.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/RecentPictures.h"
@@ -51,6 +52,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setAcceptDrops(true);
   cmdlgall = new platform::CommonDialog;
   recordsPath = quavinto::recordsFolder();
+  keeper = new GameKeeper(*this, this);
+  keeper->onWriteFailed = [this](const QString& folder) { tellKeptGameUnwritable(folder); };
   buildWidgets();
   buildMenus();
   form_load();

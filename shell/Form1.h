@@ -30,6 +30,7 @@ class CommonDialog;
 namespace quavinto {
 
 class KeyboardPlay;
+class GameKeeper;
 class RecentPicturesMenu;
 
 class Form1 : public QMainWindow, public BoardWindow {
@@ -115,6 +116,10 @@ public:
   QString currentPictureKey();
   // Where the records are kept (replaced in tests).
   QString recordsPath;
+  // Keeps the game in play on disk, for the next start if this one is lost.
+  GameKeeper* keeper = nullptr;
+  // At the start: offers the game kept by the last run, when there is one.
+  void offerKeptGame();
 
   // The elements of the window, by their design names.
   QWidget* Client = nullptr;                // the window's background
@@ -202,6 +207,8 @@ private:
   void recordCompletedGame();
   // Tells the player once per run that the records cannot be kept.
   void tellRecordsProblem(const RecordStore::Outcome& outcome);
+  // Tells the player once per run that the game cannot be kept.
+  void tellKeptGameUnwritable(const QString& folder);
   void form_load();
   void onBoardDrop(QWidget* dragged, QPoint p);
   void onFloatingDrop(QWidget* dragged, QPoint p);
@@ -219,6 +226,7 @@ private:
   class QTimer* clock_ = nullptr;
   bool toldRecordsUnwritable_ = false;
   bool toldRecordsSetAside_ = false;
+  bool toldKeptUnwritable_ = false;
   QString keyOfFile_;  // the picture file and its state when its key was taken
   QDateTime keyFileTime_;
   qint64 keyFileSize_ = -1;

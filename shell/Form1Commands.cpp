@@ -6,6 +6,7 @@
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "persistence/GameCommands.h"
+#include "persistence/KeptGame.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
 #include "platform/ManualDrag.h"
@@ -63,8 +64,15 @@ bool Form1::confirmExitSteps() {
   // A store that cannot be written never keeps the player from leaving; it is
   // only reported.
   if (!SaveSettings(gs_)) platform::MsgBox(settingsNotSavedText(), 48);
-  if (gs_.GameRunning == 1 && platform::MsgBox(saveOfferText(), 36) == platform::vbYes)
-    saveGameBeforeLeaving(*this, *cmdlgall);
+  if (gs_.GameRunning == 1) {
+    // Kept first, so that a save that fails and is given up loses nothing;
+    // only the player's No lets the game go.
+    keeper->keepNow();
+    if (platform::MsgBox(saveOfferText(), 36) == platform::vbYes)
+      saveGameBeforeLeaving(*this, *cmdlgall);
+    else
+      keeper->discard();
+  }
   return true;
 }
 
@@ -89,7 +97,10 @@ bool Form1::sessionEnding(const std::function<bool()>& mayAsk) {
   if (commandsHeld() || askingToLeave_) return false;
   // Without leave to ask, the player's changes are lost as in any other end
   // that was not confirmed.
-  if (!mayAsk()) return true;
+  if (!mayAsk()) {
+    keeper->keepNow();
+    return true;
+  }
   if (!confirmExit()) return false;
   // Ended at once as by the menu: a dialog left open below the question
   // must not find its window gone when its own loop returns.

@@ -14,6 +14,7 @@
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
 #include "interaction/KeyboardPlay.h"
+#include "persistence/KeptGame.h"
 #include "platform/Clock.h"
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
@@ -180,6 +181,7 @@ void Form1::showPause(bool paused) {
 }
 
 void Form1::playEvent(PlayEvent event) {
+  keeper->playEvent(event);
   switch (event) {
     case PlayEvent::Began:
       clock_->start();

@@ -17,6 +17,8 @@
 #include <memory>
 
 #include "persistence/GameFile.h"
+#include "persistence/GameFileIo.h"
+#include "persistence/KeptGame.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PictureLoading.h"
 #include "platform/PictureBox.h"
@@ -256,6 +258,10 @@ class FileJourneysTest : public QObject {
     QVERIFY(ended);
     QCOMPARE(win_->files().shown.size(), size_t(2));
     QCOMPARE(win_->boxes().shown.size(), 4);  // leave, save?, create, failure
+    // The game is not lost: it is kept for the next start.
+    SavedGame kept;
+    QVERIFY2(loadGameFile(KeptGame().filePath(), &kept, nullptr), "the game was lost with the given-up save");
+    QVERIFY(kept.Map == win_->state().Map);
   }
 
   // A big photo loaded with the view hidden fills the screen's width; showing

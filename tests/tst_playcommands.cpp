@@ -2,6 +2,7 @@
 // the window as the player would: each step checks what the player sees.
 #include "core/GameFlow.h"
 #include "interaction/KeyboardPlay.h"
+#include "persistence/KeptGame.h"
 #include "platform/ManualDrag.h"
 #include "platform/PictureBox.h"
 #include "shell/Form2.h"
@@ -325,7 +326,8 @@ private slots:
   }
 
   // A damaged records file is set aside and the player told once; a folder
-  // that cannot be written leaves the game playable and is told once.
+  // that cannot be written leaves the game playable and is told once, for the
+  // records and for the kept game alike.
   void recordsTroubleIsToldOnce() {
     w_->open(2, 1);
     QDir().mkpath(f().recordsPath);
@@ -352,6 +354,22 @@ private slots:
       QCOMPARE(g().GameRunning, int16_t(0));
     }
     QCOMPARE(boxesWith(QStringLiteral(u"記録を保存できません。")), 1);
+
+    // The same for the kept game: told once, naming its folder, and the game
+    // goes on to its end.
+    const QString folder = f().recordsPath + QStringLiteral("/quavinto");
+    f().keeper->setFolder(folder);
+    w_->start(true);
+    for (int pause = 0; pause < 2; ++pause) {
+      exchangeSomething();
+      f().Pause->trigger();
+      f().Pause->trigger();
+    }
+    f().keeper->writePending();
+    QCOMPARE(boxesWith(QStringLiteral(u"ゲームを自動で保存できません。\r\nフォルダー: ") + folder), 1);
+    QCOMPARE(g().GameRunning, int16_t(1));
+    w_->solveByMouse();
+    QCOMPARE(g().GameRunning, int16_t(0));
   }
 };
 

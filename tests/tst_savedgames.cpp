@@ -3,7 +3,10 @@
 // pictures that leave everything as it was.
 #include "core/GameFlow.h"
 #include "core/Geometry.h"
+#include "core/PlayMoves.h"
 #include "persistence/GameFile.h"
+#include "persistence/GameFileIo.h"
+#include "persistence/KeptGame.h"
 #include "pictures/BoardLayout.h"
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
@@ -452,6 +455,193 @@ private slots:
     QCOMPARE(boxes_->shown[0].style, 48);
     QVERIFY(boxes_->shown[0].text.contains(QStringLiteral(u"通常のファイルではない")));
     QVERIFY(QFileInfo(pipe).isFile() == false && QFileInfo(pipe).exists());
+  }
+
+  // The kept game follows the game in play: written after a move (once the
+  // timer has run), at a pause and a minimised window, when another picture
+  // ends the game, and when the program is left or the session ends; removed
+  // when the game is completed or stopped, when the player says No to saving
+  // at the exit, and when a new game begins. It holds the board it was
+  // written from.
+  void keptGameFollowsTheGame_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<int>("seconds");  // the time kept: when it was written, pauses left out
+    QTest::newRow("after a move") << "move" << true << 40;
+    QTest::newRow("at a pause") << "pause" << true << 50;
+    QTest::newRow("minimised") << "minimise" << true << 50;
+    QTest::newRow("completed") << "complete" << false << 0;
+    QTest::newRow("stopped") << "stop" << false << 0;
+    QTest::newRow("another picture chosen") << "picture" << true << 40;
+    QTest::newRow("then a new game begun") << "picture, new" << false << 0;
+    QTest::newRow("exit, No to saving") << "exit no" << false << 0;
+    QTest::newRow("exit, saved") << "exit saved" << true << 50;
+    QTest::newRow("exit cancelled") << "exit cancelled" << true << 40;
+    QTest::newRow("session lost") << "session" << true << 50;
+  }
+  void keptGameFollowsTheGame() {
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
+    QFETCH(int, seconds);
+    Form1 f;
+    f.endProgram = [] {};
+    f.state().Xn = 3;
+    f.state().Yn = 2;
+    f.ResetView();
+    startPlaying(f, 7000.0);
+    const KeptGame file;
+    QVERIFY(!file.exists());
+    clock_->now = 7040.0;
+    QVERIFY(playMove(f, Move::turn({2, 2})));
+    const Grid map = f.state().Map, flags = f.state().RMap;
+    // The write waits for the timer: quick moves share one.
+    QVERIFY(f.keeper->pending());
+    QVERIFY(!file.exists());
+    clock_->now = 7050.0;
+    // On disk before the game goes on, except where the end of the game must
+    // write what was still waiting.
+    if (!how.startsWith(QLatin1String("picture"))) f.keeper->writePending();
+    if (how == QLatin1String("pause")) {
+      f.Pause->trigger();
+      clock_->now = 7300.0;
+    } else if (how == QLatin1String("minimise")) {
+      f.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&f));
+      f.setWindowState(Qt::WindowMinimized);
+      QTRY_VERIFY(f.play().paused);
+    } else if (how == QLatin1String("complete")) {
+      solve(f);
+    } else if (how == QLatin1String("stop")) {
+      f.GStop->trigger();
+    } else if (how.startsWith(QLatin1String("picture"))) {
+      dialog_->script = {savePicture(QStringLiteral("other.png"), 300, 200)};
+      f.LoadPictureEx->trigger();
+      QCOMPARE(f.state().GameRunning, int16_t(0));
+      if (how.endsWith(QLatin1String("new"))) {
+        QVERIFY(file.exists());
+        startPlaying(f, 8000.0);
+      }
+    } else if (how == QLatin1String("exit no")) {
+      boxes_->answer(platform::vbOK);
+      boxes_->answer(platform::vbNo);
+      f.Fin->trigger();
+    } else if (how == QLatin1String("exit saved")) {
+      boxes_->answer(platform::vbOK);
+      boxes_->answer(platform::vbYes);
+      boxes_->answer(platform::vbYes);  // create the new file
+      dialog_->script = {dir_.filePath(QStringLiteral("mine.QVD"))};
+      f.Fin->trigger();
+      QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("mine.QVD"))));
+    } else if (how == QLatin1String("exit cancelled")) {
+      boxes_->answer(platform::vbCancel);
+      f.Fin->trigger();
+      QCOMPARE(f.state().GameRunning, int16_t(1));
+    } else if (how == QLatin1String("session")) {
+      QVERIFY(f.sessionEnding([] { return false; }));
+    }
+    QCOMPARE(file.exists(), kept);
+    if (!kept) return;
+    SavedGame game;
+    QVERIFY(loadGameFile(file.filePath(), &game, nullptr));
+    QVERIFY(game.Map == map);
+    QVERIFY(game.RMap == flags);
+    QCOMPARE(game.Xn, int16_t(3));
+    QCOMPARE(game.seconds, seconds);
+    // Only the kept game is in its folder; the player's own files are elsewhere.
+    QCOMPARE(QDir(file.folder()).entryList(QDir::Files), QStringList{QStringLiteral("last-game.QVD")});
+  }
+
+  // Moves coming faster than the timer share one write, which holds the last
+  // of them; the timer writes it within half a second.
+  void keptGameWritesTheLastOfQuickMoves() {
+    Form1 f;
+    f.state().Xn = 4;
+    f.state().Yn = 4;
+    f.ResetView();
+    startPlaying(f, 100.0);
+    for (int i = 1; i <= 4; ++i) QVERIFY(playMove(f, Move::turn({i, 1})));
+    QVERIFY(undoMove(f));
+    QCOMPARE(f.keeper->writes(), 0);
+    QVERIFY(f.keeper->pending());
+    QTRY_COMPARE_WITH_TIMEOUT(f.keeper->writes(), 1, 5000);
+    SavedGame game;
+    QVERIFY(loadGameFile(KeptGame().filePath(), &game, nullptr));
+    QVERIFY(game.RMap == f.state().RMap);
+  }
+
+  // At the start the kept game is offered once the window shows. Yes resumes
+  // it as a read game resumed, without the read's own question, with its
+  // time carried over; No removes it. One that fails the file's checks or
+  // whose picture is gone or unreadable is set aside as .bad with one
+  // message and never offered.
+  void keptGameOfferedAtStart_data() {
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("setAside");
+    QTest::newRow("resumed") << "game" << int(platform::vbYes) << true << false;
+    QTest::newRow("declined") << "game" << int(platform::vbNo) << true << false;
+    QTest::newRow("damaged") << "damaged" << 0 << false << true;
+    QTest::newRow("shortened") << "shortened" << 0 << false << true;
+    QTest::newRow("picture gone") << "no picture" << 0 << false << true;
+    QTest::newRow("picture unreadable") << "bad picture" << 0 << false << true;
+    QTest::newRow("nothing kept") << "" << 0 << false << false;
+  }
+  void keptGameOfferedAtStart() {
+    QFETCH(QString, kept);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, setAside);
+    const KeptGame file;
+    QVERIFY(QDir().mkpath(file.folder()));
+    const SavedGame game = twoPieceGame(savePicture(QStringLiteral("p.png"), 240, 120), 95);
+    SavedGame other = game;
+    if (kept == QLatin1String("no picture")) other.pictureFile = dir_.filePath(QStringLiteral("gone.png"));
+    if (kept == QLatin1String("bad picture")) {
+      other.pictureFile = dir_.filePath(QStringLiteral("bad.png"));
+      QFile bad(other.pictureFile);
+      QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture at all") > 0);
+    }
+    QByteArray bytes = formatGameFile(other);
+    if (kept == QLatin1String("damaged")) bytes.replace(" 002", " 007");
+    if (kept == QLatin1String("shortened")) bytes.chop(12);
+    if (!kept.isEmpty()) {
+      QFile out(file.filePath());
+      QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    boxes_->shown.clear();
+    clock_->now = 5000.0;
+    if (answer) boxes_->answer(answer);
+    f.offerKeptGame();
+    const bool resumed = answer == platform::vbYes;
+    QCOMPARE(boxes_->shown.size(), asked || setAside ? 1 : 0);
+    if (asked) {
+      QCOMPARE(boxes_->shown[0].text, QStringLiteral(u"前回のゲームを続けますか？"));
+      QCOMPARE(boxes_->shown[0].style, 36);
+    }
+    if (setAside) {
+      QCOMPARE(boxes_->shown[0].style, 48);
+      QVERIFY(boxes_->shown[0].text.contains(file.badPath()));
+      QFile bad(file.badPath());
+      QVERIFY(bad.open(QIODevice::ReadOnly));
+      QCOMPARE(bad.readAll(), bytes);
+    }
+    QCOMPARE(file.exists(), resumed);
+    QCOMPARE(f.state().GameRunning, int16_t(resumed ? 1 : 0));
+    if (!resumed) return;
+    // The board, its flags, the clock and the menus of a resumed game.
+    QVERIFY(f.state().Map == game.Map);
+    QVERIFY(f.state().RMap == game.RMap);
+    QCOMPARE(f.vars().PictureFile, game.pictureFile);
+    QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
+    clock_->now = 5010.0;
+    QVERIFY2(f.clockText().startsWith(QStringLiteral("0:01:45")), qPrintable(f.clockText()));
+    QVERIFY(f.SaveData->isEnabled() && f.GStop->isEnabled() && !f.GStart->isEnabled() && !f.ReadData->isEnabled());
+    // The player's own game file is not the kept one.
+    QVERIFY(f.state().GameFileName.isEmpty());
   }
 
   void exitWithSaveWritesGameFirst() {

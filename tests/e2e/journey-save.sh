@@ -2,10 +2,15 @@
 # program is left and started again, and the game is read back and goes on
 # exactly where it was; the saved file says what the board showed. Started
 # with the game file, as the file manager starts it, the program offers the
-# game at once and it goes on from the same board.
+# game at once and it goes on from the same board. Killed during that game,
+# the program offers it again at the next start: the same board, the clock
+# no lower than before.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
+# The clock is read as a screen reader reads it.
+start_a11y_bus
+kept_game="$XDG_STATE_HOME/quavinto/last-game.QVD"
 games="$E2E_WORK/games"
 mkdir -p "$games"
 game_file="$games/first.QVD"
@@ -143,4 +148,33 @@ resume=$(wait_dialog)
 answer "$resume" alt+y
 expect_board "$state"
 note "started with the game file: $state"
+
+# A move, the clock read at once, and the program killed a second later: the
+# kept game holds the move and a time no lower than the clock showed.
+state=$(play_move "$state" turn 0)
+[[ "$state" == "$solved" ]] && state=$(play_move "$state" turn 0)
+expect_board "$state"
+clock_seconds() {
+  local text
+  text=$(a11y_client clock) || fail "no clock: $(tail -5 "$E2E_WORK/client-errors.log")"
+  [[ "$text" =~ ^([0-9]+):([0-5][0-9]):([0-5][0-9])\ \  ]] || fail "the clock reads '$text'"
+  echo $((10#${BASH_REMATCH[1]} * 3600 + 10#${BASH_REMATCH[2]} * 60 + 10#${BASH_REMATCH[3]}))
+}
+before=$(clock_seconds) || exit 1
+sleep 1
+kill -KILL "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+APP_PID=""
+[[ -s "$kept_game" ]] || fail "no game kept in $kept_game"
+
+# Fourth run: the kept game is offered once the main window shows, and Yes
+# brings back the board and the clock.
+start_app
+skip_wait_window_to_file
+offer=$(wait_dialog)
+answer "$offer" alt+y
+expect_board "$state"
+after=$(clock_seconds) || exit 1
+((after >= before)) || fail "the clock went back from $before to $after s"
+note "after the kill: $state, the clock $before s before and $after s after"
 stop_app

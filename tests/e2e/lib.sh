@@ -81,6 +81,7 @@ fresh_home() {
   export XDG_CONFIG_HOME="$HOME/.config"
   export XDG_DATA_HOME="$HOME/.local/share"
   export XDG_CACHE_HOME="$HOME/.cache"
+  export XDG_STATE_HOME="$HOME/.local/state"
   export XDG_RUNTIME_DIR="$root/run"
 }
 
@@ -706,5 +707,35 @@ play_move() {
   esac
 }
 
+# start_a11y_bus: a private session bus with the accessibility bus beside it,
+# so that a11y_client reads the program as a screen reader does; exits 77
+# (skipped) when their tools are missing. The journey's end stops them.
+A11Y_PIDS=()
+start_a11y_bus() {
+  local launcher=/usr/libexec/at-spi-bus-launcher need
+  for need in dbus-daemon "$launcher" /usr/libexec/at-spi2-registryd; do
+    command -v "$need" >/dev/null || { note "skipped: $need is missing"; exit 77; }
+  done
+  /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { note "skipped: python3-pyatspi is missing"; exit 77; }
+  dbus-daemon --session --nofork --nopidfile --print-address=1 >"$E2E_WORK/bus-address" 2>"$E2E_WORK/bus.log" &
+  A11Y_PIDS+=($!)
+  poll 10 test -s "$E2E_WORK/bus-address" || fail "the session bus did not start"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$E2E_WORK/bus-address")
+  "$launcher" --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
+  A11Y_PIDS+=($!)
+  a11y_bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
+  poll 10 a11y_bus_up || fail "the accessibility bus did not start: $(cat "$E2E_WORK/launcher.log")"
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+a11y_client() { timeout 30 /usr/bin/python3 "$E2E_DIR/a11y-client.py" "$@" 2>>"$E2E_WORK/client-errors.log"; }
+stop_journey() {
+  stop_app
+  local p
+  for p in "${A11Y_PIDS[@]}"; do
+    kill "$p" 2>/dev/null || true
+    wait "$p" 2>/dev/null || true
+  done
+}
+
 # Whatever happens, the journey's program does not outlive it.
-trap stop_app EXIT
+trap stop_journey EXIT

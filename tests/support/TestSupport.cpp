@@ -45,13 +45,13 @@ ScriptedFileDialog::ScriptedFileDialog(std::deque<QString> answers) : script(std
 
 ScriptedFileDialog::~ScriptedFileDialog() { platform::setFileDialogResponder(previous_); }
 
-// The player's data (the records) and state (the recent pictures) go to the
-// same private folder.
+// The player's data (the records) and state (the kept game, the recent
+// pictures) go to the same private folder.
 PrivateSettings::PrivateSettings()
     : oldDataHome_(qgetenv("XDG_DATA_HOME")), oldStateHome_(qgetenv("XDG_STATE_HOME")) {
   platform::setSettingsRoot(dir.path());
   qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
-  qputenv("XDG_STATE_HOME", dir.path().toLocal8Bit());
+  qputenv("XDG_STATE_HOME", (dir.path() + QStringLiteral("/state")).toLocal8Bit());
 }
 PrivateSettings::~PrivateSettings() {
   platform::setSettingsRoot(QString());

@@ -1,0 +1,176 @@
+// The kept game on disk, and when it is written.
+#include "persistence/KeptGame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTimer>
+
+#include "core/GameFlow.h"
+#include "persistence/GameFileIo.h"
+#include "platform/Clock.h"
+
+namespace quavinto {
+
+QString keptGameFolder() {
+  QString state = qEnvironmentVariable("XDG_STATE_HOME");
+  // The base directory rules ignore a relative path.
+  if (state.isEmpty() || QDir::isRelativePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
+  return state + QStringLiteral("/quavinto");
+}
+
+KeptGame::KeptGame(const QString& folder) : folder_(folder) {}
+
+QString KeptGame::filePath() const { return folder_ + QStringLiteral("/last-game.QVD"); }
+
+bool KeptGame::exists() const { return QFileInfo::exists(filePath()); }
+
+KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
+  // Checked as a save checks it: only a file that reads back as this game is
+  // ever written.
+  const QByteArray bytes = formatGameFile(game);
+  SavedGame check;
+  if (!parseGameFile(bytes, &check, error) || check != game) return Outcome::Refused;
+  if (!QDir().mkpath(folder_)) {
+    if (error) *error = QStringLiteral(u"フォルダーを作成できません");
+    return Outcome::Unwritable;
+  }
+  return writeGameFileAtomically(filePath(), bytes, error) ? Outcome::Written : Outcome::Unwritable;
+}
+
+void KeptGame::remove() const { QFile::remove(filePath()); }
+
+bool KeptGame::check(SavedGame* game, QString* why) const {
+  if (!loadGameFile(filePath(), game, why)) return false;
+  const QString picture = game->pictureFile.trimmed();
+  if (picture.isEmpty()) return true;
+  if (!QFileInfo(game->pictureFile).isFile()) {
+    *why = QStringLiteral(u"画像ファイルがみつかりません");
+    return false;
+  }
+  QImageReader reader(game->pictureFile);
+  reader.setDecideFormatFromContent(true);
+  if (!reader.canRead()) {
+    *why = QStringLiteral(u"画像を読み込めません");
+    return false;
+  }
+  return true;
+}
+
+void KeptGame::setAside() const {
+  QFile::remove(badPath());
+  if (!QFile::rename(filePath(), badPath())) QFile::remove(filePath());
+}
+
+GameKeeper::GameKeeper(GameHost& host, QObject* parent) : QObject(parent), host_(host) {
+  timer_ = new QTimer(this);
+  timer_->setSingleShot(true);
+  timer_->setInterval(kIntervalMs);
+  // A coarse timer may fire early, and two writes would then come closer
+  // than half a second.
+  timer_->setTimerType(Qt::PreciseTimer);
+  connect(timer_, &QTimer::timeout, this, [this] { write(pending_); });
+}
+
+SavedGame GameKeeper::capture() const {
+  SavedGame game = captureSavedGame(host_.state(), host_.vars());
+  // A paused game is kept with the time played before the pause.
+  game.seconds = playedSeconds(host_, platform::secondsSinceMidnight());
+  return game;
+}
+
+void GameKeeper::write(const SavedGame& game) {
+  QString error;
+  switch (file_.write(game, &error)) {
+    case KeptGame::Outcome::Written:
+      ++writes_;
+      break;
+    case KeptGame::Outcome::Refused:
+      break;
+    case KeptGame::Outcome::Unwritable:
+      if (onWriteFailed) onWriteFailed(file_.folder());
+      break;
+  }
+}
+
+bool GameKeeper::pending() const { return timer_->isActive(); }
+
+void GameKeeper::writePending() {
+  if (!timer_->isActive()) return;
+  timer_->stop();
+  write(pending_);
+}
+
+void GameKeeper::keepNow() {
+  if (!inPlay_) return;
+  timer_->stop();
+  write(capture());
+}
+
+void GameKeeper::discard() {
+  timer_->stop();
+  file_.remove();
+}
+
+void GameKeeper::playEvent(PlayEvent event) {
+  switch (event) {
+    case PlayEvent::Began:
+      inPlay_ = true;
+      paused_ = false;
+      timer_->stop();
+      // A resumed game is kept at once; a new one replaces the last game.
+      if (host_.state().ResumeFlag == 1)
+        write(capture());
+      else
+        file_.remove();
+      break;
+    case PlayEvent::Moved:
+      if (!inPlay_) break;
+      // The board is taken now; the write waits so that quick moves share one.
+      pending_ = capture();
+      if (!timer_->isActive()) timer_->start();
+      break;
+    case PlayEvent::Paused:
+      keepNow();
+      paused_ = true;
+      break;
+    case PlayEvent::Resumed:
+      paused_ = false;
+      break;
+    case PlayEvent::Completed:
+      break;
+    case PlayEvent::Ended:
+      endedAs(host_.play().lastEnd);
+      break;
+  }
+}
+
+void GameKeeper::endedAs(GameEnd why) {
+  const bool wasPending = timer_->isActive();
+  timer_->stop();
+  switch (why) {
+    case GameEnd::Completed:
+    case GameEnd::Stopped:
+      file_.remove();
+      break;
+    case GameEnd::NewGame:
+      // The board is still the game's while the new one is prepared; a paused
+      // game was kept as the pause began.
+      if (inPlay_ && !paused_) write(capture());
+      break;
+    case GameEnd::Picture:
+    case GameEnd::Settings:
+    case GameEnd::Read:
+      // The board may already be the new one's: only the last move's board
+      // is still to be kept.
+      if (inPlay_ && wasPending) write(pending_);
+      break;
+    case GameEnd::Declined:
+      break;
+  }
+  inPlay_ = false;
+  paused_ = false;
+}
+
+}  // namespace quavinto
