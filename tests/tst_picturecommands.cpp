@@ -339,7 +339,7 @@ class PictureCommandsTest : public QObject {
     QStringList expected = loaded.mid(0, 10);
     expected.move(5, 0);
     QCOMPARE(readRecentPictures(), expected);
-    QCOMPARE(recentPicturesFile(), settings_->dir.filePath(QStringLiteral("quavinto/recent-pictures")));
+    QCOMPARE(recentPicturesFile(), settings_->dir.filePath(QStringLiteral("state/quavinto/recent-pictures")));
     QFile file(recentPicturesFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));

@@ -547,8 +547,10 @@ private slots:
     QVERIFY(game.RMap == flags);
     QCOMPARE(game.Xn, int16_t(3));
     QCOMPARE(game.seconds, seconds);
-    // Only the kept game is in its folder; the player's own files are elsewhere.
-    QCOMPARE(QDir(file.folder()).entryList(QDir::Files), QStringList{QStringLiteral("last-game.QVD")});
+    // Only the kept game (beside the recent pictures) is in its folder; the
+    // player's own files are elsewhere.
+    QCOMPARE(QDir(file.folder()).entryList({QStringLiteral("*.QVD*")}, QDir::Files),
+             QStringList{QStringLiteral("last-game.QVD")});
   }
 
   // Moves coming faster than the timer share one write, which holds the last
