@@ -71,6 +71,19 @@ GameKeeper::GameKeeper(GameHost& host, QObject* parent) : QObject(parent), host_
   // than half a second.
   timer_->setTimerType(Qt::PreciseTimer);
   connect(timer_, &QTimer::timeout, this, [this] { write(pending_); });
+  ticks_ = new QTimer(this);
+  ticks_->setInterval(kIntervalMs);
+  connect(ticks_, &QTimer::timeout, this, &GameKeeper::keepTime);
+}
+
+void GameKeeper::keepTime() {
+  if (!inPlay_ || paused_ || timer_->isActive()) return;
+  const double now = platform::secondsSinceMidnight();
+  double since = now - lastWriteAt_;
+  if (since < 0) since += 86400;
+  const SavedGame game = capture();
+  if (game.seconds == lastSeconds_ || (lastWriteAt_ >= 0 && since < kIntervalMs / 1000.0)) return;
+  write(game);
 }
 
 SavedGame GameKeeper::capture() const {
@@ -85,6 +98,8 @@ void GameKeeper::write(const SavedGame& game) {
   switch (file_.write(game, &error)) {
     case KeptGame::Outcome::Written:
       ++writes_;
+      lastWriteAt_ = platform::secondsSinceMidnight();
+      lastSeconds_ = game.seconds;
       break;
     case KeptGame::Outcome::Refused:
       break;
@@ -119,6 +134,8 @@ void GameKeeper::playEvent(PlayEvent event) {
       inPlay_ = true;
       paused_ = false;
       timer_->stop();
+      ticks_->start();
+      lastSeconds_ = -1;
       // A resumed game is kept at once; a new one replaces the last game.
       if (host_.state().ResumeFlag == 1)
         write(capture());
@@ -134,9 +151,11 @@ void GameKeeper::playEvent(PlayEvent event) {
     case PlayEvent::Paused:
       keepNow();
       paused_ = true;
+      ticks_->stop();
       break;
     case PlayEvent::Resumed:
       paused_ = false;
+      ticks_->start();
       break;
     case PlayEvent::Completed:
       break;
@@ -147,6 +166,7 @@ void GameKeeper::playEvent(PlayEvent event) {
 }
 
 void GameKeeper::endedAs(GameEnd why) {
+  ticks_->stop();
   const bool wasPending = timer_->isActive();
   timer_->stop();
   switch (why) {

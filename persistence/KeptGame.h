@@ -71,6 +71,10 @@ class GameKeeper : public QObject {
   void discard();
   // Writes what the timer is waiting to write, at once (tests, bench).
   void writePending();
+  // While the player thinks, the time played still grows: every half-second
+  // of play the game is kept again when its whole seconds changed and the
+  // last write is half a second old, so a kill loses no more time than a move.
+  void keepTime();
   bool pending() const;
   // Where the game is kept (tests point it elsewhere).
   void setFolder(const QString& folder) { file_ = KeptGame(folder); }
@@ -88,6 +92,9 @@ class GameKeeper : public QObject {
   GameHost& host_;
   KeptGame file_;
   QTimer* timer_ = nullptr;
+  QTimer* ticks_ = nullptr;   // keepTime() every half-second of play
+  double lastWriteAt_ = -1;   // seconds since midnight of the last write
+  int32_t lastSeconds_ = -1;  // the time played that the last write kept
   SavedGame pending_;  // the board after the last move, waiting for the timer
   bool inPlay_ = false;
   bool paused_ = false;

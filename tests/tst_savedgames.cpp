@@ -569,6 +569,22 @@ private slots:
     SavedGame game;
     QVERIFY(loadGameFile(KeptGame().filePath(), &game, nullptr));
     QVERIFY(game.RMap == f.state().RMap);
+
+    // The player thinks for 40 s: the time is kept as it grows, never twice
+    // within half a second, and not while paused.
+    clock_->now += 40;
+    f.keeper->keepTime();
+    QCOMPARE(f.keeper->writes(), 2);
+    QVERIFY(loadGameFile(KeptGame().filePath(), &game, nullptr));
+    QCOMPARE(game.seconds, 40);
+    clock_->now += 0.3;
+    f.keeper->keepTime();
+    QCOMPARE(f.keeper->writes(), 2);
+    f.Pause->trigger();
+    const int paused = f.keeper->writes();
+    clock_->now += 30;
+    f.keeper->keepTime();
+    QCOMPARE(f.keeper->writes(), paused);
   }
 
   // At the start the kept game is offered once the window shows. Yes resumes
