@@ -76,15 +76,18 @@ void HelpTest::entryPoints_data() {
   QTest::addColumn<QString>("page");
   QTest::addColumn<bool>("searchShown");
   QTest::addColumn<QString>("heading");
+  QTest::addColumn<QString>("pages");  // the help set's subfolder shown
   const QLocale ja(QLocale::Japanese, QLocale::Japan);
   const QLocale en(QLocale::English, QLocale::UnitedStates);
-  QTest::newRow("目次") << 0 << ja << "index.html" << false << QStringLiteral(u"QUAVINTO ヘルプ");
-  QTest::newRow("キーワードで検索") << 1 << ja << "index.html" << true << QStringLiteral(u"QUAVINTO ヘルプ");
-  QTest::newRow("ヘルプについて") << 2 << ja << "helphelp.html" << false << QStringLiteral(u"ヘルプの使い方");
-  QTest::newRow("C locale: Japanese") << 0 << QLocale::c() << "index.html" << false
-                                      << QStringLiteral(u"QUAVINTO ヘルプ");
-  QTest::newRow("English contents") << 0 << en << "index.html" << false << "QUAVINTO Help";
-  QTest::newRow("German: English help") << 2 << QLocale(QLocale::German) << "helphelp.html" << false << "Using help";
+  const QString jaHeading = QStringLiteral(u"QUAVINTO ヘルプ");
+  QTest::newRow("目次") << 0 << ja << "index.html" << false << jaHeading << "";
+  QTest::newRow("キーワードで検索") << 1 << ja << "index.html" << true << jaHeading << "";
+  QTest::newRow("ヘルプについて") << 2 << ja << "helphelp.html" << false << QStringLiteral(u"ヘルプの使い方") << "";
+  QTest::newRow("C locale: Japanese") << 0 << QLocale::c() << "index.html" << false << jaHeading << "";
+  QTest::newRow("English contents") << 0 << en << "index.html" << false << "QUAVINTO Help" << "/en";
+  QTest::newRow("English keyword search") << 1 << en << "index.html" << true << "QUAVINTO Help" << "/en";
+  QTest::newRow("German: English help") << 2 << QLocale(QLocale::German) << "helphelp.html" << false << "Using help"
+                                        << "/en";
 }
 
 void HelpTest::entryPoints() {
@@ -106,7 +109,11 @@ void HelpTest::entryPoints() {
   if (command == 1) {
     QVERIFY(w->searchField()->text().isEmpty());
     QCOMPARE(w->focusWidget(), w->searchField());
-    QCOMPARE(w->keywordList()->count(), HelpWindow::readKeywordIndex(kHelpSet).size());
+    QFETCH(QString, pages);
+    const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(kHelpSet + pages);
+    QCOMPARE(w->keywordList()->count(), index.size());
+    for (const QString& keyword : index.keys())
+      QVERIFY2(!w->keywordList()->findItems(keyword, Qt::MatchExactly).isEmpty(), qPrintable(keyword));
   }
   QVERIFY(boxes.shown.isEmpty());
 }
