@@ -49,8 +49,16 @@ constexpr int kFree = 3;
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
 
+// A Japanese input method types full-width digits (U+FF10 to U+FF19); they are
+// the same digits, so the count boxes take them as their ASCII forms.
+QChar asciiDigit(QChar c) {
+  if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) return QLatin1Char(char('0' + (c.unicode() - 0xFF10)));
+  return c;
+}
+
 // Keeps a count box to at most two ASCII digits however text arrives (typing,
-// pasting, dropping, an input method). Non-digits are dropped; when the digits
+// pasting, dropping, an input method). Full-width digits become ASCII ones,
+// other non-digits are dropped; when the digits
 // would not fit, the newly inserted ones are cut at the limit, as a length
 // limit cuts a paste, so pasting "a1b2" gives "12".
 class CountValidator : public QValidator {
@@ -63,7 +71,7 @@ public:
     QString digits;
     int cursor = pos;
     for (int i = 0; i < input.size(); ++i) {
-      const QChar c = input.at(i);
+      const QChar c = asciiDigit(input.at(i));
       if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
         digits.append(c);
       else if (i < pos)
@@ -310,7 +318,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
       else if (key->key() == Qt::Key_Backspace)
         code = kKeyBackspace;
       else if (key->text().size() == 1 && key->text().at(0).isPrint())
-        code = key->text().at(0).unicode();
+        code = asciiDigit(key->text().at(0)).unicode();
       else
         return false;  // editing and clipboard keys keep their usual meaning
       return Text1_KeyPress(i, code) == 0;

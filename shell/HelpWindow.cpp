@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -90,6 +91,15 @@ QString HelpWindow::findHelpDir() {
   for (const QString& dir : candidateDirs())
     if (QFileInfo(QDir(dir).filePath(kContentsPage)).isFile()) return dir;
   return QString();
+}
+
+QString HelpWindow::pagesForLanguage(const QString& base) {
+  // Japanese pages for a Japanese interface and under C/POSIX; the English
+  // ones for every other language, when they are there.
+  const QLocale::Language language = QLocale().language();
+  if (language == QLocale::Japanese || language == QLocale::C) return base;
+  const QString english = QDir(base).filePath(QStringLiteral("en"));
+  return QFileInfo(QDir(english).filePath(kContentsPage)).isFile() ? english : base;
 }
 
 void HelpWindow::setHelpDirOverride(const QString& dir) { gOverride = dir; }
@@ -243,15 +253,16 @@ void HelpWindow::fitToScreen() {
 }
 
 void HelpWindow::loadHelpSet() {
-  dir_ = findHelpDir();
-  if (dir_.isEmpty()) {
+  const QString base = findHelpDir();
+  if (base.isEmpty()) {
     showMissingMessage(candidateDirs());
     return;
   }
+  dir_ = pagesForLanguage(base);
   browser_->setSearchPaths({dir_});
   // The pages' own <link> to the style sheet is not followed by the browser,
-  // so the sheet becomes the default of every page shown.
-  QFile style(QDir(dir_).filePath(QStringLiteral("style.css")));
+  // so the sheet becomes the default of every page shown. All languages share it.
+  QFile style(QDir(base).filePath(QStringLiteral("style.css")));
   if (style.open(QIODevice::ReadOnly)) browser_->document()->setDefaultStyleSheet(QString::fromUtf8(style.readAll()));
   index_ = readKeywordIndex(dir_);
   sortedKeywords_ = index_.keys();

@@ -1,5 +1,6 @@
-// The help window: the player's help set (HTML pages in Japanese) with its
-// contents page, a keyword search and a page on using help.
+// The help window: the player's help set (HTML pages in Japanese, with English
+// ones beside them) with its contents page, a keyword search and a page on
+// using help.
 //
 // One help window exists at a time; the three commands of the HELP menu show
 // it (creating it for their owner when none is open) and switch what it shows.
@@ -8,7 +9,8 @@
 //   QUAVINTO_DATADIR/help                             (the installation folder)
 //   <folder of the program>/help                      (unpacked next to the program)
 //   QUAVINTO_SOURCE_DIR/resources/help                (run from a build folder)
-// The first folder holding index.html is used. Without one, the window says
+// The first folder holding index.html is used; its en/ subfolder holds the
+// English pages, shown when the interface is not Japanese. Without one, the window says
 // that the help files were not found and where it looked; the program goes on.
 //
 // Every page lists its keywords in <meta name="keywords" content="a,b,c">;
@@ -44,6 +46,9 @@ public:
   static QStringList candidateDirs();
   // The first candidate holding the contents page; empty when none does.
   static QString findHelpDir();
+  // The folder of pages in the interface's language within a help set: its
+  // en/ subfolder unless the interface is Japanese (or C/POSIX).
+  static QString pagesForLanguage(const QString& base);
   // Tests point the lookup at one folder; an empty text restores the usual places.
   static void setHelpDirOverride(const QString& dir);
 

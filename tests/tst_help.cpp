@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
@@ -43,10 +44,14 @@ void writePage(const QDir& dir, const QString& name, const QString& html) {
 class HelpTest : public QObject {
   Q_OBJECT
 private slots:
-  void init() { HelpWindow::setHelpDirOverride(kHelpSet); }
+  void init() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    HelpWindow::setHelpDirOverride(kHelpSet);
+  }
   void cleanup() {
     delete HelpWindow::instance();
     HelpWindow::setHelpDirOverride(QString());
+    QLocale::setDefault(QLocale::system());
   }
 
   void entryPoints_data();
@@ -59,21 +64,36 @@ private slots:
   void keywordIndexReadsMetaTags();
   void missingHelpSetIsReported();
   void usualPlacesEndWithTheSourceFolder();
+  void everyLinkResolves_data();
   void everyLinkResolves();
+  void everyPageIsReachableAndIndexed_data();
   void everyPageIsReachableAndIndexed();
 };
 
 void HelpTest::entryPoints_data() {
   QTest::addColumn<int>("command");
+  QTest::addColumn<QLocale>("locale");
   QTest::addColumn<QString>("page");
   QTest::addColumn<bool>("searchShown");
-  QTest::newRow("目次") << 0 << "index.html" << false;
-  QTest::newRow("キーワードで検索") << 1 << "index.html" << true;
-  QTest::newRow("ヘルプについて") << 2 << "helphelp.html" << false;
+  QTest::addColumn<QString>("heading");
+  QTest::addColumn<QString>("pages");  // the help set's subfolder shown
+  const QLocale ja(QLocale::Japanese, QLocale::Japan);
+  const QLocale en(QLocale::English, QLocale::UnitedStates);
+  const QString jaHeading = QStringLiteral(u"QUAVINTO ヘルプ");
+  QTest::newRow("目次") << 0 << ja << "index.html" << false << jaHeading << "";
+  QTest::newRow("キーワードで検索") << 1 << ja << "index.html" << true << jaHeading << "";
+  QTest::newRow("ヘルプについて") << 2 << ja << "helphelp.html" << false << QStringLiteral(u"ヘルプの使い方") << "";
+  QTest::newRow("C locale: Japanese") << 0 << QLocale::c() << "index.html" << false << jaHeading << "";
+  QTest::newRow("English contents") << 0 << en << "index.html" << false << "QUAVINTO Help" << "/en";
+  QTest::newRow("English keyword search") << 1 << en << "index.html" << true << "QUAVINTO Help" << "/en";
+  QTest::newRow("German: English help") << 2 << QLocale(QLocale::German) << "helphelp.html" << false << "Using help"
+                                        << "/en";
 }
 
 void HelpTest::entryPoints() {
   QFETCH(int, command);
+  QFETCH(QLocale, locale);
+  QLocale::setDefault(locale);
   testsupport::ScriptedBoxes boxes;
   QWidget owner;
   HelpWindow* w = command == 0   ? HelpWindow::showContents(&owner)
@@ -84,11 +104,16 @@ void HelpTest::entryPoints() {
   QVERIFY(w->isVisible());
   QTEST(w->currentPage(), "page");
   QTEST(w->searchPanel()->isVisible(), "searchShown");
-  QVERIFY(!w->browser()->toPlainText().isEmpty());
+  QFETCH(QString, heading);
+  QVERIFY2(w->browser()->toPlainText().startsWith(heading), qPrintable(w->browser()->toPlainText().left(40)));
   if (command == 1) {
     QVERIFY(w->searchField()->text().isEmpty());
     QCOMPARE(w->focusWidget(), w->searchField());
-    QCOMPARE(w->keywordList()->count(), HelpWindow::readKeywordIndex(kHelpSet).size());
+    QFETCH(QString, pages);
+    const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(kHelpSet + pages);
+    QCOMPARE(w->keywordList()->count(), index.size());
+    for (const QString& keyword : index.keys())
+      QVERIFY2(!w->keywordList()->findItems(keyword, Qt::MatchExactly).isEmpty(), qPrintable(keyword));
   }
   QVERIFY(boxes.shown.isEmpty());
 }
@@ -241,9 +266,16 @@ void HelpTest::usualPlacesEndWithTheSourceFolder() {
   QVERIFY(QFileInfo(HelpWindow::findHelpDir() + "/index.html").isFile());
 }
 
+void HelpTest::everyLinkResolves_data() {
+  QTest::addColumn<QString>("folder");
+  QTest::newRow("Japanese") << kHelpSet;
+  QTest::newRow("English") << kHelpSet + "/en";
+}
+
 void HelpTest::everyLinkResolves() {
   static const QRegularExpression link(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]*)\""));
-  const QDir dir(kHelpSet);
+  QFETCH(QString, folder);
+  const QDir dir(folder);
   const QStringList pages = dir.entryList({"*.html"}, QDir::Files);
   QVERIFY(pages.size() >= 12);
   int checked = 0;
@@ -267,9 +299,14 @@ void HelpTest::everyLinkResolves() {
   QVERIFY(checked > 50);
 }
 
+void HelpTest::everyPageIsReachableAndIndexed_data() { everyLinkResolves_data(); }
+
+// The English pages mirror the Japanese ones: the same files and anchors.
 void HelpTest::everyPageIsReachableAndIndexed() {
   static const QRegularExpression link(QStringLiteral("href\\s*=\\s*\"([^\"#]+\\.html)"));
-  const QDir dir(kHelpSet);
+  static const QRegularExpression anchor(QStringLiteral("name=\"([^\"]+)\""));
+  QFETCH(QString, folder);
+  const QDir dir(folder);
   QSet<QString> seen{"index.html"};
   QStringList queue{"index.html"};
   while (!queue.isEmpty()) {
@@ -282,7 +319,7 @@ void HelpTest::everyPageIsReachableAndIndexed() {
       }
     }
   }
-  const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(kHelpSet);
+  const HelpWindow::KeywordIndex index = HelpWindow::readKeywordIndex(folder);
   QSet<QString> indexed;
   for (const auto& topics : index)
     for (const auto& topic : topics) indexed.insert(topic.page);
@@ -290,7 +327,13 @@ void HelpTest::everyPageIsReachableAndIndexed() {
     QVERIFY2(seen.contains(page), qPrintable(page + " is not reachable from the contents"));
     QVERIFY2(indexed.contains(page), qPrintable(page + " has no keywords"));
     QVERIFY2(readText(dir.filePath(page)).contains("<title>"), qPrintable(page + " has no title"));
+    QStringList anchors, japaneseAnchors;
+    for (auto it = anchor.globalMatch(readText(dir.filePath(page))); it.hasNext();) anchors << it.next().captured(1);
+    for (auto it = anchor.globalMatch(readText(QDir(kHelpSet).filePath(page))); it.hasNext();)
+      japaneseAnchors << it.next().captured(1);
+    QVERIFY2(anchors == japaneseAnchors, qPrintable(page + ": anchors differ from the Japanese page"));
   }
+  QCOMPARE(dir.entryList({"*.html"}, QDir::Files), QDir(kHelpSet).entryList({"*.html"}, QDir::Files));
 }
 
 QTEST_MAIN(HelpTest)

@@ -141,6 +141,7 @@ void SettingsDialogTest::typedCountsOutOfRange_data() {
   QTest::newRow("30 passes") << 0 << "30" << "30" << 0;
   QTest::newRow("0 passes until OK") << 1 << "0" << "0" << 0;
   QTest::newRow("leading zero") << 0 << "07" << "07" << 0;
+  QTest::newRow("full-width 45 in X") << 0 << QStringLiteral(u"４５") << "10" << 1;
 }
 
 void SettingsDialogTest::typedCountsOutOfRange() {
@@ -150,7 +151,7 @@ void SettingsDialogTest::typedCountsOutOfRange() {
   GameState gs = stateWith(3, 5, 5);
   Form2 dialog(gs);
   dialog.Text1[box]->clear();
-  QTest::keyClicks(dialog.Text1[box], typed);
+  typeInto(dialog.Text1[box], typed);
   QTEST(dialog.Text1[box]->text(), "result");
   QTEST(int(boxes.shown.size()), "messages");
   for (const auto& shown : boxes.shown) {
@@ -166,7 +167,8 @@ void SettingsDialogTest::keysOtherThanDigitsAreIgnored_data() {
   QTest::newRow("letters") << "a1b" << "1";
   QTest::newRow("minus") << "-5" << "5";
   QTest::newRow("blank and point") << "1 .2" << "12";
-  QTest::newRow("full-width digit") << QStringLiteral(u"１2") << "2";
+  QTest::newRow("full-width digits") << QStringLiteral(u"１2") << "12";
+  QTest::newRow("full-width third digit refused") << QStringLiteral(u"３０５") << "30";
   QTest::newRow("third digit refused") << "123" << "12";
 }
 
@@ -217,6 +219,7 @@ void SettingsDialogTest::pastedTextKeepsDigitsOnly_data() {
   QTest::newRow("long number cut at two") << "" << "1234" << false << "12";
   QTest::newRow("after a digit") << "2" << "x5y9" << true << "25";
   QTest::newRow("negative number") << "" << "-7" << false << "7";
+  QTest::newRow("full-width digits") << "1" << QStringLiteral(u"ｘ９") << true << "19";
 }
 
 void SettingsDialogTest::pastedTextKeepsDigitsOnly() {

@@ -21,8 +21,11 @@ for line in '[Desktop Entry]' 'Type=Application' 'Name=QUAVINTO' 'Exec=quavinto 
   'Categories=Game;LogicGame;'; do
   grep -qxF "$line" "$entry" || fail "the desktop entry lacks '$line'"
 done
+# English by default, Japanese for a Japanese desktop.
 comment=$(sed -n 's/^Comment=//p' "$entry")
-[[ -n "$comment" && "$comment" == *[^[:ascii:]]* ]] || fail "the desktop entry's comment is not in Japanese: '$comment'"
+[[ -n "$comment" && "$comment" != *[^[:ascii:]]* ]] || fail "the desktop entry's comment is not in English: '$comment'"
+comment=$(sed -n 's/^Comment\[ja\]=//p' "$entry")
+[[ -n "$comment" && "$comment" == *[^[:ascii:]]* ]] || fail "the desktop entry's Japanese comment is not in Japanese: '$comment'"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fail "the desktop entry does not validate"
 fi
