@@ -31,27 +31,27 @@ namespace quavinto {
 class HelpWindow : public QWidget {
   Q_OBJECT
 public:
-  // HELP > 目次: the contents page.
-  static HelpWindow* showContents(QWidget* owner);
-  // HELP > キーワードで検索: the keyword search, its field empty and focused.
-  static HelpWindow* showKeywordSearch(QWidget* owner);
-  // HELP > ヘルプについて: how to use the help window.
-  static HelpWindow* showHelpOnHelp(QWidget* owner);
-  // The open help window, or null.
-  static HelpWindow* instance();
+ // HELP > Contents: the contents page.
+ static HelpWindow* showContents(QWidget* owner);
+ // HELP > Search by keyword: the keyword search, its field empty and focused.
+ static HelpWindow* showKeywordSearch(QWidget* owner);
+ // HELP > About help: how to use the help window.
+ static HelpWindow* showHelpOnHelp(QWidget* owner);
+ // The open help window, or null.
+ static HelpWindow* instance();
 
-  // The folders searched for the help set, in order.
-  static QStringList candidateDirs();
-  // The first candidate holding the contents page; empty when none does.
-  static QString findHelpDir();
-  // Tests point the lookup at one folder; an empty text restores the usual places.
-  static void setHelpDirOverride(const QString& dir);
+ // The folders searched for the help set, in order.
+ static QStringList candidateDirs();
+ // The first candidate holding the contents page; empty when none does.
+ static QString findHelpDir();
+ // Tests point the lookup at one folder; an empty text restores the usual places.
+ static void setHelpDirOverride(const QString& dir);
 
-  // A page that lists a keyword: its file name and its title.
-  struct Topic {
-    QString page;
-    QString title;
-  };
+ // A page that lists a keyword: its file name and its title.
+ struct Topic {
+   QString page;
+   QString title;
+ };
   // Keyword to the pages listing it, read from every page's keywords.
   using KeywordIndex = QMap<QString, QList<Topic>>;
   static KeywordIndex readKeywordIndex(const QString& dir);
