@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTest>
+#include <QTranslator>
 #include <algorithm>
 
 namespace {
@@ -170,6 +171,15 @@ class TstTranslatable : public QObject {
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
     const QStringList problems = untranslated(QString::fromUtf8(file.readAll()));
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+  }
+
+  // The English translation is compiled into the program and read by context
+  // and Japanese source text.
+  void englishEmbedded() {
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/quavinto_en.qm")));
+    QCOMPARE(english.translate("quavinto::Form1", "ゲーム開始"), QStringLiteral("Start game"));
+    QCOMPARE(english.translate("GameFile", "背景色"), QStringLiteral("Background colour"));
   }
 };
 
