@@ -1,15 +1,16 @@
 // Game start, shuffle, completion and stop.
 #include "core/GameFlow.h"
 
+#include <QCoreApplication>
+#include <cmath>
+#include <limits>
+
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
-
-#include <cmath>
-#include <limits>
 
 namespace quavinto {
 namespace {
@@ -18,7 +19,7 @@ QString twoDigits(int64_t value) { return QStringLiteral("%1").arg(value, 2, 10,
 
 }  // namespace
 
-QString startQuestionText() { return QStringLiteral(u"ゲームを開始します"); }
+QString startQuestionText() { return QCoreApplication::translate("GameFlow", "ゲームを開始します"); }
 
 void shuffleStep(GameHost& h, int i, double u) {
   GameState& g = h.state();
@@ -134,9 +135,11 @@ QString completionText(int32_t seconds) {
   const int64_t hours = seconds / 3600;
   const int64_t minutes = (seconds - hours * 3600) / 60;
   const int64_t secs = seconds % 60;
-  return QStringLiteral(u"おめでとうございます。\r\n      完成です。\r\n時間は\r\n") + twoDigits(hours) +
-         QStringLiteral(u"時間") + twoDigits(minutes) + QStringLiteral(u"分") + twoDigits(secs) +
-         QStringLiteral(u"秒です。");
+  // The hours, minutes and seconds are passed as one text, so a language can
+  // order and word them its own way.
+  return QCoreApplication::translate("GameFlow",
+                                     "おめでとうございます。\r\n      完成です。\r\n時間は\r\n%1時間%2分%3秒です。")
+      .arg(twoDigits(hours), twoDigits(minutes), twoDigits(secs));
 }
 
 void CheckComplete(GameHost& h) {

@@ -1,12 +1,13 @@
 // Cell lookup, the exchange of two cells' pieces, and the solved arrangement.
 #include "core/Geometry.h"
 
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Process.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace quavinto {
 
@@ -21,7 +22,7 @@ int cellRow(const MainVars& v, int32_t y) { return v.PieceHeight > 0 ? y / v.Pie
 bool inGridIndexRange(int col, int row) { return col >= 0 && col < kGridSize && row >= 0 && row < kGridSize; }
 
 QString invalidPlaceText() {
-  return QStringLiteral(u"画面の無効な場所をクリックしました。\r\nプログラムを中止します。");
+  return QCoreApplication::translate("Geometry", "画面の無効な場所をクリックしました。\r\nプログラムを中止します。");
 }
 
 QString errorLogText(const MainVars& v, int16_t xn, int16_t yn, int32_t x, int32_t y) {

@@ -74,9 +74,8 @@ private:
 KeyboardPlay::KeyboardPlay(GameHost& host, QWidget* board, QWidget* floating)
     : QObject(board), host_(host), board_(board), floating_(floating) {
   board->setFocusPolicy(Qt::StrongFocus);
-  board->setAccessibleName(QStringLiteral(u"パズルの盤"));
-  board->setAccessibleDescription(
-      QStringLiteral(u"矢印キーでセルを選び、スペースかEnterで持ち上げて交換、Rで回転、Escで取り消し"));
+  board->setAccessibleName(tr("パズルの盤"));
+  board->setAccessibleDescription(tr("矢印キーでセルを選び、スペースかEnterで持ち上げて交換、Rで回転、Escで取り消し"));
   outline_ = new FocusOutline(board, *this, host);
   outline_->resize(board->size());
   outline_->show();
@@ -87,9 +86,8 @@ KeyboardPlay::KeyboardPlay(GameHost& host, QWidget* board, QWidget* floating)
 QString KeyboardPlay::focusDescription() const {
   const GameState& g = host_.state();
   const bool reversed = col_ >= 1 && row_ >= 1 && col_ <= kMaxCells && row_ <= kMaxCells && g.RMap[col_][row_] == 1;
-  QString text = QStringLiteral(u"列 %1、行 %2、%3").arg(col_).arg(row_).arg(reversed ? QStringLiteral(u"裏返し")
-                                                                                   : QStringLiteral(u"正しい向き"));
-  if (holding_) text += QStringLiteral(u"、ピースを持ち上げ中");
+  QString text = tr("列 %1、行 %2、%3").arg(col_).arg(row_).arg(reversed ? tr("裏返し") : tr("正しい向き"));
+  if (holding_) text += tr("、ピースを持ち上げ中");
   return text;
 }
 

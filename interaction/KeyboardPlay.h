@@ -33,7 +33,8 @@ public:
   bool holding() const { return holding_; }
   // Whether the focus outline is drawn over the board now.
   bool outlineShown() const;
-  // The text announced for the focus cell, e.g. "列 3、行 2、裏返し".
+  // The text announced for the focus cell, column, row and orientation,
+  // and whether a piece is held.
   QString focusDescription() const;
   // Called when play starts: focus cell (1, 1), nothing held, focus on the board.
   void playStarted();

@@ -5,6 +5,7 @@
 // play, the board and every setting stay as they were.
 #include "persistence/GameCommands.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "core/GameFlow.h"
@@ -21,18 +22,21 @@
 namespace quavinto {
 namespace {
 
-QString saveTitle() { return QStringLiteral(u"ゲームの状態を保存"); }
-QString readTitle() { return QStringLiteral(u"ゲームの状態を読み出し"); }
-QString resumeText() { return QStringLiteral(u"ゲームを再開始します"); }
-QString missingPictureText() { return QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"); }
+QString saveTitle() { return QCoreApplication::translate("GameCommands", "ゲームの状態を保存"); }
+QString readTitle() { return QCoreApplication::translate("GameCommands", "ゲームの状態を読み出し"); }
+QString resumeText() { return QCoreApplication::translate("GameCommands", "ゲームを再開始します"); }
+QString missingPictureText() {
+  return QCoreApplication::translate("GameCommands", "データファイルの画像\r\nファイルがみつかりません。");
+}
 // The program carries on after a refused file, so the text ends by saying
 // what the player needs to know: the game on screen is as it was.
 QString readErrorText(const QString& description) {
-  return QStringLiteral(u"エラー") + description +
-         QStringLiteral(u"が発生しました。\r\nゲームは読み込まれず、何も変わっていません。");
+  return QCoreApplication::translate("GameCommands",
+                                     "エラー%1が発生しました。\r\nゲームは読み込まれず、何も変わっていません。")
+      .arg(description);
 }
 QString saveErrorText(const QString& description) {
-  return QStringLiteral(u"ゲームを保存できませんでした。\r\n") + description;
+  return QCoreApplication::translate("GameCommands", "ゲームを保存できませんでした。\r\n%1").arg(description);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Writer and checking reader of the saved-game file.
 #include "persistence/GameFile.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
@@ -9,6 +10,10 @@
 
 namespace quavinto {
 namespace {
+
+// The texts below are marked for translation where they are defined and
+// translated here, when they are shown.
+QString translated(const char* text) { return QCoreApplication::translate("GameFile", text); }
 
 const QByteArray kLineEnd("\r\n");
 
@@ -26,30 +31,30 @@ int clampCount(int16_t n) { return std::clamp<int>(n, 0, kMaxCells); }
 
 // Texts of the checker's descriptions; every one names the line concerned.
 namespace text {
-QString lineNo(int line) { return QStringLiteral(u"%1行目: ").arg(line); }
-const char16_t kTooLarge[] = u"ファイルが大きすぎます（%1 バイト。1 MB までです）";
-const char16_t kEmpty[] = u"ファイルが空です";
-const char16_t kControl[] = u"画像のパスに制御文字が含まれています";
-const char16_t kEncoding[] = u"画像のパスの文字コードを判別できません";
-const char16_t kEnded[] = u"ファイルが途中で終わっています（%1がありません）";
-const char16_t kEmptyField[] = u"値が空です（%1）";
-const char16_t kNotNumber[] = u"数値ではありません（%1）";
-const char16_t kRange[] = u"%1の値 %2 は範囲外です（%3～%4）";
-const char16_t kDuplicate[] = u"駒番号 %1 が重複しています";
+QString lineNo(int line) { return QCoreApplication::translate("GameFile", "%1行目: ").arg(line); }
+const char kTooLarge[] = QT_TRANSLATE_NOOP("GameFile", "ファイルが大きすぎます（%1 バイト。1 MB までです）");
+const char kEmpty[] = QT_TRANSLATE_NOOP("GameFile", "ファイルが空です");
+const char kControl[] = QT_TRANSLATE_NOOP("GameFile", "画像のパスに制御文字が含まれています");
+const char kEncoding[] = QT_TRANSLATE_NOOP("GameFile", "画像のパスの文字コードを判別できません");
+const char kEnded[] = QT_TRANSLATE_NOOP("GameFile", "ファイルが途中で終わっています（%1がありません）");
+const char kEmptyField[] = QT_TRANSLATE_NOOP("GameFile", "値が空です（%1）");
+const char kNotNumber[] = QT_TRANSLATE_NOOP("GameFile", "数値ではありません（%1）");
+const char kRange[] = QT_TRANSLATE_NOOP("GameFile", "%1の値 %2 は範囲外です（%3～%4）");
+const char kDuplicate[] = QT_TRANSLATE_NOOP("GameFile", "駒番号 %1 が重複しています");
 }  // namespace text
 
 // Field names used in the descriptions.
 namespace label {
-const char16_t kSep[] = u"分割の設定";
-const char16_t kHyouji[] = u"完成図の表示";
-const char16_t kColor[] = u"背景色";
-const char16_t kPieceW[] = u"駒の幅";
-const char16_t kPieceH[] = u"駒の高さ";
-const char16_t kXn[] = u"横の分割数";
-const char16_t kYn[] = u"縦の分割数";
-const char16_t kMap[] = u"駒番号";
-const char16_t kRMap[] = u"反転の印";
-const char16_t kTime[] = u"経過時間";
+const char kSep[] = QT_TRANSLATE_NOOP("GameFile", "分割の設定");
+const char kHyouji[] = QT_TRANSLATE_NOOP("GameFile", "完成図の表示");
+const char kColor[] = QT_TRANSLATE_NOOP("GameFile", "背景色");
+const char kPieceW[] = QT_TRANSLATE_NOOP("GameFile", "駒の幅");
+const char kPieceH[] = QT_TRANSLATE_NOOP("GameFile", "駒の高さ");
+const char kXn[] = QT_TRANSLATE_NOOP("GameFile", "横の分割数");
+const char kYn[] = QT_TRANSLATE_NOOP("GameFile", "縦の分割数");
+const char kMap[] = QT_TRANSLATE_NOOP("GameFile", "駒番号");
+const char kRMap[] = QT_TRANSLATE_NOOP("GameFile", "反転の印");
+const char kTime[] = QT_TRANSLATE_NOOP("GameFile", "経過時間");
 }  // namespace label
 
 // Walks the bytes after line 1, one number field at a time, counting lines.
@@ -61,11 +66,12 @@ class FieldReader {
   // Reads the next field into *out when it is an integer in [lo, hi].
   // `expectedLine` is where a well-formed file has the field, named when the
   // file ends before it.
-  bool number(const char16_t* name, long long lo, long long hi, int expectedLine, long long* out, QString* error) {
+  bool number(const char* label, long long lo, long long hi, int expectedLine, long long* out, QString* error) {
+    const QString name = translated(label);
     skipBlanks();
-    if (pos_ >= b_.size()) return fail(expectedLine, QString::fromUtf16(text::kEnded).arg(name), error);
+    if (pos_ >= b_.size()) return fail(expectedLine, translated(text::kEnded).arg(name), error);
     const int startLine = line_;
-    if (b_[pos_] == ',') return fail(startLine, QString::fromUtf16(text::kEmptyField).arg(name), error);
+    if (b_[pos_] == ',') return fail(startLine, translated(text::kEmptyField).arg(name), error);
     const int start = pos_;
     while (pos_ < b_.size() && !isBlank(b_[pos_]) && b_[pos_] != ',') ++pos_;
     const QByteArray token = b_.mid(start, pos_ - start);
@@ -74,12 +80,11 @@ class FieldReader {
 
     bool tooBig = false;
     long long value = 0;
-    if (!parseInteger(token, &value, &tooBig))
-      return fail(startLine, QString::fromUtf16(text::kNotNumber).arg(name), error);
+    if (!parseInteger(token, &value, &tooBig)) return fail(startLine, translated(text::kNotNumber).arg(name), error);
     if (tooBig || value < lo || value > hi) {
       const QString shown =
           token.size() > 24 ? QString::fromLatin1(token.left(20)) + QStringLiteral("...") : QString::fromLatin1(token);
-      return fail(startLine, QString::fromUtf16(text::kRange).arg(name, shown).arg(lo).arg(hi), error);
+      return fail(startLine, translated(text::kRange).arg(name, shown).arg(lo).arg(hi), error);
     }
     *out = value;
     return true;
@@ -143,14 +148,14 @@ bool decodePath(const QByteArray& raw, QString* path, QString* error) {
   if (utf8.hasError()) {
     QStringDecoder sjis("CP932", QStringConverter::Flag::Stateless);
     if (!sjis.isValid()) sjis = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless);
-    if (!sjis.isValid()) return FieldReader::fail(1, QString::fromUtf16(text::kEncoding), error);
+    if (!sjis.isValid()) return FieldReader::fail(1, translated(text::kEncoding), error);
     decoded = sjis(raw);
     if (sjis.hasError() || decoded.contains(QChar::ReplacementCharacter))
-      return FieldReader::fail(1, QString::fromUtf16(text::kEncoding), error);
+      return FieldReader::fail(1, translated(text::kEncoding), error);
   }
   for (const QChar c : decoded) {
     if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-      return FieldReader::fail(1, QString::fromUtf16(text::kControl), error);
+      return FieldReader::fail(1, translated(text::kControl), error);
   }
   *path = decoded;
   return true;
@@ -187,7 +192,7 @@ QByteArray formatGameFile(const SavedGame& game) {
 
 bool parseGameFile(const QByteArray& whole, SavedGame* game, QString* error) {
   if (whole.size() > kMaxGameFileBytes) {
-    if (error) *error = QString::fromUtf16(text::kTooLarge).arg(whole.size());
+    if (error) *error = translated(text::kTooLarge).arg(whole.size());
     return false;
   }
   // An end-of-file mark (Ctrl-Z) left by old editors ends the text: what
@@ -195,7 +200,7 @@ bool parseGameFile(const QByteArray& whole, SavedGame* game, QString* error) {
   const int eof = whole.indexOf('\x1A');
   const QByteArray bytes = eof < 0 ? whole : whole.left(eof);
   if (bytes.isEmpty()) {
-    if (error) *error = QString::fromUtf16(text::kEmpty);
+    if (error) *error = translated(text::kEmpty);
     return false;
   }
 
@@ -241,7 +246,7 @@ bool parseGameFile(const QByteArray& whole, SavedGame* game, QString* error) {
     for (int col = 1; col <= xn; ++col) {
       long long k;
       if (!reader.number(label::kMap, 1, pieces, 6 + row, &k, error)) return false;
-      if (seen[k]) return FieldReader::fail(reader.line(), QString::fromUtf16(text::kDuplicate).arg(k), error);
+      if (seen[k]) return FieldReader::fail(reader.line(), translated(text::kDuplicate).arg(k), error);
       seen[k] = true;
       staged.Map[col][row] = static_cast<int16_t>(k);
     }

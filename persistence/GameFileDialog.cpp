@@ -1,6 +1,7 @@
 // The game-file dialog's set-up and result.
 #include "persistence/GameFileDialog.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "pictures/PathDirectory.h"
@@ -8,17 +9,20 @@
 
 namespace quavinto {
 
-QString gameFileFilter() { return QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.*"); }
+QString gameFileFilter() {
+  return QCoreApplication::translate("GameFileDialog", "GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.*");
+}
 
 namespace {
 QString pictureInPlayText() {
-  return QStringLiteral(
-      u"このファイルは今のゲームで使っている画像です。\r\n"
-      u"画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
+  return QCoreApplication::translate("GameFileDialog",
+                                     "このファイルは今のゲームで使っている画像です。\r\n"
+                                     "画像に上書きしてゲームを保存することはできません。別の名前を選んでください。");
 }
 QString notAFileText() {
-  return QStringLiteral(
-      u"このファイルは通常のファイルではないため、ゲームを保存できません。\r\n別の名前を選んでください。");
+  return QCoreApplication::translate(
+      "GameFileDialog",
+      "このファイルは通常のファイルではないため、ゲームを保存できません。\r\n別の名前を選んでください。");
 }
 }  // namespace
 

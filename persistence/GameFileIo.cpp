@@ -1,6 +1,7 @@
 // Game files on disk: atomic saving through QSaveFile, bounded reading.
 #include "persistence/GameFileIo.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -46,7 +47,8 @@ bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QStri
   // the truth: a buffered tail flushed inside commit() can fail unnoticed, and
   // commit() then renames a shortened file over the old one.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    return fail(QStringLiteral(u"ファイルを作成できません（%1）").arg(saveFailureCause(path, file.errorString())),
+    return fail(QCoreApplication::translate("GameFileIo", "ファイルを作成できません（%1）")
+                    .arg(saveFailureCause(path, file.errorString())),
                 error);
   qint64 done = 0;
   while (done < bytes.size()) {
@@ -58,10 +60,13 @@ bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QStri
     const QString why = file.errorString();
     file.cancelWriting();
     file.commit();  // discards the temporary file after cancelWriting()
-    return fail(QStringLiteral(u"ファイルに書き込めません（%1）").arg(saveFailureCause(path, why)), error);
+    return fail(
+        QCoreApplication::translate("GameFileIo", "ファイルに書き込めません（%1）").arg(saveFailureCause(path, why)),
+        error);
   }
   if (!file.commit())
-    return fail(QStringLiteral(u"ファイルを保存できません（%1）").arg(saveFailureCause(path, file.errorString())),
+    return fail(QCoreApplication::translate("GameFileIo", "ファイルを保存できません（%1）")
+                    .arg(saveFailureCause(path, file.errorString())),
                 error);
   return true;
 }
@@ -71,15 +76,18 @@ bool saveGameFile(const QString& path, const SavedGame& game, QString* error) {
   SavedGame check;
   QString why;
   if (!parseGameFile(bytes, &check, &why))
-    return fail(QStringLiteral(u"このゲームの状態は保存できません（%1）").arg(why), error);
+    return fail(QCoreApplication::translate("GameFileIo", "このゲームの状態は保存できません（%1）").arg(why), error);
   if (check != game)
-    return fail(QStringLiteral(u"このゲームの状態は保存できません（読み戻した内容が一致しません）"), error);
+    return fail(
+        QCoreApplication::translate("GameFileIo", "このゲームの状態は保存できません（読み戻した内容が一致しません）"),
+        error);
   return writeGameFileAtomically(path, bytes, error);
 }
 
 namespace {
 
-const char16_t kNotAFile[] = u"ゲームのファイルではありません（通常のファイルではないため読み込めません）";
+const char kNotAFile[] =
+    QT_TRANSLATE_NOOP("GameFileIo", "ゲームのファイルではありません（通常のファイルではないため読み込めません）");
 
 // Opens a game file only when it is a regular file: a pipe or a device is
 // refused before a byte is read.
@@ -88,15 +96,16 @@ bool openGameFile(QFile& file, QString* error) {
     case platform::OpenOutcome::Opened:
       return true;
     case platform::OpenOutcome::Missing:
-      return fail(QStringLiteral(u"ファイルを開けません（ファイルが見つかりません）"), error);
+      return fail(QCoreApplication::translate("GameFileIo", "ファイルを開けません（ファイルが見つかりません）"), error);
     case platform::OpenOutcome::NoPermission:
-      return fail(QStringLiteral(u"ファイルを開けません（ファイルを読む権限がありません）"), error);
+      return fail(QCoreApplication::translate("GameFileIo", "ファイルを開けません（ファイルを読む権限がありません）"),
+                  error);
     case platform::OpenOutcome::NotAFile:
-      return fail(QString::fromUtf16(kNotAFile), error);
+      return fail(QCoreApplication::translate("GameFileIo", kNotAFile), error);
     case platform::OpenOutcome::CannotOpen:
       break;
   }
-  return fail(QStringLiteral(u"ファイルを開けません"), error);
+  return fail(QCoreApplication::translate("GameFileIo", "ファイルを開けません"), error);
 }
 
 }  // namespace
@@ -106,7 +115,8 @@ bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
   if (!openGameFile(file, error)) return false;
   // One byte more than allowed tells an oversized file without reading it all.
   const QByteArray bytes = file.read(kMaxGameFileBytes + 1);
-  if (file.error() != QFileDevice::NoError) return fail(QStringLiteral(u"ファイルを読み込めません"), error);
+  if (file.error() != QFileDevice::NoError)
+    return fail(QCoreApplication::translate("GameFileIo", "ファイルを読み込めません"), error);
   return parseGameFile(bytes, game, error);
 }
 

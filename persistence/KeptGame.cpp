@@ -1,6 +1,7 @@
 // The kept game on disk, and when it is written.
 #include "persistence/KeptGame.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
   SavedGame check;
   if (!parseGameFile(bytes, &check, error) || check != game) return Outcome::Refused;
   if (!QDir().mkpath(folder_)) {
-    if (error) *error = QStringLiteral(u"フォルダーを作成できません");
+    if (error) *error = QCoreApplication::translate("KeptGame", "フォルダーを作成できません");
     return Outcome::Unwritable;
   }
   return writeGameFileAtomically(filePath(), bytes, error) ? Outcome::Written : Outcome::Unwritable;
@@ -46,13 +47,13 @@ bool KeptGame::check(SavedGame* game, QString* why) const {
   const QString picture = game->pictureFile.trimmed();
   if (picture.isEmpty()) return true;
   if (!QFileInfo(game->pictureFile).isFile()) {
-    *why = QStringLiteral(u"画像ファイルがみつかりません");
+    *why = QCoreApplication::translate("KeptGame", "画像ファイルがみつかりません");
     return false;
   }
   QImageReader reader(game->pictureFile);
   reader.setDecideFormatFromContent(true);
   if (!reader.canRead()) {
-    *why = QStringLiteral(u"画像を読み込めません");
+    *why = QCoreApplication::translate("KeptGame", "画像を読み込めません");
     return false;
   }
   return true;

@@ -1,6 +1,7 @@
 // Japanese causes of a failed save, from the system's report or the disk.
 #include "persistence/SaveFailure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -14,14 +15,18 @@
 namespace quavinto {
 namespace {
 
-const char16_t kDiskFull[] = u"ディスクの空き容量が足りません";
-const char16_t kNoPermission[] = u"このフォルダーに書き込む権限がありません";
-const char16_t kReadOnly[] = u"書き込みできないディスク（読み取り専用）です";
-const char16_t kNameTooLong[] = u"ファイル名が長すぎます";
-const char16_t kNoFolder[] = u"保存先のフォルダーがありません";
-const char16_t kIsFolder[] = u"同じ名前のフォルダーがあります";
-const char16_t kTooLarge[] = u"ファイルが大きすぎて書き込めません";
-const char16_t kDeviceError[] = u"ディスクの読み書きでエラーが起きました";
+// The texts below are marked for translation where they are defined and
+// translated here, when they are shown.
+QString translated(const char* text) { return QCoreApplication::translate("SaveFailure", text); }
+
+const char kDiskFull[] = QT_TRANSLATE_NOOP("SaveFailure", "ディスクの空き容量が足りません");
+const char kNoPermission[] = QT_TRANSLATE_NOOP("SaveFailure", "このフォルダーに書き込む権限がありません");
+const char kReadOnly[] = QT_TRANSLATE_NOOP("SaveFailure", "書き込みできないディスク（読み取り専用）です");
+const char kNameTooLong[] = QT_TRANSLATE_NOOP("SaveFailure", "ファイル名が長すぎます");
+const char kNoFolder[] = QT_TRANSLATE_NOOP("SaveFailure", "保存先のフォルダーがありません");
+const char kIsFolder[] = QT_TRANSLATE_NOOP("SaveFailure", "同じ名前のフォルダーがあります");
+const char kTooLarge[] = QT_TRANSLATE_NOOP("SaveFailure", "ファイルが大きすぎて書き込めません");
+const char kDeviceError[] = QT_TRANSLATE_NOOP("SaveFailure", "ディスクの読み書きでエラーが起きました");
 
 // The system's error numbers of the common causes.
 const int kKnownErrors[] = {ENOSPC, EDQUOT, EFBIG, EACCES, EPERM, EROFS, ENAMETOOLONG, ENOENT, ENOTDIR, EISDIR, EIO};
@@ -35,23 +40,23 @@ QString causeOfErrorNumber(int errorNumber) {
   switch (errorNumber) {
     case ENOSPC:
     case EDQUOT:
-      return QString::fromUtf16(kDiskFull);
+      return translated(kDiskFull);
     case EFBIG:
-      return QString::fromUtf16(kTooLarge);
+      return translated(kTooLarge);
     case EACCES:
     case EPERM:
-      return QString::fromUtf16(kNoPermission);
+      return translated(kNoPermission);
     case EROFS:
-      return QString::fromUtf16(kReadOnly);
+      return translated(kReadOnly);
     case ENAMETOOLONG:
-      return QString::fromUtf16(kNameTooLong);
+      return translated(kNameTooLong);
     case ENOENT:
     case ENOTDIR:
-      return QString::fromUtf16(kNoFolder);
+      return translated(kNoFolder);
     case EISDIR:
-      return QString::fromUtf16(kIsFolder);
+      return translated(kIsFolder);
     case EIO:
-      return QString::fromUtf16(kDeviceError);
+      return translated(kDeviceError);
     default:
       return QString();
   }
@@ -67,18 +72,18 @@ QString saveFailureCause(const QString& path, const QString& systemText) {
   // Otherwise the path and its folder say what stands in the way.
   const QFileInfo info(path);
   for (const QString& part : QDir::cleanPath(info.absoluteFilePath()).split(QLatin1Char('/'), Qt::SkipEmptyParts))
-    if (QFile::encodeName(part).size() > kMaxNameBytes) return QString::fromUtf16(kNameTooLong);
+    if (QFile::encodeName(part).size() > kMaxNameBytes) return translated(kNameTooLong);
   const QFileInfo folder(info.absolutePath());
-  if (!folder.isDir()) return QString::fromUtf16(kNoFolder);
-  if (info.isDir()) return QString::fromUtf16(kIsFolder);
+  if (!folder.isDir()) return translated(kNoFolder);
+  if (info.isDir()) return translated(kIsFolder);
 #ifdef Q_OS_UNIX
   const QByteArray native = QFile::encodeName(folder.absoluteFilePath());
   struct statvfs fs {};
   if (::statvfs(native.constData(), &fs) == 0) {
-    if (fs.f_flag & ST_RDONLY) return QString::fromUtf16(kReadOnly);
-    if (fs.f_bavail == 0) return QString::fromUtf16(kDiskFull);
+    if (fs.f_flag & ST_RDONLY) return translated(kReadOnly);
+    if (fs.f_bavail == 0) return translated(kDiskFull);
   }
-  if (::access(native.constData(), W_OK | X_OK) != 0) return QString::fromUtf16(kNoPermission);
+  if (::access(native.constData(), W_OK | X_OK) != 0) return translated(kNoPermission);
 #endif
   // Nothing known fits: the system's own words are all there is to show.
   return systemText;

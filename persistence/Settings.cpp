@@ -1,6 +1,7 @@
 // Loading and saving the six preferences through one table of keys.
 #include "persistence/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -49,8 +50,9 @@ bool SaveSettings(const GameState& g) {
 
 QString settingsNotSavedText() {
   const QString folder = QFileInfo(platform::settingsFilePath(settingsApplication())).absolutePath();
-  return QStringLiteral(
-             u"設定を保存できませんでした。次回の起動では今回の設定は使われません。\r\n保存先のフォルダー: %1")
+  return QCoreApplication::translate(
+             "Settings",
+             "設定を保存できませんでした。次回の起動では今回の設定は使われません。\r\n保存先のフォルダー: %1")
       .arg(QDir::toNativeSeparators(folder));
 }
 

@@ -1,6 +1,11 @@
 // Board sizing and building.
 #include "pictures/BoardLayout.h"
 
+#include <QCoreApplication>
+#include <QLabel>
+#include <algorithm>
+#include <cmath>
+
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -10,11 +15,6 @@
 #include "platform/PictureBox.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Screen.h"
-
-#include <QLabel>
-
-#include <algorithm>
-#include <cmath>
 
 namespace quavinto {
 
@@ -26,8 +26,9 @@ bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn) {
 }
 
 QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn) {
-  return QStringLiteral(u"画像 (%1 × %2 ピクセル) が小さすぎて、%3 × %4 のピースに分けられません。\r\n"
-                        u"画像の幅と高さには、横と縦の分割数の2倍以上のピクセルが必要です。")
+  return QCoreApplication::translate("BoardLayout",
+                                     "画像 (%1 × %2 ピクセル) が小さすぎて、%3 × %4 のピースに分けられません。\r\n"
+                                     "画像の幅と高さには、横と縦の分割数の2倍以上のピクセルが必要です。")
       .arg(pictureWidth)
       .arg(pictureHeight)
       .arg(xn)

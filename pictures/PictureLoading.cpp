@@ -4,6 +4,7 @@
 // why, and the board, PictureFile and the game in play stay as they were.
 #include "pictures/PictureLoading.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "core/GameFlow.h"
@@ -18,9 +19,9 @@
 namespace quavinto {
 
 QString pictureFilter() {
-  return QStringLiteral(
-      u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
-      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
+  return QCoreApplication::translate("PictureLoading",
+                                     "BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
+                                     "|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
 }
 
 int16_t pictureTypeOf(const QString& path) {
@@ -44,40 +45,45 @@ QString pictureRefusalText(const QString& path, platform::PictureProblem problem
   QString reason;
   switch (problem) {
     case PictureProblem::CannotOpen:
-      reason = QStringLiteral(u"ファイルがみつからないか、読み取りが許可されていません。");
+      reason =
+          QCoreApplication::translate("PictureLoading", "ファイルがみつからないか、読み取りが許可されていません。");
       break;
     case PictureProblem::NotAFile:
-      reason = QStringLiteral(u"通常のファイルではありません（フォルダーや特殊なファイルは読み込めません）。");
+      reason = QCoreApplication::translate(
+          "PictureLoading", "通常のファイルではありません（フォルダーや特殊なファイルは読み込めません）。");
       break;
     case PictureProblem::NotAPicture:
-      reason = QStringLiteral(u"画像ではありません。");
+      reason = QCoreApplication::translate("PictureLoading", "画像ではありません。");
       break;
     case PictureProblem::NoReader:
-      reason = QStringLiteral(u"この形式の画像を読む部品がインストールされていません（qt6-image-formats-plugins）。");
+      reason = QCoreApplication::translate(
+          "PictureLoading", "この形式の画像を読む部品がインストールされていません（qt6-image-formats-plugins）。");
       break;
     case PictureProblem::UnsupportedKind:
-      reason = QStringLiteral(
-          u"この種類のファイルには対応していません。\r\n"
-          u"BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
+      reason = QCoreApplication::translate("PictureLoading",
+                                           "この種類のファイルには対応していません。\r\n"
+                                           "BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
       break;
     case PictureProblem::TooLarge:
       // The decoder's own words name the size and the limit it passes.
-      reason = why.isEmpty() ? QStringLiteral(u"画像が大きすぎて読み込めません。") : why + QStringLiteral(u"。");
+      reason = why.isEmpty() ? QCoreApplication::translate("PictureLoading", "画像が大きすぎて読み込めません。")
+                             : QCoreApplication::translate("PictureLoading", "%1。").arg(why);
       break;
     case PictureProblem::Damaged:
     case PictureProblem::None:
-      reason = QStringLiteral(u"画像ファイルが壊れています。");
+      reason = QCoreApplication::translate("PictureLoading", "画像ファイルが壊れています。");
       break;
   }
-  return QStringLiteral(u"「%1」は使えません。\r\n").arg(QFileInfo(path).fileName()) + reason;
+  return QCoreApplication::translate("PictureLoading", "「%1」は使えません。\r\n%2")
+      .arg(QFileInfo(path).fileName(), reason);
 }
 
 QString pictureNameRefusalText(const QString& path) {
-  return QStringLiteral(
-             u"「%1」は使えません。\r\n"
-             u"ファイル名の終わりが、使える画像の種類を表していません。\r\n"
-             u"名前が .bmp .gif .jpg(それぞれ全部大文字か全部小文字)、"
-             u".jpeg .png .webp で終わる画像を選んでください。")
+  return QCoreApplication::translate("PictureLoading",
+                                     "「%1」は使えません。\r\n"
+                                     "ファイル名の終わりが、使える画像の種類を表していません。\r\n"
+                                     "名前が .bmp .gif .jpg(それぞれ全部大文字か全部小文字)、"
+                                     ".jpeg .png .webp で終わる画像を選んでください。")
       .arg(QFileInfo(path).fileName());
 }
 

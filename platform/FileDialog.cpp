@@ -2,6 +2,7 @@
 #include "platform/FileDialog.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,15 +16,21 @@
 namespace platform {
 namespace {
 
+// The texts below are marked for translation where they are defined and
+// translated here, when they are shown.
+QString translated(const char* text) { return QCoreApplication::translate("FileDialog", text); }
+
 FileDialogResponder gResponder;
 
 // Texts the dialog shows; %1 is the file's or folder's name.
-const char16_t kDefaultTitle[] = u"開く";
-const char16_t kCreateQuestion[] = u"%1 は存在しません。\r\n作成しますか?";
-const char16_t kOverwriteQuestion[] = u"%1 は既に存在します。\r\n上書きしますか?";
-const char16_t kFileNotFound[] = u"%1\r\nファイルが見つかりません。\r\nファイル名を確認してください。";
-const char16_t kFolderUnreadable[] = u"%1\r\nフォルダーの読み取りが許可されていないため、ファイルを読めません。\r\n%2";
-const char16_t kPathNotFound[] = u"%1\r\nパスが存在しません。\r\nパスを確認してください。";
+const char kDefaultTitle[] = QT_TRANSLATE_NOOP("FileDialog", "開く");
+const char kCreateQuestion[] = QT_TRANSLATE_NOOP("FileDialog", "%1 は存在しません。\r\n作成しますか?");
+const char kOverwriteQuestion[] = QT_TRANSLATE_NOOP("FileDialog", "%1 は既に存在します。\r\n上書きしますか?");
+const char kFileNotFound[] =
+    QT_TRANSLATE_NOOP("FileDialog", "%1\r\nファイルが見つかりません。\r\nファイル名を確認してください。");
+const char kFolderUnreadable[] =
+    QT_TRANSLATE_NOOP("FileDialog", "%1\r\nフォルダーの読み取りが許可されていないため、ファイルを読めません。\r\n%2");
+const char kPathNotFound[] = QT_TRANSLATE_NOOP("FileDialog", "%1\r\nパスが存在しません。\r\nパスを確認してください。");
 
 constexpr int kMaxRefusedAnswers = 20;
 
@@ -109,9 +116,7 @@ QStringList qtNamePatterns(const QString& qtNameFilter) {
   return qtNameFilter.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-QString CommonDialog::effectiveTitle() const {
-  return dialogTitle.isEmpty() ? QString::fromUtf16(kDefaultTitle) : dialogTitle;
-}
+QString CommonDialog::effectiveTitle() const { return dialogTitle.isEmpty() ? translated(kDefaultTitle) : dialogTitle; }
 
 QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& check) const {
   if (picked.isEmpty()) return QString();
@@ -125,7 +130,7 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
     info = QFileInfo(path);
   }
   if ((flags & (kOfnPathMustExist | kOfnFileMustExist)) && !info.dir().exists()) {
-    MsgBox(QString::fromUtf16(kPathNotFound).arg(QDir::toNativeSeparators(info.path())), 48, effectiveTitle());
+    MsgBox(translated(kPathNotFound).arg(QDir::toNativeSeparators(info.path())), 48, effectiveTitle());
     return QString();
   }
   if (check) {
@@ -139,7 +144,7 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
     // The open form asks too, so that choosing an existing file never
     // replaces it silently.
     if ((flags & kOfnOverwritePrompt) &&
-        MsgBox(QString::fromUtf16(kOverwriteQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+        MsgBox(translated(kOverwriteQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
       return QString();
     return path;
   }
@@ -147,15 +152,15 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
     // A folder that cannot be read hides its files: they are not missing.
     const QFileInfo folder(info.path());
     if (!folder.isReadable() || !folder.isExecutable()) {
-      MsgBox(QString::fromUtf16(kFolderUnreadable).arg(info.fileName(), QDir::toNativeSeparators(folder.filePath())),
-             48, effectiveTitle());
+      MsgBox(translated(kFolderUnreadable).arg(info.fileName(), QDir::toNativeSeparators(folder.filePath())), 48,
+             effectiveTitle());
       return QString();
     }
-    MsgBox(QString::fromUtf16(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
+    MsgBox(translated(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
     return QString();
   }
   if ((flags & kOfnCreatePrompt) &&
-      MsgBox(QString::fromUtf16(kCreateQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+      MsgBox(translated(kCreateQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
     return QString();
   return path;
 }

@@ -48,7 +48,7 @@ FileDialogResponder setFileDialogResponder(FileDialogResponder responder);
 class CommonDialog {
  public:
   QString fileName;     // chosen full path after showOpen(); preselected before it
-  QString dialogTitle;  // empty: the platform's default title "開く"
+  QString dialogTitle;  // empty: the platform's default title ("Open")
   QString filter;       // "label|pattern|label|pattern", patterns joined by ';'
   int filterIndex = 1;  // 1-based entry of `filter`; updated to the player's choice
   QString defaultExt;   // ".QVD" or "QVD": added to a new name that has no extension
@@ -66,7 +66,7 @@ class CommonDialog {
   // `check`, when given, may refuse a choice for this showing only.
   bool showOpen(QWidget* parent = nullptr, const ChoiceCheck& check = {});
 
-  // The caption the dialog shows: dialogTitle, or "開く" when it is empty.
+  // The caption the dialog shows: dialogTitle, or the default title ("Open") when it is empty.
   QString effectiveTitle() const;
 
   // Finishes a name the player typed or picked, by the dialog's rules: taken

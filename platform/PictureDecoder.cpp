@@ -2,6 +2,7 @@
 #include "platform/PictureDecoder.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
@@ -22,22 +23,28 @@
 namespace platform {
 namespace {
 
+// The texts below are marked for translation where they are defined and
+// translated here, when they are shown.
+QString translated(const char* text) { return QCoreApplication::translate("PictureDecoder", text); }
+
 // Descriptions of a refusal.
-const char16_t kMissing[] = u"画像ファイルがみつかりません";
-const char16_t kNoPermission[] = u"画像ファイルを読む権限がありません";
-const char16_t kCannotOpen[] = u"画像ファイルを開けません";
-const char16_t kNotAFile[] = u"通常のファイルではありません";
-const char16_t kTooLargeFile[] = u"画像ファイルが大きすぎます（%1 MB。%2 MB までです）";
-const char16_t kNotAPicture[] = u"画像ファイルではありません";
-const char16_t kUnsupported[] = u"BMP・GIF・JPEG・PNG・WebP 形式の画像ではありません";
-const char16_t kNoReader[] = u"%1 形式の画像を読む Qt の部品（画像形式プラグイン）がインストールされていません";
-const char16_t kNoSize[] = u"画像の大きさが読み取れません";
-const char16_t kEmptySize[] = u"画像の大きさが 0 です（%1×%2）";
-const char16_t kTooLarge[] = u"画像が大きすぎます（%1×%2。%3画素までです）";
-const char16_t kTooLargeSide[] = u"画像が大きすぎます（%1×%2。縦横とも %3 画素までです）";
-const char16_t kTooManyScans[] = u"JPEG のスキャンが多すぎます（%1。%2 までです）";
-const char16_t kDecodeFailed[] = u"画像のデータが壊れています";
-const char16_t kBmpFailed[] = u"BMP 画像のデータを読み込めません";
+const char kMissing[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像ファイルがみつかりません");
+const char kNoPermission[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像ファイルを読む権限がありません");
+const char kCannotOpen[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像ファイルを開けません");
+const char kNotAFile[] = QT_TRANSLATE_NOOP("PictureDecoder", "通常のファイルではありません");
+const char kTooLargeFile[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像ファイルが大きすぎます（%1 MB。%2 MB までです）");
+const char kNotAPicture[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像ファイルではありません");
+const char kUnsupported[] = QT_TRANSLATE_NOOP("PictureDecoder", "BMP・GIF・JPEG・PNG・WebP 形式の画像ではありません");
+const char kNoReader[] = QT_TRANSLATE_NOOP(
+    "PictureDecoder", "%1 形式の画像を読む Qt の部品（画像形式プラグイン）がインストールされていません");
+const char kNoSize[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像の大きさが読み取れません");
+const char kEmptySize[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像の大きさが 0 です（%1×%2）");
+const char kTooLarge[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像が大きすぎます（%1×%2。%3画素までです）");
+const char kTooLargeSide[] =
+    QT_TRANSLATE_NOOP("PictureDecoder", "画像が大きすぎます（%1×%2。縦横とも %3 画素までです）");
+const char kTooManyScans[] = QT_TRANSLATE_NOOP("PictureDecoder", "JPEG のスキャンが多すぎます（%1。%2 までです）");
+const char kDecodeFailed[] = QT_TRANSLATE_NOOP("PictureDecoder", "画像のデータが壊れています");
+const char kBmpFailed[] = QT_TRANSLATE_NOOP("PictureDecoder", "BMP 画像のデータを読み込めません");
 
 // A progressive photo has up to about ten scans.
 constexpr int kUsualJpegScans = 10;
@@ -182,11 +189,13 @@ int jpegReduction(QSize size, QSize target) {
   return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
 }
 
-// A count of pixels as the player reads it: "1 億 800 万", "6710 万".
+// A count of pixels as the player reads it, in units of ten thousand and of a
+// hundred million, as Japanese counts large numbers.
 QString pixelCount(qint64 pixels) {
   const qint64 oku = pixels / 100'000'000, man = pixels % 100'000'000 / 10'000;
-  if (oku == 0) return QStringLiteral(u"%1 万").arg(man);
-  return man == 0 ? QStringLiteral(u"%1 億").arg(oku) : QStringLiteral(u"%1 億 %2 万").arg(oku).arg(man);
+  if (oku == 0) return QCoreApplication::translate("PictureDecoder", "%1 万").arg(man);
+  return man == 0 ? QCoreApplication::translate("PictureDecoder", "%1 億").arg(oku)
+                  : QCoreApplication::translate("PictureDecoder", "%1 億 %2 万").arg(oku).arg(man);
 }
 
 int bytesPerPixel(QImage::Format format) {
@@ -220,10 +229,9 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   reader.setAutoTransform(true);
   const QByteArray format = reader.format();
   if (const QByteArray missing = format.isEmpty() ? missingReader(head) : QByteArray(); !missing.isEmpty())
-    return fail(PictureProblem::NoReader,
-                QString::fromUtf16(kNoReader).arg(missing == "webp" ? "WebP" : missing.toUpper()));
-  if (format.isEmpty()) return fail(PictureProblem::NotAPicture, QString::fromUtf16(kNotAPicture));
-  if (!isAccepted(format)) return fail(PictureProblem::UnsupportedKind, QString::fromUtf16(kUnsupported));
+    return fail(PictureProblem::NoReader, translated(kNoReader).arg(missing == "webp" ? "WebP" : missing.toUpper()));
+  if (format.isEmpty()) return fail(PictureProblem::NotAPicture, translated(kNotAPicture));
+  if (!isAccepted(format)) return fail(PictureProblem::UnsupportedKind, translated(kUnsupported));
   const bool isBitfields = bmpBitfields && format == "bmp";
 
   QSize size = isBitfields ? bitfields.size : reader.size();
@@ -231,12 +239,12 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   if (format == "bmp" && size.height() < 0 && size.height() != INT_MIN) size.setHeight(-size.height());
   // A GIF decodes to its logical screen, whatever its first frame says.
   if (format == "gif" && gifSize.isValid()) size = gifSize;
-  if (size.width() < 0 || size.height() < 0) return fail(PictureProblem::Damaged, QString::fromUtf16(kNoSize));
+  if (size.width() < 0 || size.height() < 0) return fail(PictureProblem::Damaged, translated(kNoSize));
   if (size.width() == 0 || size.height() == 0)
-    return fail(PictureProblem::Damaged, QString::fromUtf16(kEmptySize).arg(size.width()).arg(size.height()));
+    return fail(PictureProblem::Damaged, translated(kEmptySize).arg(size.width()).arg(size.height()));
   const auto tooLarge = [&](qint64 limit) {
     return fail(PictureProblem::TooLarge,
-                QString::fromUtf16(kTooLarge).arg(size.width()).arg(size.height()).arg(pixelCount(limit)));
+                translated(kTooLarge).arg(size.width()).arg(size.height()).arg(pixelCount(limit)));
   };
 
   // The size the picture is shown at, and the one it is needed at.
@@ -246,7 +254,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const QSize target = fits ? shown : shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
   if (!fitInto.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
     return fail(PictureProblem::TooLarge,
-                QString::fromUtf16(kTooLargeSide).arg(size.width()).arg(size.height()).arg(kMaxPictureSide));
+                translated(kTooLargeSide).arg(size.width()).arg(size.height()).arg(kMaxPictureSide));
   // A JPEG decodes reduced by itself, a PNG or a still WebP as it comes;
   // every other format at full size first.
   const bool streamed = !fits && (format == "png" || (format == "webp" && !webpIsAnimated(head)));
@@ -266,13 +274,13 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   if (!streamed && decodedPixels * pixelBytes > kMaxPictureBytes)
     return tooLarge(kMaxPictureBytes / pixelBytes * reduction * reduction);
   if (format == "jpeg" && scans.count > kMaxJpegScans)
-    return fail(PictureProblem::TooLarge, QString::fromUtf16(kTooManyScans).arg(scans.count).arg(kMaxJpegScans));
+    return fail(PictureProblem::TooLarge, translated(kTooManyScans).arg(scans.count).arg(kMaxJpegScans));
   // Too much work: from a file of many scans, blame its scans (as many as
   // would pass at this size); from a photo's few, its size (as many pixels
   // as would pass scanned like this).
   if (format == "jpeg" && scans.blockPasses > scans.allowedPasses() && scans.count > kUsualJpegScans)
     return fail(PictureProblem::TooLarge,
-                QString::fromUtf16(kTooManyScans)
+                translated(kTooManyScans)
                     .arg(scans.count)
                     .arg(qint64(double(scans.count) * double(scans.allowedPasses()) / double(scans.blockPasses))));
   if (format == "jpeg" && scans.blockPasses > scans.allowedPasses())
@@ -283,19 +291,18 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   QImage image;
   if (streamed) {
     image = format == "png" ? decodePngReduced(device, target) : decodeWebpScaled(device->readAll(), target);
-    if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kDecodeFailed));
+    if (image.isNull()) return fail(PictureProblem::Damaged, translated(kDecodeFailed));
     // A PNG's boxes leave it up to twice the size asked for, each way.
     if (image.size() != target) image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   } else if (isBitfields) {
     image = decodeBmpBitfields(device, bitfields);
-    if (image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
+    if (image.isNull()) return fail(PictureProblem::Damaged, translated(kBmpFailed));
   } else if (format == "bmp" && !bmpIsComplete(head, deviceSize)) {
     device->seek(0);
-    if (!readBmpFilled(device->readAll(), size, &image))
-      return fail(PictureProblem::Damaged, QString::fromUtf16(kBmpFailed));
+    if (!readBmpFilled(device->readAll(), size, &image)) return fail(PictureProblem::Damaged, translated(kBmpFailed));
   } else {
     if (reduced) reader.setScaledSize(turned ? target.transposed() : target);
-    if (!reader.read(&image) || image.isNull()) return fail(PictureProblem::Damaged, QString::fromUtf16(kDecodeFailed));
+    if (!reader.read(&image) || image.isNull()) return fail(PictureProblem::Damaged, translated(kDecodeFailed));
   }
   if (fitInto.isValid()) image = fitPicture(image, fitInto);
   *out = opaque(image);
@@ -318,13 +325,13 @@ bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, 
     case OpenOutcome::Opened:
       break;
     case OpenOutcome::Missing:
-      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kMissing));
+      return refuse(why, problem, PictureProblem::CannotOpen, translated(kMissing));
     case OpenOutcome::NoPermission:
-      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kNoPermission));
+      return refuse(why, problem, PictureProblem::CannotOpen, translated(kNoPermission));
     case OpenOutcome::NotAFile:
-      return refuse(why, problem, PictureProblem::NotAFile, QString::fromUtf16(kNotAFile));
+      return refuse(why, problem, PictureProblem::NotAFile, translated(kNotAFile));
     case OpenOutcome::CannotOpen:
-      return refuse(why, problem, PictureProblem::CannotOpen, QString::fromUtf16(kCannotOpen));
+      return refuse(why, problem, PictureProblem::CannotOpen, translated(kCannotOpen));
   }
   // No picture within the limits needs more bytes than this.
   // A PNG is read as it decodes, never held whole, so it may be larger.
@@ -332,7 +339,7 @@ bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, 
   const qint64 fileLimit = png ? kMaxPngFileBytes : kMaxPictureFileBytes;
   if (size > fileLimit)
     return refuse(why, problem, PictureProblem::TooLarge,
-                  QString::fromUtf16(kTooLargeFile).arg((size + (1 << 20) - 1) >> 20).arg(fileLimit >> 20));
+                  translated(kTooLargeFile).arg((size + (1 << 20) - 1) >> 20).arg(fileLimit >> 20));
   return decodeDevice(&file, size, fitInto, out, why, problem);
 }
 

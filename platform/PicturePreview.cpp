@@ -18,7 +18,7 @@ PicturePreview::PicturePreview(QWidget* parent)
   setObjectName(QStringLiteral("picturePreview"));
   image_->setFixedSize(kLargeThumbnail, kLargeThumbnail);
   image_->setAlignment(Qt::AlignCenter);
-  image_->setAccessibleName(QStringLiteral(u"プレビュー"));
+  image_->setAccessibleName(tr("プレビュー"));
   size_->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(image_);
@@ -37,13 +37,12 @@ void PicturePreview::showPicture(const QString& path) {
 void PicturePreview::thumbnailReady(const QString& path, const Thumbnail& thumbnail) {
   if (path != picture_) return;
   if (thumbnail.image.isNull()) {
-    size_->setText(QStringLiteral(u"プレビューできません"));
+    size_->setText(tr("プレビューできません"));
     return;
   }
   image_->setPixmap(QPixmap::fromImage(thumbnail.image));
   if (thumbnail.pictureSize.isValid())
-    size_->setText(
-        QStringLiteral(u"%1 × %2 画素").arg(thumbnail.pictureSize.width()).arg(thumbnail.pictureSize.height()));
+    size_->setText(tr("%1 × %2 画素").arg(thumbnail.pictureSize.width()).arg(thumbnail.pictureSize.height()));
 }
 
 }  // namespace platform

@@ -120,8 +120,8 @@ void Form1::buildWidgets() {
     label->hide();
     return label;
   };
-  Label2_0 = makeNotice(QStringLiteral(u"パズルを並べ替え中です。"), platform::twipsRect(900, 1440, 3795, 300));
-  Label2_1 = makeNotice(QStringLiteral(u"しばらくお待ち下さい。"), platform::twipsRect(1440, 2040, 3480, 300));
+  Label2_0 = makeNotice(tr("パズルを並べ替え中です。"), platform::twipsRect(900, 1440, 3795, 300));
+  Label2_1 = makeNotice(tr("しばらくお待ち下さい。"), platform::twipsRect(1440, 2040, 3480, 300));
 
   Picture3 = new platform::PictureBox(Client);
   Picture3->setGeometry(platform::twipsRect(6060, 300, 1995, 1815));
@@ -134,7 +134,7 @@ void Form1::buildWidgets() {
     Image1_MouseDown(*this, button, x, y);
   };
 
-  Label1_0 = new QLabel(QStringLiteral(u"完成図"), Client);
+  Label1_0 = new QLabel(tr("完成図"), Client);
   Label1_0->setAlignment(Qt::AlignCenter);
   Label1_0->setAutoFillBackground(true);
   Label1_0->setGeometry(platform::twipsRect(8688, 48, 1032, 252));
@@ -167,8 +167,8 @@ QAction* Form1::addCommand(QMenu* menu, const QString& caption, void (Form1::*ha
 void Form1::buildMenus() {
   QMenuBar* bar = menuBar();
   constexpr WhilePreparing runs = WhilePreparing::Runs, held = WhilePreparing::HeldBack;
-  TopFile = bar->addMenu(QStringLiteral(u"ファイル"));
-  LoadPictureEx = addCommand(TopFile, QStringLiteral(u"画像読み込み"), &Form1::LoadPictureEx_Click, held);
+  TopFile = bar->addMenu(tr("ファイル"));
+  LoadPictureEx = addCommand(TopFile, tr("画像読み込み"), &Form1::LoadPictureEx_Click, held);
   RecentPictures = new RecentPicturesMenu(this, [this](const QString& path) {
     if (!commandsHeld()) openRecentPicture(*this, path);
   });
@@ -177,29 +177,29 @@ void Form1::buildMenus() {
   connect(LoadPictureEx, &QAction::changed, this,
           [this] { RecentPictures->menuAction()->setEnabled(LoadPictureEx->isEnabled()); });
   TopFile->addSeparator();
-  ReadData = addCommand(TopFile, QStringLiteral(u"データの読み込み"), &Form1::ReadData_Click, held);
-  SaveData = addCommand(TopFile, QStringLiteral(u"データの保存"), &Form1::SaveData_Click, runs);
+  ReadData = addCommand(TopFile, tr("データの読み込み"), &Form1::ReadData_Click, held);
+  SaveData = addCommand(TopFile, tr("データの保存"), &Form1::SaveData_Click, runs);
   TopFile->addSeparator();
-  Fin = addCommand(TopFile, QStringLiteral(u"終了"), &Form1::Fin_Click, held);
+  Fin = addCommand(TopFile, tr("終了"), &Form1::Fin_Click, held);
 
-  Game = bar->addMenu(QStringLiteral(u"ゲーム"));
-  GStart = addCommand(Game, QStringLiteral(u"ゲーム開始"), &Form1::GStart_Click, held);
-  GStop = addCommand(Game, QStringLiteral(u"ゲーム中止"), &Form1::GStop_Click, runs);
+  Game = bar->addMenu(tr("ゲーム"));
+  GStart = addCommand(Game, tr("ゲーム開始"), &Form1::GStart_Click, held);
+  GStop = addCommand(Game, tr("ゲーム中止"), &Form1::GStop_Click, runs);
 
-  SetData1 = addCommand(nullptr, QStringLiteral(u"設定"), &Form1::SetData1_Click, held);
+  SetData1 = addCommand(nullptr, tr("設定"), &Form1::SetData1_Click, held);
 
-  ScaleAll = bar->addMenu(QStringLiteral(u"完成図の倍率"));
+  ScaleAll = bar->addMenu(tr("完成図の倍率"));
   XX1 = addCommand(ScaleAll, QStringLiteral("X 1"), &Form1::XX1_Click, runs);
   XX2 = addCommand(ScaleAll, QStringLiteral("X 1/2"), &Form1::XX2_Click, runs);
   XX4 = addCommand(ScaleAll, QStringLiteral("X 1/4"), &Form1::XX4_Click, runs);
   for (QAction* scale : {XX1, XX2, XX4}) scale->setCheckable(true);
 
-  HELP = bar->addMenu(QStringLiteral("HELP"));
-  Index = addCommand(HELP, QStringLiteral(u"目次"), &Form1::Index_Click, runs);
-  Key_Search = addCommand(HELP, QStringLiteral(u"キーワードで検索"), &Form1::Key_Search_Click, runs);
+  HELP = bar->addMenu(tr("HELP"));
+  Index = addCommand(HELP, tr("目次"), &Form1::Index_Click, runs);
+  Key_Search = addCommand(HELP, tr("キーワードで検索"), &Form1::Key_Search_Click, runs);
   HELP->addSeparator();
-  About_Help = addCommand(HELP, QStringLiteral(u"ヘルプについて"), &Form1::About_Help_Click, runs);
-  About_Proguram = addCommand(HELP, QStringLiteral(u"情報"), &Form1::About_Proguram_Click, runs);
+  About_Help = addCommand(HELP, tr("ヘルプについて"), &Form1::About_Help_Click, runs);
+  About_Proguram = addCommand(HELP, tr("情報"), &Form1::About_Proguram_Click, runs);
   buildPlayCommands();
   applyMenuEvent(*this, MenuEvent::Design);
 }

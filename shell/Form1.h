@@ -101,7 +101,7 @@ public:
   void Key_Search_Click();
   void About_Help_Click();
   void About_Proguram_Click();
-  // Commands beyond the design's, after its items in ゲーム.
+  // Commands beyond the design's, after its items in the Game menu.
   void Undo_Click();
   void Redo_Click();
   void Pause_Click();
@@ -137,7 +137,7 @@ public:
 
   QMenu* TopFile = nullptr;
   QAction* LoadPictureEx = nullptr;
-  RecentPicturesMenu* RecentPictures = nullptr;  // 最近使った画像
+  RecentPicturesMenu* RecentPictures = nullptr;  // recent pictures
   QAction* ReadData = nullptr;
   QAction* SaveData = nullptr;
   QAction* Fin = nullptr;

@@ -19,10 +19,13 @@
 namespace quavinto {
 namespace {
 QString settingsDuringGameText() {
-  return QStringLiteral(u"ゲーム中に設定を変更しにいくとゲームは中断されます\r\n設定を変更しますか");
+  return QCoreApplication::translate("Form1Commands",
+                                     "ゲーム中に設定を変更しにいくとゲームは中断されます\r\n設定を変更しますか");
 }
-QString exitText() { return QStringLiteral(u"QUAVINTOを終了します。"); }
-QString saveOfferText() { return QStringLiteral(u"ゲーム中です。\r\nデータを保存しますか。"); }
+QString exitText() { return QCoreApplication::translate("Form1Commands", "QUAVINTOを終了します。"); }
+QString saveOfferText() {
+  return QCoreApplication::translate("Form1Commands", "ゲーム中です。\r\nデータを保存しますか。");
+}
 }  // namespace
 
 void Form1::SetData1_Click() {

@@ -28,18 +28,21 @@ namespace {
 // Every text this window shows to the player.
 namespace text {
 const QString kCaption = QStringLiteral(u"QUAVINTO");
-const QString kDivisions = QStringLiteral(u"分割数");
-const QString kPresets[4] = {QStringLiteral(u"25PIECE"), QStringLiteral(u"64PIECE"), QStringLiteral(u"100PIECE"),
-                             QStringLiteral(u"FREE")};
+const char kDivisions[] = QT_TRANSLATE_NOOP("quavinto::Form2", "分割数");
+const char* const kPresets[4] = {
+    QT_TRANSLATE_NOOP("quavinto::Form2", "25PIECE"), QT_TRANSLATE_NOOP("quavinto::Form2", "64PIECE"),
+    QT_TRANSLATE_NOOP("quavinto::Form2", "100PIECE"), QT_TRANSLATE_NOOP("quavinto::Form2", "FREE")};
 const QString kX = QStringLiteral(u"X =");
 const QString kY = QStringLiteral(u"Y =");
-const QString kShowFinished = QStringLiteral(u"完成図の表示");
-const QString kOk = QStringLiteral(u"OK");
-const QString kCancel = QStringLiteral(u"CANCEL");
-const QString kBackground = QStringLiteral(u"背景色");
-const QString kColours[6] = {QStringLiteral(u"SYSTEM"), QStringLiteral(u"白"), QStringLiteral(u"黒"),
-                             QStringLiteral(u"水色"),   QStringLiteral(u"緑"), QStringLiteral(u"黄")};
-const QString kCountRange = QStringLiteral(u"分割数はX,Y共1以上30以内です。");
+const char kShowFinished[] = QT_TRANSLATE_NOOP("quavinto::Form2", "完成図の表示");
+const char kOk[] = QT_TRANSLATE_NOOP("quavinto::Form2", "OK");
+const char kCancel[] = QT_TRANSLATE_NOOP("quavinto::Form2", "CANCEL");
+const char kBackground[] = QT_TRANSLATE_NOOP("quavinto::Form2", "背景色");
+const char* const kColours[6] = {
+    QT_TRANSLATE_NOOP("quavinto::Form2", "SYSTEM"), QT_TRANSLATE_NOOP("quavinto::Form2", "白"),
+    QT_TRANSLATE_NOOP("quavinto::Form2", "黒"),     QT_TRANSLATE_NOOP("quavinto::Form2", "水色"),
+    QT_TRANSLATE_NOOP("quavinto::Form2", "緑"),     QT_TRANSLATE_NOOP("quavinto::Form2", "黄")};
+const char kCountRange[] = QT_TRANSLATE_NOOP("quavinto::Form2", "分割数はX,Y共1以上30以内です。");
 const QString kCountReset = QStringLiteral(u"10");
 }  // namespace text
 
@@ -127,7 +130,7 @@ void Form2::buildControls() {
   Shape1 = makeShape(platform::twipsRect(60, 360, 3024, 1632));
   Shape2 = makeShape(platform::twipsRect(1584, 576, 1380, 1332));
 
-  Label1[0] = new QLabel(text::kDivisions, this);
+  Label1[0] = new QLabel(tr(text::kDivisions), this);
   Label1[0]->setAlignment(Qt::AlignCenter);
   // Opaque, so the caption interrupts the frame line it sits on.
   Label1[0]->setAutoFillBackground(true);
@@ -137,16 +140,16 @@ void Form2::buildControls() {
   const QRect presetRects[4] = {platform::twipsRect(144, 660, 1332, 312), platform::twipsRect(144, 1104, 1332, 312), platform::twipsRect(144, 1500, 1332, 312),
                                 platform::twipsRect(1632, 624, 996, 312)};
   for (int i = 0; i < 4; ++i) {
-    Option1[i] = new QRadioButton(text::kPresets[i], this);
+    Option1[i] = new QRadioButton(tr(text::kPresets[i]), this);
     Option1[i]->setGeometry(presetRects[i]);
     divisionGroup_->addButton(Option1[i], i);
   }
   // Screen readers hear the controls by Japanese names that also say what
   // the short captions mean.
-  Option1[0]->setAccessibleName(QStringLiteral(u"25ピース (5 × 5)"));
-  Option1[1]->setAccessibleName(QStringLiteral(u"64ピース (8 × 8)"));
-  Option1[2]->setAccessibleName(QStringLiteral(u"100ピース (10 × 10)"));
-  Option1[3]->setAccessibleName(QStringLiteral(u"自由な分割数"));
+  Option1[0]->setAccessibleName(tr("25ピース (5 × 5)"));
+  Option1[1]->setAccessibleName(tr("64ピース (8 × 8)"));
+  Option1[2]->setAccessibleName(tr("100ピース (10 × 10)"));
+  Option1[3]->setAccessibleName(tr("自由な分割数"));
   Option1[0]->setChecked(true);
   connect(divisionGroup_, &QButtonGroup::idClicked, this, &Form2::Option1_Click);
 
@@ -167,13 +170,13 @@ void Form2::buildControls() {
     Text1[i]->installEventFilter(this);
     connect(Text1[i], &QLineEdit::textChanged, this, [this, i] { Text1_Change(i); });
   }
-  Text1[0]->setAccessibleName(QStringLiteral(u"横の分割数 (X)"));
-  Text1[1]->setAccessibleName(QStringLiteral(u"縦の分割数 (Y)"));
+  Text1[0]->setAccessibleName(tr("横の分割数 (X)"));
+  Text1[1]->setAccessibleName(tr("縦の分割数 (Y)"));
 
-  Check1 = new QCheckBox(text::kShowFinished, this);
+  Check1 = new QCheckBox(tr(text::kShowFinished), this);
   Check1->setGeometry(platform::twipsRect(3216, 1248, 1764, 372));
 
-  const QString buttonTexts[2] = {text::kOk, text::kCancel};
+  const QString buttonTexts[2] = {tr(text::kOk), tr(text::kCancel)};
   const QRect buttonRects[2] = {platform::twipsRect(3768, 96, 1224, 312), platform::twipsRect(3768, 624, 1224, 312)};
   for (int i = 0; i < 2; ++i) {
     Command1[i] = new QPushButton(buttonTexts[i], this);
@@ -183,19 +186,19 @@ void Form2::buildControls() {
     Command1[i]->setAutoDefault(false);
     connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
   }
-  Command1[1]->setAccessibleName(QStringLiteral(u"キャンセル"));
+  Command1[1]->setAccessibleName(tr("キャンセル"));
 
-  Frame1 = new QGroupBox(text::kBackground, this);
+  Frame1 = new QGroupBox(tr(text::kBackground), this);
   Frame1->setGeometry(platform::twipsRect(48, 2160, 4956, 828));
   colourGroup_ = new QButtonGroup(this);
   const int colourLefts[6] = {192, 1248, 1872, 2544, 3408, 4032};
   const int colourWidths[6] = {1020, 588, 588, 780, 588, 588};
   for (int i = 0; i < 6; ++i) {
-    Option2[i] = new QRadioButton(text::kColours[i], Frame1);
+    Option2[i] = new QRadioButton(tr(text::kColours[i]), Frame1);
     Option2[i]->setGeometry(platform::twipsRect(colourLefts[i], 336, colourWidths[i], 264));
     colourGroup_->addButton(Option2[i], i);
   }
-  Option2[0]->setAccessibleName(QStringLiteral(u"システムの色"));
+  Option2[0]->setAccessibleName(tr("システムの色"));
   Option2[0]->setChecked(true);
 
   // The icon is shown at its own 32 x 32 size from the design's top-left
@@ -251,7 +254,7 @@ int Form2::countOf(int index) const {
 void Form2::Text1_Change(int index) {
   const int number = countOf(index);
   if (number < 0 || number > kMaxCells) {
-    platform::MsgBox(text::kCountRange, 48);
+    platform::MsgBox(tr(text::kCountRange), 48);
     Text1[index]->setText(text::kCountReset);
   }
 }
@@ -276,7 +279,7 @@ void Form2::Command1_Click(int index) {
   // A refused count leaves every value as it was, so a CANCEL that follows
   // really changes nothing.
   if (xn < 1 || yn < 1 || xn > kMaxCells || yn > kMaxCells) {
-    platform::MsgBox(text::kCountRange, 48);
+    platform::MsgBox(tr(text::kCountRange), 48);
     return;
   }
   // A grid the current picture cannot be cut into is refused while the player

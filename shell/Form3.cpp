@@ -18,10 +18,10 @@ namespace {
 
 namespace text {
 const QString kCaption = QStringLiteral(u"QUAVINTO");
-const QString kName = QStringLiteral(u"ＱＵＡＶＩＮＴＯ(Ver 2.02)");
-const QString kEdition = QStringLiteral(u"32Bit Version");
-const QString kNotice = QStringLiteral(u"(C) QUAVINTO 開発チーム\nAll rights reserved.");
-const QString kOk = QStringLiteral(u"OK");
+const char kName[] = QT_TRANSLATE_NOOP("quavinto::Form3", "ＱＵＡＶＩＮＴＯ(Ver 2.02)");
+const char kEdition[] = QT_TRANSLATE_NOOP("quavinto::Form3", "32Bit Version");
+const char kNotice[] = QT_TRANSLATE_NOOP("quavinto::Form3", "(C) QUAVINTO 開発チーム\nAll rights reserved.");
+const char kOk[] = QT_TRANSLATE_NOOP("quavinto::Form3", "OK");
 }  // namespace text
 
 constexpr int kShiftKey = 1;
@@ -83,15 +83,15 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   Shape1 = makeShape(this, platform::twipsRect(240, 192, 3180, 780));
   Shape2 = makeShape(this, platform::twipsRect(240, 1020, 3036, 780));
 
-  Label1 = new QLabel(text::kName, this);
+  Label1 = new QLabel(tr(text::kName), this);
   QFont bold = font();
   bold.setBold(true);
   Label1->setFont(bold);
   Label1->setGeometry(platform::twipsRect(408, 300, 2892, 252));
 
-  Label2[1] = new QLabel(text::kEdition, this);
+  Label2[1] = new QLabel(tr(text::kEdition), this);
   Label2[1]->setGeometry(platform::twipsRect(1740, 660, 1452, 252));
-  Label2[0] = new QLabel(text::kNotice, this);
+  Label2[0] = new QLabel(tr(text::kNotice), this);
   Label2[0]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label2[0]->setGeometry(platform::twipsRect(420, 1140, 2712, 612));
   for (QLabel* label : Label2) label->installEventFilter(this);
@@ -103,7 +103,7 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   Image1->setPixmap(icon);
   Image1->setGeometry(QRect(platform::twipsRect(240, 1860, 384, 384).topLeft(), icon.deviceIndependentSize().toSize()));
 
-  Command1 = new QPushButton(text::kOk, this);
+  Command1 = new QPushButton(tr(text::kOk), this);
   Command1->setGeometry(platform::twipsRect(1740, 1920, 1575, 315));
   Command1->setDefault(true);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);

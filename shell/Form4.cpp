@@ -12,9 +12,9 @@ namespace quavinto {
 namespace {
 
 namespace text {
-const QString kCaption = QStringLiteral(u"QUAVINTO(終了:左ClicK 再表示:右Click) ");
-const QString kPositionHeading = QStringLiteral(u"About Position");
-const QString kReverseHeading = QStringLiteral(u"About Reverse(0:Normal 1:Reverse)");
+const char kCaption[] = QT_TRANSLATE_NOOP("quavinto::Form4", "QUAVINTO(終了:左ClicK 再表示:右Click) ");
+const char kPositionHeading[] = QT_TRANSLATE_NOOP("quavinto::Form4", "About Position");
+const char kReverseHeading[] = QT_TRANSLATE_NOOP("quavinto::Form4", "About Reverse(0:Normal 1:Reverse)");
 }  // namespace text
 
 constexpr double kPointSize = 9.6;
@@ -30,7 +30,7 @@ QString cellText(int value) {
 Form4::Form4(const GameState& gs, QWidget* owner) : QWidget(owner, Qt::Window), gs_(gs) {
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setWindowTitle(text::kCaption);
+  setWindowTitle(tr(text::kCaption));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::black);
   pal.setColor(QPalette::WindowText, Qt::white);
@@ -114,10 +114,10 @@ void Form4::printGrid(const Grid& grid) {
 
 void Form4::form_load() {
   cls();
-  print(text::kPositionHeading);
+  print(tr(text::kPositionHeading));
   printGrid(gs_.Map);
   print(QString());
-  print(text::kReverseHeading);
+  print(tr(text::kReverseHeading));
   printGrid(gs_.RMap);
 }
 

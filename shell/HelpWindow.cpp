@@ -30,19 +30,20 @@ namespace {
 
 // Every text this window shows to the player.
 namespace text {
-const QString kCaption = QStringLiteral(u"QUAVINTO ヘルプ");
-const QString kContents = QStringLiteral(u"目次");
-const QString kBack = QStringLiteral(u"戻る");
-const QString kForward = QStringLiteral(u"進む");
-const QString kSearch = QStringLiteral(u"キーワード検索");
-const QString kTypeKeyword = QStringLiteral(u"調べたい言葉を入力してください:");
-const QString kKeywords = QStringLiteral(u"キーワード:");
-const QString kTopics = QStringLiteral(u"トピック:");
-const QString kShow = QStringLiteral(u"表示");
-const QString kMissingTitle = QStringLiteral(u"ヘルプファイルが見つかりません");
-const QString kMissingBody = QStringLiteral(u"ヘルプファイルが見つかりませんでした。次の場所を探しました:");
-const QString kMissingHint =
-    QStringLiteral(u"QUAVINTO を入れ直すと、ヘルプファイルも入ります。ゲームはこのまま続けられます。");
+const char kCaption[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "QUAVINTO ヘルプ");
+const char kContents[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "目次");
+const char kBack[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "戻る");
+const char kForward[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "進む");
+const char kSearch[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "キーワード検索");
+const char kTypeKeyword[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "調べたい言葉を入力してください:");
+const char kKeywords[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "キーワード:");
+const char kTopics[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "トピック:");
+const char kShow[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "表示");
+const char kMissingTitle[] = QT_TRANSLATE_NOOP("quavinto::HelpWindow", "ヘルプファイルが見つかりません");
+const char kMissingBody[] =
+    QT_TRANSLATE_NOOP("quavinto::HelpWindow", "ヘルプファイルが見つかりませんでした。次の場所を探しました:");
+const char kMissingHint[] = QT_TRANSLATE_NOOP(
+    "quavinto::HelpWindow", "QUAVINTO を入れ直すと、ヘルプファイルも入ります。ゲームはこのまま続けられます。");
 }  // namespace text
 
 const QString kContentsPage = QStringLiteral("index.html");
@@ -158,7 +159,7 @@ HelpWindow* HelpWindow::showHelpOnHelp(QWidget* owner) {
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(text::kCaption);
+  setWindowTitle(tr(text::kCaption));
   buildUi();
   loadHelpSet();
 }
@@ -167,10 +168,10 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::buildUi() {
   auto* toolbar = new QHBoxLayout;
-  auto* contentsButton = new QPushButton(text::kContents, this);
-  backButton_ = new QPushButton(text::kBack, this);
-  forwardButton_ = new QPushButton(text::kForward, this);
-  auto* searchButton = new QPushButton(text::kSearch, this);
+  auto* contentsButton = new QPushButton(tr(text::kContents), this);
+  backButton_ = new QPushButton(tr(text::kBack), this);
+  forwardButton_ = new QPushButton(tr(text::kForward), this);
+  auto* searchButton = new QPushButton(tr(text::kSearch), this);
   for (QPushButton* b : {contentsButton, backButton_, forwardButton_, searchButton}) {
     b->setAutoDefault(false);
     toolbar->addWidget(b);
@@ -184,23 +185,23 @@ void HelpWindow::buildUi() {
   searchField_->installEventFilter(this);
   keywordList_ = new QListWidget(searchPanel_);
   topicList_ = new QListWidget(searchPanel_);
-  showButton_ = new QPushButton(text::kShow, searchPanel_);
+  showButton_ = new QPushButton(tr(text::kShow), searchPanel_);
   showButton_->setAutoDefault(false);
-  panel->addWidget(new QLabel(text::kTypeKeyword, searchPanel_));
+  panel->addWidget(new QLabel(tr(text::kTypeKeyword), searchPanel_));
   panel->addWidget(searchField_);
-  panel->addWidget(new QLabel(text::kKeywords, searchPanel_));
+  panel->addWidget(new QLabel(tr(text::kKeywords), searchPanel_));
   panel->addWidget(keywordList_, 3);
-  panel->addWidget(new QLabel(text::kTopics, searchPanel_));
+  panel->addWidget(new QLabel(tr(text::kTopics), searchPanel_));
   panel->addWidget(topicList_, 1);
   panel->addWidget(showButton_, 0, Qt::AlignRight);
 
   browser_ = new QTextBrowser(this);
   browser_->setOpenExternalLinks(true);
   // The captions above the fields are no buddies; screen readers get the names here.
-  searchField_->setAccessibleName(QStringLiteral(u"調べたい言葉"));
-  keywordList_->setAccessibleName(QStringLiteral(u"キーワード"));
-  topicList_->setAccessibleName(QStringLiteral(u"トピック"));
-  browser_->setAccessibleName(QStringLiteral(u"ヘルプの本文"));
+  searchField_->setAccessibleName(tr("調べたい言葉"));
+  keywordList_->setAccessibleName(tr("キーワード"));
+  topicList_->setAccessibleName(tr("トピック"));
+  browser_->setAccessibleName(tr("ヘルプの本文"));
 
   auto* splitter = new QSplitter(this);
   splitter->addWidget(searchPanel_);
@@ -274,9 +275,9 @@ void HelpWindow::loadHelpSet() {
 }
 
 void HelpWindow::showMissingMessage(const QStringList& looked) {
-  QString html = QStringLiteral("<h2>%1</h2><p>%2</p><ul>").arg(text::kMissingTitle, text::kMissingBody);
+  QString html = QStringLiteral("<h2>%1</h2><p>%2</p><ul>").arg(tr(text::kMissingTitle), tr(text::kMissingBody));
   for (const QString& dir : looked) html += QStringLiteral("<li>%1</li>").arg(dir.toHtmlEscaped());
-  html += QStringLiteral("</ul><p>%1</p>").arg(text::kMissingHint);
+  html += QStringLiteral("</ul><p>%1</p>").arg(tr(text::kMissingHint));
   browser_->setHtml(html);
   searchField_->setEnabled(false);
   showButton_->setEnabled(false);
@@ -299,7 +300,7 @@ QString HelpWindow::currentPage() const {
 
 void HelpWindow::updateTitle() {
   const QString title = browser_->documentTitle();
-  setWindowTitle(title.isEmpty() ? text::kCaption : text::kCaption + QStringLiteral(" - ") + title);
+  setWindowTitle(title.isEmpty() ? tr(text::kCaption) : tr(text::kCaption) + QStringLiteral(" - ") + title);
 }
 
 void HelpWindow::setSearchVisible(bool visible) { searchPanel_->setVisible(visible); }

@@ -33,11 +33,11 @@ namespace quavinto {
 class HelpWindow : public QWidget {
   Q_OBJECT
 public:
-  // HELP > 目次: the contents page.
+  // HELP > Contents: the contents page.
   static HelpWindow* showContents(QWidget* owner);
-  // HELP > キーワードで検索: the keyword search, its field empty and focused.
+  // HELP > Search by keyword: the keyword search, its field empty and focused.
   static HelpWindow* showKeywordSearch(QWidget* owner);
-  // HELP > ヘルプについて: how to use the help window.
+  // HELP > About help: how to use the help window.
   static HelpWindow* showHelpOnHelp(QWidget* owner);
   // The open help window, or null.
   static HelpWindow* instance();

@@ -1,5 +1,7 @@
 // The main window's side of the kept game: the offer to go on with the last
 // game at the start, and the one message when the game cannot be kept.
+#include <QCoreApplication>
+
 #include "core/GameFlow.h"
 #include "persistence/GameCommands.h"
 #include "persistence/KeptGame.h"
@@ -10,12 +12,14 @@
 namespace quavinto {
 namespace {
 
-QString goOnText() { return QStringLiteral(u"前回のゲームを続けますか？"); }
+QString goOnText() { return QCoreApplication::translate("KeptGameOffer", "前回のゲームを続けますか？"); }
 QString setAsideText(const QString& why, const QString& file) {
-  return QStringLiteral(u"前回のゲームは続けられません（%1）。\r\n%2 として残しました。").arg(why, file);
+  return QCoreApplication::translate("KeptGameOffer", "前回のゲームは続けられません（%1）。\r\n%2 として残しました。")
+      .arg(why, file);
 }
 QString unwritableText(const QString& folder) {
-  return QStringLiteral(u"ゲームを自動で保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。")
+  return QCoreApplication::translate(
+             "KeptGameOffer", "ゲームを自動で保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。")
       .arg(folder);
 }
 

@@ -3,6 +3,7 @@
 // The core reports the game's events here; this file answers them.
 #include <QAccessible>
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -24,16 +25,21 @@
 namespace quavinto {
 namespace {
 
-QString pausedNotice() { return QStringLiteral(u"一時停止中 — クリックかキーで再開"); }
+QString pausedNotice() { return QCoreApplication::translate("PlayControls", "一時停止中 — クリックかキーで再開"); }
 QString bestText(const Record& r, int place) {
-  const QString board = QStringLiteral(u"%1×%2 で %3 位").arg(r.xn).arg(r.yn).arg(place);
-  return (place == 1 ? QStringLiteral(u"自己ベスト！ ") : QStringLiteral(u"記録に入りました！ ")) + board;
+  const char* const text = place == 1 ? QT_TRANSLATE_NOOP("PlayControls", "自己ベスト！ %1×%2 で %3 位")
+                                      : QT_TRANSLATE_NOOP("PlayControls", "記録に入りました！ %1×%2 で %3 位");
+  return QCoreApplication::translate("PlayControls", text).arg(r.xn).arg(r.yn).arg(place);
 }
 QString recordsSetAsideText(const QString& file) {
-  return QStringLiteral(u"記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。").arg(file);
+  return QCoreApplication::translate("PlayControls",
+                                     "記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。")
+      .arg(file);
 }
 QString recordsUnwritableText(const QString& folder) {
-  return QStringLiteral(u"記録を保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。").arg(folder);
+  return QCoreApplication::translate("PlayControls",
+                                     "記録を保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。")
+      .arg(folder);
 }
 
 // Covers the board and the finished picture while the game is paused: no
@@ -76,7 +82,7 @@ class PauseCover : public QWidget {
 };
 
 QString clockFigures(int32_t seconds, int moves) {
-  return playTimeText(seconds) + QStringLiteral(u"  手数 ") + QString::number(moves);
+  return QCoreApplication::translate("PlayControls", "%1  手数 %2").arg(playTimeText(seconds)).arg(moves);
 }
 
 }  // namespace
@@ -84,20 +90,20 @@ QString clockFigures(int32_t seconds, int moves) {
 void Form1::buildPlayCommands() {
   constexpr WhilePreparing runs = WhilePreparing::Runs, held = WhilePreparing::HeldBack;
   Game->addSeparator();
-  Undo = addCommand(Game, QStringLiteral(u"元に戻す"), &Form1::Undo_Click, held);
+  Undo = addCommand(Game, QCoreApplication::translate("PlayControls", "元に戻す"), &Form1::Undo_Click, held);
   Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  Redo = addCommand(Game, QStringLiteral(u"やり直し"), &Form1::Redo_Click, held);
+  Redo = addCommand(Game, QCoreApplication::translate("PlayControls", "やり直し"), &Form1::Redo_Click, held);
   Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  Pause = addCommand(Game, QStringLiteral(u"一時停止"), &Form1::Pause_Click, held);
+  Pause = addCommand(Game, QCoreApplication::translate("PlayControls", "一時停止"), &Form1::Pause_Click, held);
   Pause->setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
   Pause->setCheckable(true);
-  Records = addCommand(Game, QStringLiteral(u"記録"), &Form1::Records_Click, runs);
+  Records = addCommand(Game, QCoreApplication::translate("PlayControls", "記録"), &Form1::Records_Click, runs);
   Records->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   // The menu's shortcuts work wherever the window has the focus.
   for (QAction* action : {Undo, Redo, Pause, Records}) addAction(action);
 
   clockLabel = new QLabel(this);
-  clockLabel->setAccessibleDescription(QStringLiteral(u"経過時間と手数"));
+  clockLabel->setAccessibleDescription(QCoreApplication::translate("PlayControls", "経過時間と手数"));
   // While paused the figures stand still; the cover says why, to the eye and
   // to screen readers.
   clockLabel->setAttribute(Qt::WA_TransparentForMouseEvents);

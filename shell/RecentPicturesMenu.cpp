@@ -37,7 +37,7 @@ QIcon placeholderIcon() {
 }  // namespace
 
 RecentPicturesMenu::RecentPicturesMenu(QWidget* parent, std::function<void(const QString&)> choose)
-    : QMenu(QStringLiteral(u"最近使った画像"), parent),
+    : QMenu(tr("最近使った画像"), parent),
       choose_(std::move(choose)),
       loader_(new platform::ThumbnailLoader(platform::kNormalThumbnail, this)) {
   auto* style = new ThumbnailIconStyle;
@@ -54,16 +54,15 @@ void RecentPicturesMenu::refill() {
   for (const QString& path : paths) {
     const QFileInfo info(path);
     const bool gone = !info.isFile();
-    QAction* entry =
-        addAction(placeholder, gone ? QStringLiteral(u"%1（見つかりません）").arg(info.fileName()) : info.fileName());
+    QAction* entry = addAction(placeholder, gone ? tr("%1（見つかりません）").arg(info.fileName()) : info.fileName());
     entry->setData(path);
     entry->setToolTip(path);
     connect(entry, &QAction::triggered, this, [this, path] { choose_(path); });
     if (!gone) loader_->request(path);
   }
-  if (paths.isEmpty()) addAction(QStringLiteral(u"（なし）"))->setEnabled(false);
+  if (paths.isEmpty()) addAction(tr("（なし）"))->setEnabled(false);
   addSeparator();
-  clear_ = addAction(QStringLiteral(u"一覧を消去"));
+  clear_ = addAction(tr("一覧を消去"));
   clear_->setEnabled(!paths.isEmpty());
   connect(clear_, &QAction::triggered, this, [] { clearRecentPictures(); });
 }

@@ -1,4 +1,4 @@
-// The ファイル menu's 最近使った画像: the pictures that last reached the
+// The File menu's recent pictures: the pictures that last reached the
 // board, newest first, each with its thumbnail and name, then the command
 // that clears the list. The list is read when the menu opens, never at
 // start-up; the entries show at once with a placeholder icon and take their

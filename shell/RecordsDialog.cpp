@@ -23,19 +23,18 @@ QString playTimeText(int32_t seconds) {
 RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, const QString& pictureFile,
                              QWidget* parent)
     : QDialog(parent), store_(folder), picture_(pictureKey) {
-  setWindowTitle(QStringLiteral(u"記録"));
+  setWindowTitle(tr("記録"));
   auto* layout = new QVBoxLayout(this);
-  const QString name = pictureFile.isEmpty() ? QStringLiteral(u"標準の画像") : QFileInfo(pictureFile).fileName();
-  layout->addWidget(new QLabel(QStringLiteral(u"画像: ") + name, this));
+  const QString name = pictureFile.isEmpty() ? tr("標準の画像") : QFileInfo(pictureFile).fileName();
+  layout->addWidget(new QLabel(tr("画像: %1").arg(name), this));
   list_ = new QTreeWidget(this);
   list_->setRootIsDecorated(false);
-  list_->setHeaderLabels({QStringLiteral(u"盤"), QStringLiteral(u"順位"), QStringLiteral(u"時間"),
-                          QStringLiteral(u"手数"), QStringLiteral(u"日付"), QStringLiteral(u"備考")});
-  list_->setAccessibleName(QStringLiteral(u"記録の一覧"));
+  list_->setHeaderLabels({tr("盤"), tr("順位"), tr("時間"), tr("手数"), tr("日付"), tr("備考")});
+  list_->setAccessibleName(tr("記録の一覧"));
   layout->addWidget(list_);
   auto* buttons = new QDialogButtonBox(this);
-  clear_ = buttons->addButton(QStringLiteral(u"記録を消去"), QDialogButtonBox::ResetRole);
-  QPushButton* close = buttons->addButton(QStringLiteral(u"閉じる"), QDialogButtonBox::RejectRole);
+  clear_ = buttons->addButton(tr("記録を消去"), QDialogButtonBox::ResetRole);
+  QPushButton* close = buttons->addButton(tr("閉じる"), QDialogButtonBox::RejectRole);
   close->setDefault(true);
   connect(clear_, &QPushButton::clicked, this, &RecordsDialog::clearRecords);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -59,12 +58,12 @@ void RecordsDialog::fill() {
     item->setText(2, playTimeText(r.seconds));
     item->setText(3, QString::number(r.moves));
     item->setText(4, r.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    item->setText(5, r.resumed ? QStringLiteral(u"保存データから再開") : QString());
+    item->setText(5, r.resumed ? tr("保存データから再開") : QString());
     for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   }
   if (records.isEmpty()) {
     auto* item = new QTreeWidgetItem(list_);
-    item->setText(0, QStringLiteral(u"まだ記録はありません"));
+    item->setText(0, tr("まだ記録はありません"));
     item->setFirstColumnSpanned(true);
     item->setFlags(Qt::NoItemFlags);
   }
@@ -72,7 +71,7 @@ void RecordsDialog::fill() {
 }
 
 void RecordsDialog::clearRecords() {
-  if (platform::MsgBox(QStringLiteral(u"この画像の記録をすべて消去しますか？"), 36) != platform::vbYes) return;
+  if (platform::MsgBox(tr("この画像の記録をすべて消去しますか？"), 36) != platform::vbYes) return;
   const RecordStore::Outcome cleared = store_.clear(picture_);
   fill();
   if (!cleared.ok) outcome_ = cleared;
