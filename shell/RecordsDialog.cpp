@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -40,8 +41,7 @@ RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, c
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   fill();
-  list_->header()->resizeSections(QHeaderView::ResizeToContents);
-  resize(std::max(sizeHint().width(), list_->header()->length() + 40), 320);
+  resize(sizeHint().width(), 320);
 }
 
 void RecordsDialog::fill() {
@@ -68,6 +68,15 @@ void RecordsDialog::fill() {
     item->setFlags(Qt::NoItemFlags);
   }
   clear_->setEnabled(!records.isEmpty());
+  // Every column as wide as its title and its widest entry, and the list wide
+  // enough for all of them beside its frame and scroll bar: no row needs
+  // scrolling sideways.
+  int columns = 0;
+  for (int c = 0; c < list_->columnCount(); ++c) {
+    list_->resizeColumnToContents(c);
+    columns += std::max(list_->columnWidth(c), list_->header()->sectionSizeHint(c));
+  }
+  list_->setMinimumWidth(columns + 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width());
 }
 
 void RecordsDialog::clearRecords() {

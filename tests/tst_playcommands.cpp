@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -312,6 +314,9 @@ private slots:
     QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位"));
     RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
     QCOMPARE(dialog.list()->topLevelItemCount(), 3);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_VERIFY2(!dialog.list()->horizontalScrollBar()->isVisible(), "the records need scrolling sideways");
     QStringList order;
     for (int i = 0; i < 3; ++i) order << dialog.list()->topLevelItem(i)->text(2);
     QCOMPARE(order, (QStringList{QStringLiteral("0:00:30"), QStringLiteral("0:00:40"), QStringLiteral("0:00:50")}));
