@@ -52,8 +52,6 @@ SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, in
   return origin;
 }
 
-namespace {
-// Cell of a cell origin, by real division rounded half to even.
 bool cellOfOrigin(const MainVars& v, int32_t x, int32_t y, int& col, int& row) {
   if (v.PieceWidth <= 0 || v.PieceHeight <= 0) return false;
   const double c = platform::roundHalfEven(double(x) / v.PieceWidth + 1);
@@ -63,7 +61,6 @@ bool cellOfOrigin(const MainVars& v, int32_t x, int32_t y, int& col, int& row) {
   row = int(r);
   return true;
 }
-}  // namespace
 
 bool exchangeCells(Grid& grid, const MainVars& v, int32_t x, int32_t y) {
   int tc = 0, tr = 0, sc = 0, sr = 0;

@@ -33,6 +33,9 @@ SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, in
 // Exchanges Map of the cell with origin (x, y) and of the cell with origin
 // (DragFromX, DragFromY). Returns false, changing nothing, for a cell outside
 // the grid.
+// The cell whose origin is (x, y), found by real division rounded half to
+// even as both grids' exchange finds it; false outside the 31 x 31 grid.
+bool cellOfOrigin(const MainVars& v, int32_t x, int32_t y, int& col, int& row);
 bool SwapMap(GameState& g, const MainVars& v, int32_t x, int32_t y);
 // The exchange both grids use: the cell with origin (x, y) against the cell
 // with origin (DragFromX, DragFromY), each found by real division rounded half

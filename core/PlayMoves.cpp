@@ -32,10 +32,13 @@ void showMove(GameHost& h, const Move& m, const std::vector<Cell>& changed) {
 
 bool inPlay(GameHost& h) { return h.state().GameRunning == 1 && !h.preparing() && !h.play().paused; }
 
-bool replay(GameHost& h, const Move& m) {
+// Applies the move and shows it; a kept move is reported to the window. Any
+// move may complete the puzzle. False when the move changed nothing.
+bool apply(GameHost& h, const Move& m, bool kept) {
   const std::vector<Cell> changed = applyMove(h.state(), m);
+  if (changed.empty()) return false;
   showMove(h, m, changed);
-  h.playEvent(PlayEvent::Moved);
+  if (kept) h.playEvent(PlayEvent::Moved);
   CheckComplete(h);
   return true;
 }
@@ -43,29 +46,21 @@ bool replay(GameHost& h, const Move& m) {
 }  // namespace
 
 bool applyUnrecorded(GameHost& h, const Move& m) {
-  if (h.preparing() || h.play().paused) return false;
-  const std::vector<Cell> changed = applyMove(h.state(), m);
-  if (changed.empty()) return false;
-  showMove(h, m, changed);
-  CheckComplete(h);
-  return true;
+  return !h.preparing() && !h.play().paused && apply(h, m, false);
 }
 
 bool playMove(GameHost& h, const Move& m) {
-  if (!inPlay(h)) return false;
-  const std::vector<Cell> changed = applyMove(h.state(), m);
-  if (changed.empty()) return false;
+  // Only a move that changes the board is kept: one on the board, and no
+  // exchange of a cell with itself.
+  if (!inPlay(h) || !onBoard(h.state(), m) || (m.kind == Move::Kind::Exchange && m.from == m.to)) return false;
   h.play().history.record(m);
-  showMove(h, m, changed);
-  h.playEvent(PlayEvent::Moved);
-  CheckComplete(h);
-  return true;
+  return apply(h, m, true);
 }
 
 bool canUndo(GameHost& h) { return inPlay(h) && h.play().history.canUndo(); }
 bool canRedo(GameHost& h) { return inPlay(h) && h.play().history.canRedo(); }
 
-bool undoMove(GameHost& h) { return canUndo(h) && replay(h, h.play().history.takeBack()); }
-bool redoMove(GameHost& h) { return canRedo(h) && replay(h, h.play().history.playAgain()); }
+bool undoMove(GameHost& h) { return canUndo(h) && apply(h, h.play().history.takeBack(), true); }
+bool redoMove(GameHost& h) { return canRedo(h) && apply(h, h.play().history.playAgain(), true); }
 
 }  // namespace quavinto

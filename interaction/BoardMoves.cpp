@@ -5,7 +5,6 @@
 #include "core/Geometry.h"
 #include "core/PieceDrawing.h"
 #include "core/PlayMoves.h"
-#include "platform/Numeric.h"
 
 namespace quavinto {
 
@@ -46,16 +45,6 @@ void turnPiece(GameHost& h, int col, int row) {
     applyUnrecorded(h, Move::turn({col, row}));
 }
 
-namespace {
-// The cell of a cell origin, by real division rounded half to even, as the
-// exchange of the two grids has always found it.
-Cell cellOfOrigin(const MainVars& v, int32_t x, int32_t y) {
-  if (v.PieceWidth <= 0 || v.PieceHeight <= 0) return {};
-  return {int(platform::roundHalfEven(double(x) / v.PieceWidth + 1)),
-          int(platform::roundHalfEven(double(y) / v.PieceHeight + 1))};
-}
-}  // namespace
-
 bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
   const GameState& g = h.state();
   MainVars& v = h.vars();
@@ -68,9 +57,10 @@ bool dropOnCell(GameHost& h, int32_t x, int32_t y) {
   v.DragFromX = from.x();
   v.DragFromY = from.y();
   const QPoint target = cellOrigin(v, x, y);
-  const Move exchange =
-      Move::exchange(cellOfOrigin(v, v.DragFromX, v.DragFromY), cellOfOrigin(v, target.x(), target.y()));
-  playMove(h, exchange);
+  Cell source, dropped;
+  if (cellOfOrigin(v, v.DragFromX, v.DragFromY, source.col, source.row) &&
+      cellOfOrigin(v, target.x(), target.y(), dropped.col, dropped.row))
+    playMove(h, Move::exchange(source, dropped));
   return true;
 }
 

@@ -133,35 +133,40 @@ bool RecordStore::save(const QList<Record>& all, Outcome* out) {
   return false;
 }
 
-RecordStore::Outcome RecordStore::add(const Record& record) {
-  Outcome out;
-  if (!QDir().mkpath(folder_)) {
-    out.ok = false;
-    out.problem = folder_;
-    return out;
-  }
+bool RecordStore::change(Outcome* out, const std::function<void(QList<Record>&)>& edit) {
+  // Under the lock the file is read again, so a record another copy of the
+  // program wrote a moment ago is kept.
   QLockFile lock(file_ + QStringLiteral(".lock"));
   lock.setStaleLockTime(kStaleLockMs);
+  if (!QDir().mkpath(folder_) || !lock.tryLock(kLockWaitMs)) {
+    out->ok = false;
+    out->problem = folder_;
+    return false;
+  }
   QList<Record> all;
-  if (!lock.tryLock(kLockWaitMs)) {
-    out.ok = false;
-    out.problem = folder_;
-    return out;
-  }
-  if (!load(&all, &out)) return out;
-  all.append(record);
-  keepBest(all);
+  if (!load(&all, out)) return false;
+  edit(all);
+  return save(all, out);
+}
+
+RecordStore::Outcome RecordStore::add(const Record& record) {
+  Outcome out;
   int place = 0;
-  for (const Record& r : all) {
-    if (!sameBoard(r, record)) continue;
-    ++place;
-    if (r == record) {
-      out.place = place;
-      break;
+  const bool saved = change(&out, [&](QList<Record>& all) {
+    all.append(record);
+    keepBest(all);
+    int rank = 0;
+    for (const Record& r : all) {
+      if (!sameBoard(r, record)) continue;
+      ++rank;
+      if (r == record) {
+        place = rank;
+        break;
+      }
     }
-  }
-  save(all, &out);
-  if (!out.ok) out.place = 0;
+  });
+  // Ranked out of the ten, the record is not in the list and has no place.
+  if (saved) out.place = place;
   return out;
 }
 
@@ -184,17 +189,10 @@ RecordStore::Outcome RecordStore::read(const QString& picture, QList<Record>* re
 
 RecordStore::Outcome RecordStore::clear(const QString& picture) {
   Outcome out;
-  QLockFile lock(file_ + QStringLiteral(".lock"));
-  lock.setStaleLockTime(kStaleLockMs);
-  if (!QDir().mkpath(folder_) || !lock.tryLock(kLockWaitMs)) {
-    out.ok = false;
-    out.problem = folder_;
-    return out;
-  }
-  QList<Record> all;
-  if (!load(&all, &out)) return out;
-  all.erase(std::remove_if(all.begin(), all.end(), [&](const Record& r) { return r.picture == picture; }), all.end());
-  save(all, &out);
+  change(&out, [&](QList<Record>& all) {
+    all.erase(std::remove_if(all.begin(), all.end(), [&](const Record& r) { return r.picture == picture; }),
+              all.end());
+  });
   return out;
 }
 

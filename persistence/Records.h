@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace quavinto {
 
@@ -71,6 +72,8 @@ class RecordStore {
   // Reads the whole list under the lock; a damaged file is set aside.
   bool load(QList<Record>* all, Outcome* out);
   bool save(const QList<Record>& all, Outcome* out);
+  // Locks, reads the whole list again, edits it and writes it.
+  bool change(Outcome* out, const std::function<void(QList<Record>&)>& edit);
   QString folder_;
   QString file_;
 };
