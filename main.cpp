@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("QUAVINTO"));
   const quavinto::CommandLine line = quavinto::parseCommandLine(argumentsOf(argc, argv));
   if (line.action != quavinto::CommandLine::Action::Run) return quavinto::answerCommandLine(line);
-  platform::setUpJapaneseUi(app);
+  platform::setUpUi(app, platform::uiLanguageFromEnvironment());
   quavinto::startProgram(line.file);
   return app.exec();
 }

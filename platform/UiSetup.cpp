@@ -1,4 +1,5 @@
-// Loads qtbase_ja and picks a Japanese font.
+// Picks the player's language, loads the program's and Qt's translations for
+// it and picks a font that shows it.
 #include "platform/UiSetup.h"
 
 #include <QApplication>
@@ -8,8 +9,56 @@
 #include <QTranslator>
 
 namespace platform {
+namespace {
 
-bool setUpJapaneseUi(QApplication& app) {
+UiLanguage gCurrent = UiLanguage::Japanese;
+
+bool isCLocale(const QByteArray& name) {
+  return name == "C" || name == "POSIX" || name.startsWith("C.") || name.startsWith("C@");
+}
+
+// "ja", "ja_JP.UTF-8", "en_GB@euro"… to the language the program has for it,
+// or nothing for a language without a translation.
+bool knownLanguage(const QByteArray& name, UiLanguage* out) {
+  const QByteArray code = name.left(name.indexOf('_') < 0 ? name.size() : name.indexOf('_')).split('.').first();
+  if (code.split('@').first() == "ja") return *out = UiLanguage::Japanese, true;
+  if (code.split('@').first() == "en") return *out = UiLanguage::English, true;
+  return false;
+}
+
+}  // namespace
+
+UiLanguage uiLanguageFor(const QByteArray& language, const QByteArray& lcAll, const QByteArray& lcMessages,
+                         const QByteArray& lang) {
+  const QByteArray locale = !lcAll.isEmpty() ? lcAll : !lcMessages.isEmpty() ? lcMessages : lang;
+  if (locale.isEmpty() || isCLocale(locale)) return UiLanguage::Japanese;
+  UiLanguage found = UiLanguage::English;
+  for (const QByteArray& wanted : language.split(':'))
+    if (!wanted.isEmpty() && knownLanguage(wanted, &found)) return found;
+  if (knownLanguage(locale, &found)) return found;
+  return UiLanguage::English;
+}
+
+UiLanguage uiLanguageFromEnvironment() {
+  return uiLanguageFor(qgetenv("LANGUAGE"), qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG"));
+}
+
+UiLanguage currentUiLanguage() { return gCurrent; }
+
+bool setUpUi(QApplication& app, UiLanguage language) {
+  gCurrent = language;
+  if (language == UiLanguage::English) {
+    // Numbers and dates as the desktop writes them, when it writes English.
+    const QLocale system = QLocale::system();
+    QLocale::setDefault(system.language() == QLocale::English ? system
+                                                              : QLocale(QLocale::English, QLocale::UnitedStates));
+    // Qt's own texts are English already; only the program's are translated.
+    auto* translator = new QTranslator(&app);
+    const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
+    if (loaded) app.installTranslator(translator);
+    return loaded;
+  }
+
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   auto* translator = new QTranslator(&app);
   const bool loaded = translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));

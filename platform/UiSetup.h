@@ -1,13 +1,33 @@
-// Start-up of the toolkit in Japanese: Qt's own texts (message-box buttons,
-// the file dialog, text-box menus) come from Qt's Japanese translation
-// whatever the system's locale, and the program's font is a Japanese one.
+// Start-up of the toolkit in the player's language. The desktop's language
+// decides, read from the environment as every desktop program reads it:
+// Japanese on a Japanese desktop and under C/POSIX, English on every other
+// until it has its own translation. Qt's own texts (message-box buttons, the
+// file dialog, text-box menus) follow the same choice.
 #pragma once
+
+#include <QByteArray>
 
 class QApplication;
 
 namespace platform {
 
-// Returns false when Qt's Japanese translation could not be found.
-bool setUpJapaneseUi(QApplication& app);
+enum class UiLanguage { Japanese, English };
+
+// The environment's choice, from LANGUAGE, LC_ALL, LC_MESSAGES and LANG in
+// the precedence gettext gives them: the first of LC_ALL, LC_MESSAGES and
+// LANG that is set names the locale; a C or POSIX locale means Japanese
+// whatever LANGUAGE says; otherwise LANGUAGE's list, then that locale, is
+// searched for the first language the program has.
+UiLanguage uiLanguageFor(const QByteArray& language, const QByteArray& lcAll, const QByteArray& lcMessages,
+                         const QByteArray& lang);
+UiLanguage uiLanguageFromEnvironment();
+
+// Installs the translations, default locale and font for `language`.
+// Returns false when a translation could not be found.
+bool setUpUi(QApplication& app, UiLanguage language);
+inline bool setUpJapaneseUi(QApplication& app) { return setUpUi(app, UiLanguage::Japanese); }
+
+// The language set up last (Japanese before any set-up).
+UiLanguage currentUiLanguage();
 
 }  // namespace platform

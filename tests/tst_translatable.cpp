@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <algorithm>
 
+#include "platform/UiSetup.h"
+
 namespace {
 
 bool isJapanese(QChar c) {
@@ -180,6 +182,46 @@ class TstTranslatable : public QObject {
     QVERIFY(english.load(QStringLiteral(":/i18n/quavinto_en.qm")));
     QCOMPARE(english.translate("quavinto::Form1", "ゲーム開始"), QStringLiteral("Start game"));
     QCOMPARE(english.translate("GameFile", "背景色"), QStringLiteral("Background colour"));
+  }
+
+  // Which language the environment asks for: LANGUAGE, LC_ALL, LC_MESSAGES,
+  // LANG, as gettext reads them.
+  void languageChoice_data() {
+    using platform::UiLanguage;
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<QByteArray>("lcAll");
+    QTest::addColumn<QByteArray>("lcMessages");
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<bool>("japanese");
+    QTest::newRow("nothing set") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << true;
+    QTest::newRow("LANG=C") << QByteArray() << QByteArray() << QByteArray() << QByteArray("C") << true;
+    QTest::newRow("LANG=C.UTF-8") << QByteArray() << QByteArray() << QByteArray() << QByteArray("C.UTF-8") << true;
+    QTest::newRow("LC_ALL=POSIX over English")
+        << QByteArray("en") << QByteArray("POSIX") << QByteArray() << QByteArray("en_US.UTF-8") << true;
+    QTest::newRow("Japanese desktop") << QByteArray() << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8")
+                                      << true;
+    QTest::newRow("English desktop") << QByteArray() << QByteArray() << QByteArray() << QByteArray("en_GB.UTF-8")
+                                     << false;
+    QTest::newRow("German desktop") << QByteArray() << QByteArray() << QByteArray() << QByteArray("de_DE.UTF-8")
+                                    << false;
+    QTest::newRow("LC_MESSAGES over LANG")
+        << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8") << QByteArray("en_US.UTF-8") << true;
+    QTest::newRow("LC_ALL over LC_MESSAGES")
+        << QByteArray() << QByteArray("de_DE.UTF-8") << QByteArray("ja_JP.UTF-8") << QByteArray() << false;
+    QTest::newRow("LANGUAGE over the locale")
+        << QByteArray("ja") << QByteArray() << QByteArray() << QByteArray("en_US.UTF-8") << true;
+    QTest::newRow("LANGUAGE's first known entry")
+        << QByteArray("fr:ja_JP:en") << QByteArray() << QByteArray() << QByteArray("de_DE.UTF-8") << true;
+    QTest::newRow("LANGUAGE without a known entry")
+        << QByteArray("fr:de") << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8") << true;
+  }
+  void languageChoice() {
+    QFETCH(QByteArray, language);
+    QFETCH(QByteArray, lcAll);
+    QFETCH(QByteArray, lcMessages);
+    QFETCH(QByteArray, lang);
+    QFETCH(bool, japanese);
+    QCOMPARE(platform::uiLanguageFor(language, lcAll, lcMessages, lang) == platform::UiLanguage::Japanese, japanese);
   }
 };
 
