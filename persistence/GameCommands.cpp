@@ -14,6 +14,7 @@
 #include "persistence/GameFileDialog.h"
 #include "persistence/GameFileIo.h"
 #include "pictures/BoardLayout.h"
+#include "pictures/RecentPictures.h"
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
@@ -105,6 +106,9 @@ bool readGameFile(BoardWindow& w, const QString& path, ResumeQuestion question) 
   applySavedGame(game, g, v);
   g.ResumeFlag = 1;
   BuildBoardFrom(w, picture.image);
+  // The file's picture reached the board as a chosen one would: it heads the
+  // recent pictures (the built-in picture has no file to list).
+  if (!game.pictureFile.trimmed().isEmpty()) rememberRecentPicture(game.pictureFile);
   // The file's colour and view take effect as a confirmed settings dialog's
   // would: arranging the window for the new board sets the caption's colours,
   // and the scale menu follows the view.

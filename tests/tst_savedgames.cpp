@@ -8,6 +8,7 @@
 #include "persistence/GameFileIo.h"
 #include "persistence/KeptGame.h"
 #include "pictures/BoardLayout.h"
+#include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
@@ -236,6 +237,7 @@ private slots:
     QCOMPARE(f.state().Xn, int16_t(5));
     QCOMPARE(f.state().PictureWidth, int16_t(384));
     QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(readRecentPictures(), QStringList());
     // The game goes on and saves on the built-in picture it is played on.
     const QByteArray saved = save(f, QStringLiteral("after.QVD"));
     QVERIFY(saved.startsWith("\r\n"));
@@ -246,6 +248,13 @@ private slots:
     QCOMPARE(f.vars().PictureFile, path);
     QCOMPARE(f.state().PictureWidth, int16_t(200));
     QCOMPARE(int(f.state().Map[1][1]), 2);
+    // Read onto the board, the picture heads the recent pictures; a game on
+    // the built-in picture lists nothing.
+    QCOMPARE(readRecentPictures(), QStringList{path});
+    save(f, QStringLiteral("again.QVD"));
+    read(f, QStringLiteral("after.QVD"), platform::vbYes);
+    QCOMPARE(f.vars().PictureFile, QString());
+    QCOMPARE(readRecentPictures(), QStringList{path});
   }
 
   // A picture that exists but cannot be decoded is refused the same way.
