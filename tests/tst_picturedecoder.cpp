@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "platform/PictureDecoder.h"
+#include "support/TestSupport.h"
 
 Q_DECLARE_METATYPE(platform::PictureProblem)
 
@@ -183,41 +184,55 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<PictureProblem>("problem");
     QTest::addColumn<QString>("reason");
+    // The reason in English, where it carries figures.
+    QTest::addColumn<QString>("english");
     QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << PictureProblem::TooLarge
-                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）");
-    QTest::newRow("500 scans over 12 megapixels")
-        << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge << QStringLiteral(u"スキャン");
+                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）")
+                               << QStringLiteral("has too many scans (501; the limit is 500)");
+    QTest::newRow("500 scans over 12 megapixels") << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge
+                                                  << QStringLiteral(u"スキャン") << QString();
     QTest::newRow("JPEG gigapixels") << bad("jpeg-gigapixel-65500x65500.jpg") << PictureProblem::TooLarge
-                                     << QStringLiteral(u"大きすぎます");
+                                     << QStringLiteral(u"大きすぎます") << QString();
     QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif") << PictureProblem::TooLarge
-                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）");
+                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）")
+                                    << QStringLiteral("(65535×65535; each side may be at most 16,384 pixels)");
     // The size checked is the screen the GIF decodes to, not its first frame.
     QTest::newRow("GIF screen wider than its frame")
-        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30");
+        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30")
+        << QString();
     QTest::newRow("GIF screen of gigapixels")
-        << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535");
+        << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535")
+        << QString();
     QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << PictureProblem::Damaged
-                                      << QStringLiteral(u"0 です");
+                                      << QStringLiteral(u"0 です") << QStringLiteral("is empty (0×0)");
     QTest::newRow("TIFF named .bmp") << bad("tiff-named-bmp.bmp") << PictureProblem::UnsupportedKind
-                                     << QStringLiteral(u"形式");
-    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
-    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
+                                     << QStringLiteral(u"形式") << QString();
+    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像")
+                          << QString();
+    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像") << QString();
     QTest::newRow("JPEG headers only") << bad("jpeg-headers-only.jpg") << PictureProblem::Damaged
-                                       << QStringLiteral(u"大きさ");
+                                       << QStringLiteral(u"大きさ") << QString();
     QTest::newRow("missing file") << bad("no-such-file.bmp") << PictureProblem::CannotOpen
-                                  << QStringLiteral(u"みつかりません");
-    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル");
+                                  << QStringLiteral(u"みつかりません") << QString();
+    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル")
+                              << QString();
   }
   void refusesForTheRightReason() {
     QFETCH(QString, path);
     QFETCH(platform::PictureProblem, problem);
     QFETCH(QString, reason);
+    QFETCH(QString, english);
     QImage image;
     QString why;
     platform::PictureProblem found = platform::PictureProblem::None;
     QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
     QVERIFY2(why.contains(reason), qPrintable(why));
     QCOMPARE(found, problem);
+    if (!english.isEmpty()) {
+      testsupport::EnglishUi inEnglish;
+      QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
+      QVERIFY2(why.endsWith(english), qPrintable(why));
+    }
   }
 
   // Files that are no files are refused at once, never read: a named pipe

@@ -1,18 +1,19 @@
 // Shared test fixtures.
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest>
+
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+#include "platform/UiSetup.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
-
-#include <QAction>
-#include <QtTest>
-#include <QTimer>
-#include <QApplication>
-#include <QMenu>
-#include "platform/SettingsStore.h"
 
 namespace testsupport {
 
@@ -59,6 +60,18 @@ PrivateSettings::~PrivateSettings() {
   qputenv("XDG_STATE_HOME", oldStateHome_);
 }
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
+
+EnglishUi::EnglishUi() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (!app) QFAIL("the English interface needs a QApplication");
+  if (!platform::setUpUi(*app, platform::UiLanguage::English)) QFAIL("the English translation did not load");
+  // The same figures whatever the desktop running the tests writes.
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+EnglishUi::~EnglishUi() {
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) platform::tearDownUi(*app);
+}
 
 FakeClock::FakeClock(double start) : now(start) {
   platform::setClock([this] { return now; });
