@@ -505,7 +505,7 @@ Choose a picture whose name ends in .bmp, .gif or .jpg (all capitals or all smal
     </message>
     <message>
         <source>記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。</source>
-        <translation>The records file was damaged; it was kept as %1 and new records begin.</translation>
+        <translation>The records file was damaged. It was kept as %1, and new records have been started.</translation>
     </message>
     <message>
         <source>記録を保存できません。<byte value="xd"/>
