@@ -28,14 +28,13 @@ namespace {
 
 QString pausedNotice() { return QCoreApplication::translate("PlayControls", "一時停止中 — クリックかキーで再開"); }
 QString bestText(const Record& r, int place) {
-  static const char* const kTexts[] = {//: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
-                                       QT_TRANSLATE_NOOP("PlayControls", "自己ベスト！ %1×%2 で %3 位"),
-                                       //: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
-                                       QT_TRANSLATE_NOOP("PlayControls", "記録に入りました！ %1×%2 で %3 位")};
-  const char* const text = kTexts[place == 1 ? 0 : 1];
-  return platform::withFigures(
-      QCoreApplication::translate("PlayControls", text),
-      {QString::number(r.xn), QString::number(r.yn), QString::number(place), platform::ordinal(place)});
+  const QStringList figures{QString::number(r.xn), QString::number(r.yn), QString::number(place),
+                            platform::ordinal(place)};
+  //: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
+  const QString best = QCoreApplication::translate("PlayControls", "自己ベスト！ %1×%2 で %3 位");
+  //: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
+  const QString kept = QCoreApplication::translate("PlayControls", "記録に入りました！ %1×%2 で %3 位");
+  return platform::withFigures(place == 1 ? best : kept, figures);
 }
 QString recordsSetAsideText(const QString& file) {
   return QCoreApplication::translate("PlayControls",
