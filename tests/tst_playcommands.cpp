@@ -1,16 +1,5 @@
 // Undo and redo, the clock and move count, pause and best times, played in
 // the window as the player would: each step checks what the player sees.
-#include <QAction>
-#include <QFile>
-#include <QGuiApplication>
-#include <QHeaderView>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QTreeWidget>
-#include <QtTest>
-
 #include "core/GameFlow.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
@@ -19,6 +8,17 @@
 #include "shell/Form2.h"
 #include "shell/RecordsDialog.h"
 #include "support/PlayedWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <QtTest>
 
 using namespace quavinto;
 using testsupport::windowBoardProblem;

@@ -1,19 +1,19 @@
 // Shared test fixtures.
 #include "support/TestSupport.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QTimer>
-#include <QtTest>
-
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "platform/Clock.h"
-#include "platform/SettingsStore.h"
-#include "platform/UiSetup.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
+
+#include <QAction>
+#include <QtTest>
+#include <QTimer>
+#include <QApplication>
+#include <QMenu>
+#include "platform/SettingsStore.h"
+#include "platform/UiSetup.h"
 
 namespace testsupport {
 
