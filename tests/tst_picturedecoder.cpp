@@ -184,55 +184,60 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<PictureProblem>("problem");
     QTest::addColumn<QString>("reason");
-    // The reason in English, where it carries figures.
-    QTest::addColumn<QString>("english");
     QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << PictureProblem::TooLarge
-                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）")
-                               << QStringLiteral("has too many scans (501; the limit is 500)");
-    QTest::newRow("500 scans over 12 megapixels") << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge
-                                                  << QStringLiteral(u"スキャン") << QString();
+                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）");
+    QTest::newRow("500 scans over 12 megapixels")
+        << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge << QStringLiteral(u"スキャン");
     QTest::newRow("JPEG gigapixels") << bad("jpeg-gigapixel-65500x65500.jpg") << PictureProblem::TooLarge
-                                     << QStringLiteral(u"大きすぎます") << QString();
+                                     << QStringLiteral(u"大きすぎます");
     QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif") << PictureProblem::TooLarge
-                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）")
-                                    << QStringLiteral("(65535×65535; each side may be at most 16,384 pixels)");
+                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）");
     // The size checked is the screen the GIF decodes to, not its first frame.
     QTest::newRow("GIF screen wider than its frame")
-        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30")
-        << QString();
+        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30");
     QTest::newRow("GIF screen of gigapixels")
-        << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535")
-        << QString();
+        << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535");
     QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << PictureProblem::Damaged
-                                      << QStringLiteral(u"0 です") << QStringLiteral("is empty (0×0)");
+                                      << QStringLiteral(u"0 です");
     QTest::newRow("TIFF named .bmp") << bad("tiff-named-bmp.bmp") << PictureProblem::UnsupportedKind
-                                     << QStringLiteral(u"形式") << QString();
-    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像")
-                          << QString();
-    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像") << QString();
+                                     << QStringLiteral(u"形式");
+    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
+    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
     QTest::newRow("JPEG headers only") << bad("jpeg-headers-only.jpg") << PictureProblem::Damaged
-                                       << QStringLiteral(u"大きさ") << QString();
+                                       << QStringLiteral(u"大きさ");
     QTest::newRow("missing file") << bad("no-such-file.bmp") << PictureProblem::CannotOpen
-                                  << QStringLiteral(u"みつかりません") << QString();
-    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル")
-                              << QString();
+                                  << QStringLiteral(u"みつかりません");
+    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル");
   }
   void refusesForTheRightReason() {
     QFETCH(QString, path);
     QFETCH(platform::PictureProblem, problem);
     QFETCH(QString, reason);
-    QFETCH(QString, english);
     QImage image;
     QString why;
     platform::PictureProblem found = platform::PictureProblem::None;
     QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
     QVERIFY2(why.contains(reason), qPrintable(why));
     QCOMPARE(found, problem);
-    if (!english.isEmpty()) {
-      testsupport::EnglishUi inEnglish;
-      QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
-      QVERIFY2(why.endsWith(english), qPrintable(why));
-    }
+  }
+
+  // The reasons that carry figures, in English.
+  void refusesInEnglish_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << QStringLiteral("too many scans (501; the limit is 500)");
+    QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif")
+                                    << QStringLiteral(u"(65535×65535; each side may be at most 16,384 pixels)");
+    QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << QStringLiteral(u"is empty (0×0)");
+  }
+  void refusesInEnglish() {
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    testsupport::EnglishUi inEnglish;
+    QImage image;
+    QString why;
+    QVERIFY(!platform::loadPicture(path, &image, &why));
+    QVERIFY2(why.endsWith(reason), qPrintable(why));
   }
 
   // Files that are no files are refused at once, never read: a named pipe
