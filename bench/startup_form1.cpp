@@ -1,8 +1,8 @@
-// Start-up probe: the program's own start (application, Japanese interface,
-// main window) up to the main window shown and, with a kept game present, its
+// Start-up probe: the program's own start (application, interface in the
+// environment's language, main window) up to the main window shown and, with a kept game present, its
 // checks up to the question whether to go on with it; prints when that
-// happened, whether a kept game was found usable, and the peak resident
-// memory, then exits.
+// happened, whether a kept game was found usable, the peak resident memory and
+// the language set up, then exits.
 #include "bench/ProcessProbe.h"
 #include "persistence/KeptGame.h"
 #include "platform/UiSetup.h"
@@ -15,7 +15,7 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QUAVINTO"));
-  platform::setUpJapaneseUi(app);
+  const bool translated = platform::setUpUi(app, platform::uiLanguageFromEnvironment());
   quavinto::Form1 form;
   form.show();
   if (!benchprobe::waitUntilExposed(form)) return 2;
@@ -24,7 +24,8 @@ int main(int argc, char* argv[]) {
   const quavinto::KeptGame kept;
   const bool usable = kept.exists() && kept.check(&game, &why);
   const int64_t shown = benchprobe::monotonicNs();
-  std::printf("shown_ns=%lld kept=%d peak_kb=%lld\n", static_cast<long long>(shown), usable ? 1 : 0,
-              static_cast<long long>(benchprobe::peakResidentKb()));
+  std::printf("shown_ns=%lld kept=%d peak_kb=%lld english=%d translated=%d\n", static_cast<long long>(shown),
+              usable ? 1 : 0, static_cast<long long>(benchprobe::peakResidentKb()),
+              platform::currentUiLanguage() == platform::UiLanguage::English ? 1 : 0, translated ? 1 : 0);
   return 0;
 }

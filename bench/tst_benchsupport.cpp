@@ -4,6 +4,7 @@
 // and font, the memcpy yardstick copies, the old one-pixel method really
 // builds the reversed image, the checks really catch a wrong board, and the
 // peak memory, ratio and median arithmetic are right.
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -21,6 +22,8 @@
 #include "shell/Form1.h"
 
 using namespace benchsupport;
+
+Q_DECLARE_METATYPE(platform::UiLanguage)
 
 class BenchSupportTest : public QObject {
   Q_OBJECT
@@ -171,19 +174,31 @@ class BenchSupportTest : public QObject {
     QCOMPARE(boardProblem(form.Picture1->retained(), form.Picture1->picture(), form.state(), form.vars()), QString());
   }
 
+  // In each language the yardstick, set up as the program sets itself up,
+  // shows the main window's menus in the same words and font.
+  void startupYardstickHasTheMainWindowsMenusAndFont_data() {
+    QTest::addColumn<platform::UiLanguage>("language");
+    QTest::addColumn<QString>("fileMenu");
+    QTest::newRow("Japanese") << platform::UiLanguage::Japanese << QStringLiteral(u"ファイル");
+    QTest::newRow("English") << platform::UiLanguage::English << QStringLiteral("File");
+  }
   void startupYardstickHasTheMainWindowsMenusAndFont() {
+    QFETCH(platform::UiLanguage, language);
+    QFETCH(QString, fileMenu);
+    auto& app = *static_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(platform::setUpUi(app, language));
     quavinto::Form1 form;
-    QMenuBar yardstick;
-    benchmenu::buildMenuBar(&yardstick);
+    QMainWindow yardstick;
+    benchmenu::buildMenuBar(yardstick.menuBar());
     const QStringList menus = benchmenu::describeMenuBar(form.menuBar());
+    const QStringList yardsticks = benchmenu::describeMenuBar(yardstick.menuBar());
+    const QStringList programFonts = form.menuBar()->font().families();
+    const QStringList yardstickFonts = yardstick.menuBar()->font().families();
+    platform::tearDownUi(app);
     QCOMPARE(menus.size(), 5);
-    QCOMPARE(benchmenu::describeMenuBar(&yardstick), menus);
-
-    const QFont kept = QApplication::font();
-    platform::setUpJapaneseUi(*static_cast<QApplication*>(QCoreApplication::instance()));
-    const QStringList programs = QApplication::font().families();
-    QApplication::setFont(kept);
-    QCOMPARE(benchmenu::japaneseFontFamilies(), programs);
+    QVERIFY2(menus.first().startsWith(fileMenu + QStringLiteral(" | ")), qPrintable(menus.first()));
+    QCOMPARE(yardsticks, menus);
+    QCOMPARE(yardstickFonts, programFonts);
   }
 
   void memcpyYardstickCopiesThePicture() {

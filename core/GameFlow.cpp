@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
+#include "platform/TextFigures.h"
 
 namespace quavinto {
 namespace {
@@ -135,11 +136,22 @@ QString completionText(int32_t seconds) {
   const int64_t hours = seconds / 3600;
   const int64_t minutes = (seconds - hours * 3600) / 60;
   const int64_t secs = seconds % 60;
-  // The hours, minutes and seconds are passed as one text, so a language can
-  // order and word them its own way.
-  return QCoreApplication::translate("GameFlow",
-                                     "おめでとうございます。\r\n      完成です。\r\n時間は\r\n%1時間%2分%3秒です。")
-      .arg(twoDigits(hours), twoDigits(minutes), twoDigits(secs));
+  // One text for each length of game, so a language that leaves out the
+  // units not reached can; each figure comes two-digit and plain.
+  const QStringList figures{twoDigits(hours),       twoDigits(minutes),       twoDigits(secs),
+                            QString::number(hours), QString::number(minutes), QString::number(secs)};
+  static constexpr platform::MarkedText kTexts[] = {
+      //: %1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.
+      QT_TRANSLATE_NOOP3("GameFlow", "おめでとうございます。\r\n      完成です。\r\n時間は\r\n%1時間%2分%3秒です。",
+                         "an hour or more"),
+      //: %1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.
+      QT_TRANSLATE_NOOP3("GameFlow", "おめでとうございます。\r\n      完成です。\r\n時間は\r\n%1時間%2分%3秒です。",
+                         "under an hour"),
+      //: %1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.
+      QT_TRANSLATE_NOOP3("GameFlow", "おめでとうございます。\r\n      完成です。\r\n時間は\r\n%1時間%2分%3秒です。",
+                         "under a minute")};
+  const platform::MarkedText& text = kTexts[hours > 0 ? 0 : minutes > 0 ? 1 : 2];
+  return platform::withFigures(QCoreApplication::translate("GameFlow", text.source, text.comment), figures);
 }
 
 void CheckComplete(GameHost& h) {

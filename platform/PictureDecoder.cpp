@@ -19,6 +19,7 @@
 #include "platform/BmpBitfields.h"
 #include "platform/ReducedDecode.h"
 #include "platform/RegularFile.h"
+#include "platform/TextFigures.h"
 
 namespace platform {
 namespace {
@@ -189,15 +190,6 @@ int jpegReduction(QSize size, QSize target) {
   return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
 }
 
-// A count of pixels as the player reads it, in units of ten thousand and of a
-// hundred million, as Japanese counts large numbers.
-QString pixelCount(qint64 pixels) {
-  const qint64 oku = pixels / 100'000'000, man = pixels % 100'000'000 / 10'000;
-  if (oku == 0) return QCoreApplication::translate("PictureDecoder", "%1 万").arg(man);
-  return man == 0 ? QCoreApplication::translate("PictureDecoder", "%1 億").arg(oku)
-                  : QCoreApplication::translate("PictureDecoder", "%1 億 %2 万").arg(oku).arg(man);
-}
-
 int bytesPerPixel(QImage::Format format) {
   if (format == QImage::Format_Invalid) return 4;
   return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
@@ -244,7 +236,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
     return fail(PictureProblem::Damaged, translated(kEmptySize).arg(size.width()).arg(size.height()));
   const auto tooLarge = [&](qint64 limit) {
     return fail(PictureProblem::TooLarge,
-                translated(kTooLarge).arg(size.width()).arg(size.height()).arg(pixelCount(limit)));
+                translated(kTooLarge).arg(size.width()).arg(size.height()).arg(largeCount(limit)));
   };
 
   // The size the picture is shown at, and the one it is needed at.

@@ -7,11 +7,29 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <optional>
 
 namespace platform {
 namespace {
 
 UiLanguage gCurrent = UiLanguage::Japanese;
+// What the last set-up installed and what it found, so that another set-up
+// replaces it rather than piling translations on top.
+QTranslator* gInstalled = nullptr;
+std::optional<QFont> gFontBefore;
+std::optional<QLocale> gLocaleBefore;
+
+bool install(QApplication& app, const QString& name, const QString& folder) {
+  auto* translator = new QTranslator(&app);
+  const bool loaded = translator->load(name, folder);
+  if (loaded) {
+    app.installTranslator(translator);
+    gInstalled = translator;
+  } else {
+    delete translator;
+  }
+  return loaded;
+}
 
 bool isCLocale(const QByteArray& name) {
   return name == "C" || name == "POSIX" || name.startsWith("C.") || name.startsWith("C@");
@@ -46,6 +64,9 @@ UiLanguage uiLanguageFromEnvironment() {
 UiLanguage currentUiLanguage() { return gCurrent; }
 
 bool setUpUi(QApplication& app, UiLanguage language) {
+  tearDownUi(app);
+  gFontBefore = QApplication::font();
+  gLocaleBefore = QLocale();
   gCurrent = language;
   if (language == UiLanguage::English) {
     // Numbers and dates as the desktop writes them, when it writes English.
@@ -53,16 +74,11 @@ bool setUpUi(QApplication& app, UiLanguage language) {
     QLocale::setDefault(system.language() == QLocale::English ? system
                                                               : QLocale(QLocale::English, QLocale::UnitedStates));
     // Qt's own texts are English already; only the program's are translated.
-    auto* translator = new QTranslator(&app);
-    const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
-    if (loaded) app.installTranslator(translator);
-    return loaded;
+    return install(app, QStringLiteral(":/i18n/quavinto_en.qm"), QString());
   }
 
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-  auto* translator = new QTranslator(&app);
-  const bool loaded = translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  if (loaded) app.installTranslator(translator);
+  const bool loaded = install(app, QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
   // A family list, not a lookup in the font database: listing every font on
   // the system costs more than the rest of the start-up together.
@@ -71,6 +87,19 @@ bool setUpUi(QApplication& app, UiLanguage language) {
                     QStringLiteral("IPAexGothic")});
   QApplication::setFont(font);
   return loaded;
+}
+
+void tearDownUi(QApplication& app) {
+  if (gInstalled) {
+    app.removeTranslator(gInstalled);
+    delete gInstalled;
+    gInstalled = nullptr;
+  }
+  if (gFontBefore) QApplication::setFont(*gFontBefore);
+  if (gLocaleBefore) QLocale::setDefault(*gLocaleBefore);
+  gFontBefore.reset();
+  gLocaleBefore.reset();
+  gCurrent = UiLanguage::Japanese;
 }
 
 }  // namespace platform

@@ -22,9 +22,13 @@ UiLanguage uiLanguageFor(const QByteArray& language, const QByteArray& lcAll, co
                          const QByteArray& lang);
 UiLanguage uiLanguageFromEnvironment();
 
-// Installs the translations, default locale and font for `language`.
-// Returns false when a translation could not be found.
+// Installs the translations, default locale and font for `language`, in
+// place of what an earlier set-up installed. Returns false when a
+// translation could not be found.
 bool setUpUi(QApplication& app, UiLanguage language);
+// Takes back what the last set-up installed: the program's texts are their
+// Japanese sources again, with the font and locale found before it.
+void tearDownUi(QApplication& app);
 inline bool setUpJapaneseUi(QApplication& app) { return setUpUi(app, UiLanguage::Japanese); }
 
 // The language set up last (Japanese before any set-up).

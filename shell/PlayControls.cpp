@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
+#include "platform/TextFigures.h"
 #include "shell/Form1.h"
 #include "shell/RecordsDialog.h"
 
@@ -27,9 +28,13 @@ namespace {
 
 QString pausedNotice() { return QCoreApplication::translate("PlayControls", "一時停止中 — クリックかキーで再開"); }
 QString bestText(const Record& r, int place) {
-  const char* const text = place == 1 ? QT_TRANSLATE_NOOP("PlayControls", "自己ベスト！ %1×%2 で %3 位")
-                                      : QT_TRANSLATE_NOOP("PlayControls", "記録に入りました！ %1×%2 で %3 位");
-  return QCoreApplication::translate("PlayControls", text).arg(r.xn).arg(r.yn).arg(place);
+  const QStringList figures{QString::number(r.xn), QString::number(r.yn), QString::number(place),
+                            platform::ordinal(place)};
+  //: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
+  const QString best = QCoreApplication::translate("PlayControls", "自己ベスト！ %1×%2 で %3 位");
+  //: %1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).
+  const QString kept = QCoreApplication::translate("PlayControls", "記録に入りました！ %1×%2 で %3 位");
+  return platform::withFigures(place == 1 ? best : kept, figures);
 }
 QString recordsSetAsideText(const QString& file) {
   return QCoreApplication::translate("PlayControls",
@@ -82,7 +87,8 @@ class PauseCover : public QWidget {
 };
 
 QString clockFigures(int32_t seconds, int moves) {
-  return QCoreApplication::translate("PlayControls", "%1  手数 %2").arg(playTimeText(seconds)).arg(moves);
+  //: %1: the time played; %n: the moves made.
+  return QCoreApplication::translate("PlayControls", "%1  手数 %n", nullptr, moves).arg(playTimeText(seconds));
 }
 
 }  // namespace

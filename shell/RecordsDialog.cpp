@@ -5,12 +5,15 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "platform/MsgBox.h"
+#include "platform/TextFigures.h"
+#include "platform/UiSetup.h"
 
 namespace quavinto {
 
@@ -20,6 +23,18 @@ QString playTimeText(int32_t seconds) {
       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+
+namespace {
+
+QString dateText(const QDateTime& when) {
+  // The Japanese list keeps the dates it always showed; English ones read as
+  // the desktop writes them.
+  if (platform::currentUiLanguage() == platform::UiLanguage::Japanese)
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+  return QLocale().toString(when, QLocale::ShortFormat);
+}
+
+}  // namespace
 
 RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, const QString& pictureFile,
                              QWidget* parent)
@@ -54,10 +69,10 @@ void RecordsDialog::fill() {
     place = i > 0 && records[i - 1].xn == r.xn && records[i - 1].yn == r.yn ? place + 1 : 1;
     auto* item = new QTreeWidgetItem(list_);
     item->setText(0, QStringLiteral(u"%1×%2").arg(r.xn).arg(r.yn));
-    item->setText(1, QString::number(place));
+    item->setText(1, platform::ordinal(place));
     item->setText(2, playTimeText(r.seconds));
     item->setText(3, QString::number(r.moves));
-    item->setText(4, r.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    item->setText(4, dateText(r.when));
     item->setText(5, r.resumed ? tr("保存データから再開") : QString());
     for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   }

@@ -168,20 +168,34 @@ private slots:
     QVERIFY(form_->ReadData->isEnabled());
   }
 
+  // The Japanese writes every figure with two digits; the English leaves out
+  // the units a game did not reach and the leading figure's zero.
   void completionTextTable_data() {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<QString>("line");
-    QTest::newRow("zero") << 0 << QStringLiteral(u"00時間00分00秒です。");
-    QTest::newRow("3725") << 3725 << QStringLiteral(u"01時間02分05秒です。");
-    QTest::newRow("36000") << 36000 << QStringLiteral(u"10時間00分00秒です。");
-    QTest::newRow("123 hours") << 123 * 3600 + 7 << QStringLiteral(u"123時間00分07秒です。");
-    QTest::newRow("32-bit top") << 2147483647 << QStringLiteral(u"596523時間14分07秒です。");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("zero") << 0 << QStringLiteral(u"00時間00分00秒です。") << QStringLiteral("in 0 s.");
+    QTest::newRow("3725") << 3725 << QStringLiteral(u"01時間02分05秒です。") << QStringLiteral("in 1 h 02 min 05 s.");
+    QTest::newRow("36000") << 36000 << QStringLiteral(u"10時間00分00秒です。")
+                           << QStringLiteral("in 10 h 00 min 00 s.");
+    QTest::newRow("123 hours") << 123 * 3600 + 7 << QStringLiteral(u"123時間00分07秒です。")
+                               << QStringLiteral("in 123 h 00 min 07 s.");
+    QTest::newRow("32-bit top") << 2147483647 << QStringLiteral(u"596523時間14分07秒です。")
+                                << QStringLiteral("in 596523 h 14 min 07 s.");
+    QTest::newRow("205") << 205 << QStringLiteral(u"00時間03分25秒です。") << QStringLiteral("in 3 min 25 s.");
+    QTest::newRow("3599") << 3599 << QStringLiteral(u"00時間59分59秒です。") << QStringLiteral("in 59 min 59 s.");
+    QTest::newRow("3600") << 3600 << QStringLiteral(u"01時間00分00秒です。") << QStringLiteral("in 1 h 00 min 00 s.");
+    QTest::newRow("65") << 65 << QStringLiteral(u"00時間01分05秒です。") << QStringLiteral("in 1 min 05 s.");
+    QTest::newRow("42") << 42 << QStringLiteral(u"00時間00分42秒です。") << QStringLiteral("in 42 s.");
   }
 
   void completionTextTable() {
     QFETCH(int, seconds);
     QFETCH(QString, line);
+    QFETCH(QString, english);
     QVERIFY(completionText(seconds).endsWith(QStringLiteral(u"時間は\r\n") + line));
+    testsupport::EnglishUi inEnglish;
+    QCOMPARE(completionText(seconds), QStringLiteral("Congratulations!\r\nYou finished the puzzle ") + english);
   }
 
   void elapsedRule() {

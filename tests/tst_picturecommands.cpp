@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QThread>
 #include <QtTest>
+#include <optional>
 
 #include "core/GameFlow.h"
 #include "persistence/GameFileIo.h"
@@ -296,16 +297,23 @@ class PictureCommandsTest : public QObject {
   void refusalReasons_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません");
-    QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("not a picture") << "text-named-bmp.bmp" << QStringLiteral(u"画像ではありません") << false;
+    QTest::newRow("kind not taken") << "tiff-named-bmp.bmp" << QStringLiteral(u"対応していません") << false;
     QTest::newRow("too large even reduced")
-        << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"（65500×65500。13 億 6516 万画素までです）");
-    QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています");
-    QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない");
+        << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"（65500×65500。13 億 6516 万画素までです）") << false;
+    QTest::newRow("too large even reduced, in English")
+        << "jpeg-gigapixel-65500x65500.jpg" << QStringLiteral(u"(65500×65500; the limit is 1,365,166,590 pixels).")
+        << true;
+    QTest::newRow("damaged") << "jpeg-headers-only.jpg" << QStringLiteral(u"壊れています") << false;
+    QTest::newRow("missing") << "no-such-file.bmp" << QStringLiteral(u"みつからない") << false;
   }
   void refusalReasons() {
     QFETCH(QString, file);
     QFETCH(QString, reason);
+    QFETCH(bool, english);
+    std::optional<testsupport::EnglishUi> inEnglish;
+    if (english) inEnglish.emplace();
     const QString path = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/bad/") + file;
     // Chosen in the dialog (which itself refuses a missing file) and dropped.
     for (const bool byDrop : {false, true}) {

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "platform/PictureDecoder.h"
+#include "support/TestSupport.h"
 
 Q_DECLARE_METATYPE(platform::PictureProblem)
 
@@ -218,6 +219,25 @@ class TestPictureDecoder : public QObject {
     QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
     QVERIFY2(why.contains(reason), qPrintable(why));
     QCOMPARE(found, problem);
+  }
+
+  // The reasons that carry figures, in English.
+  void refusesInEnglish_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << QStringLiteral("too many scans (501; the limit is 500)");
+    QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif")
+                                    << QStringLiteral(u"(65535×65535; each side may be at most 16,384 pixels)");
+    QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << QStringLiteral(u"is empty (0×0)");
+  }
+  void refusesInEnglish() {
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    testsupport::EnglishUi inEnglish;
+    QImage image;
+    QString why;
+    QVERIFY(!platform::loadPicture(path, &image, &why));
+    QVERIFY2(why.endsWith(reason), qPrintable(why));
   }
 
   // Files that are no files are refused at once, never read: a named pipe

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -199,6 +200,10 @@ private slots:
     QCOMPARE(f().clockText(), QString());
     w_->start(true);
     QCOMPARE(f().clockText(), QStringLiteral(u"0:00:00  手数 0"));
+    {
+      testsupport::EnglishUi inEnglish;
+      QCOMPARE(f().clockText(), QStringLiteral("0:00:00  0 moves"));
+    }
     QVERIFY(f().clockLabel->isVisible());
     QCOMPARE(f().clockLabel->accessibleDescription(), QStringLiteral(u"経過時間と手数"));
     QCoreApplication::processEvents();
@@ -213,6 +218,10 @@ private slots:
     // The label sits right of the last menu, inside the bar.
     QVERIFY(f().clockLabel->geometry().right() <= f().menuBar()->geometry().right());
     exchangeSomething();
+    {
+      testsupport::EnglishUi inEnglish;
+      QCOMPARE(f().clockText(), QStringLiteral("1:02:15  1 move"));
+    }
     QString duringBox;
     // The box stays open for seconds; the clock ticks meanwhile.
     w_->boxes().onShow = [&](const testsupport::ShownBox& box) {
@@ -310,7 +319,7 @@ private slots:
       w_->solveByMouse();
       QCOMPARE(g().GameRunning, int16_t(0));
     }
-    // 40 s came third after 30 s and 50 s.
+    // 40 s came second, after 30 s.
     QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位"));
     RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
     QCOMPARE(dialog.list()->topLevelItemCount(), 3);
@@ -320,6 +329,28 @@ private slots:
     QStringList order;
     for (int i = 0; i < 3; ++i) order << dialog.list()->topLevelItem(i)->text(2);
     QCOMPARE(order, (QStringList{QStringLiteral("0:00:30"), QStringLiteral("0:00:40"), QStringLiteral("0:00:50")}));
+    QCOMPARE(dialog.list()->topLevelItem(0)->text(1), QStringLiteral("1"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$"))
+                 .match(dialog.list()->topLevelItem(0)->text(4))
+                 .hasMatch(),
+             qPrintable(dialog.list()->topLevelItem(0)->text(4)));
+    {
+      // In English the places are ordinals and the dates as the locale writes them.
+      testsupport::EnglishUi inEnglish;
+      w_->start(true);
+      w_->clock().now += 45;
+      w_->solveByMouse();
+      QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"You placed 3rd on 2×2!"));
+      RecordsDialog english(f().recordsPath, f().currentPictureKey(), QString(), &f());
+      QStringList places;
+      for (int i = 0; i < 4; ++i) places << english.list()->topLevelItem(i)->text(1);
+      QCOMPARE(places, (QStringList{QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
+                                    QStringLiteral("4th")}));
+      QList<Record> kept;
+      RecordStore(f().recordsPath).read(f().currentPictureKey(), &kept);
+      QCOMPARE(english.list()->topLevelItem(0)->text(4),
+               QLocale(QLocale::English, QLocale::UnitedStates).toString(kept.first().when, QLocale::ShortFormat));
+    }
     w_->boxes().answer(platform::vbNo);
     dialog.clearButton()->click();
     QCOMPARE(dialog.list()->topLevelItemCount(), 3);

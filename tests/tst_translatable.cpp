@@ -1,14 +1,16 @@
 // Every Japanese text in the program's sources goes through Qt's translation
 // system: each Japanese string literal is the source text of tr(),
-// QCoreApplication::translate(), QT_TR_NOOP() or QT_TRANSLATE_NOOP(), written
+// QCoreApplication::translate(), QT_TR_NOOP() or QT_TRANSLATE_NOOP(3), written
 // as a plain UTF-8 literal, and no comment is in Japanese. A text left outside
 // would stay Japanese in every language.
 #include <QDirIterator>
 #include <QFile>
+#include <QLocale>
 #include <QTest>
 #include <QTranslator>
 #include <algorithm>
 
+#include "platform/TextFigures.h"
 #include "platform/UiSetup.h"
 
 namespace {
@@ -112,7 +114,8 @@ QStringList untranslated(const QString& src) {
     // tr("…") / QT_TR_NOOP("…"), or translate("Context", "…") / QT_TRANSLATE_NOOP("Context", "…").
     const bool own = isPunct(t, first - 1, '(') && isWord(t, first - 2, {"tr", "QT_TR_NOOP"});
     const bool withContext = isPunct(t, first - 1, ',') && first >= 2 && t[first - 2].kind == Token::Literal &&
-                             isPunct(t, first - 3, '(') && isWord(t, first - 4, {"translate", "QT_TRANSLATE_NOOP"});
+                             isPunct(t, first - 3, '(') &&
+                             isWord(t, first - 4, {"translate", "QT_TRANSLATE_NOOP", "QT_TRANSLATE_NOOP3"});
     if (!(plain && closed && (own || withContext)))
       problems.append(QStringLiteral("line %1: \"%2\" is not translated").arg(t[i].line).arg(t[i].text));
     i = last;
@@ -133,6 +136,8 @@ class TstTranslatable : public QObject {
     QTest::newRow("tr with comment") << QStringLiteral(u"tr(\"記録\", \"menu\")") << 0;
     QTest::newRow("translate") << QStringLiteral(u"QCoreApplication::translate(\"GameFlow\", \"完成\" \"です\")") << 0;
     QTest::newRow("table") << QStringLiteral(u"const char k[] = QT_TRANSLATE_NOOP(\"Form2\", \"白\");") << 0;
+    QTest::newRow("table with comments")
+        << QStringLiteral(u"Text k[] = {QT_TRANSLATE_NOOP3(\"GameFlow\", \"完成\", \"under an hour\")};") << 0;
     QTest::newRow("ascii literal") << QStringLiteral(u"QStringLiteral(u\"HELP\")") << 0;
     QTest::newRow("digit separators") << QStringLiteral(u"n = 100'000; s = tr(\"万\");") << 0;
     QTest::newRow("QStringLiteral") << QStringLiteral(u"QStringLiteral(u\"ゲーム開始\")") << 1;
@@ -182,6 +187,65 @@ class TstTranslatable : public QObject {
     QVERIFY(english.load(QStringLiteral(":/i18n/quavinto_en.qm")));
     QCOMPARE(english.translate("quavinto::Form1", "ゲーム開始"), QStringLiteral("Start game"));
     QCOMPARE(english.translate("GameFile", "背景色"), QStringLiteral("Background colour"));
+  }
+
+  // Places and large counts as each language writes them.
+  void figures_data() {
+    QTest::addColumn<bool>("place");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    const auto place = [](qint64 n, const char* english) {
+      QTest::addRow("place %lld", n) << true << n << QString::number(n) << QString::fromLatin1(english);
+    };
+    place(1, "1st");
+    place(2, "2nd");
+    place(3, "3rd");
+    place(4, "4th");
+    place(10, "10th");
+    place(11, "11th");
+    place(12, "12th");
+    place(13, "13th");
+    place(21, "21st");
+    place(22, "22nd");
+    place(103, "103rd");
+    place(111, "111th");
+    QTest::newRow("under a hundred million")
+        << false << qint64(26843545) << QStringLiteral(u"2684 万") << QStringLiteral("26,843,545");
+    QTest::newRow("a hundred million") << false << qint64(100000000) << QStringLiteral(u"1 億")
+                                       << QStringLiteral("100,000,000");
+    QTest::newRow("108 million") << false << qint64(108000000) << QStringLiteral(u"1 億 800 万")
+                                 << QStringLiteral("108,000,000");
+    QTest::newRow("gigapixels") << false << qint64(1365165000) << QStringLiteral(u"13 億 6516 万")
+                                << QStringLiteral("1,365,165,000");
+  }
+  void figures() {
+    QFETCH(bool, place);
+    QFETCH(qint64, value);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    const auto text = [&] { return place ? platform::ordinal(value) : platform::largeCount(value); };
+    QCOMPARE(text(), japanese);
+    QTranslator translation;
+    QVERIFY(translation.load(QStringLiteral(":/i18n/quavinto_en.qm")));
+    QCoreApplication::installTranslator(&translation);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString written = text();
+    QLocale::setDefault(before);
+    QCoreApplication::removeTranslator(&translation);
+    QCOMPARE(written, english);
+  }
+
+  // Each %N takes the N-th figure wherever it stands, once.
+  void figuresByNumber() {
+    const QStringList figures{QStringLiteral("a"), QStringLiteral("%2"), QStringLiteral("c")};
+    QCOMPARE(platform::withFigures(QStringLiteral("%3-%1"), figures), QStringLiteral("c-a"));
+    QCOMPARE(platform::withFigures(QStringLiteral("%2 %2"), figures), QStringLiteral("%2 %2"));
+    QCOMPARE(platform::withFigures(QStringLiteral("%4 %10 50%"), figures), QStringLiteral("%4 %10 50%"));
+    QStringList twelve;
+    for (int i = 1; i <= 12; ++i) twelve << QString::number(i * 100);
+    QCOMPARE(platform::withFigures(QStringLiteral("%12/%1"), twelve), QStringLiteral("1200/100"));
   }
 
   // Which language the environment asks for: LANGUAGE, LC_ALL, LC_MESSAGES,

@@ -78,7 +78,7 @@ Check the file name.</translation>
 フォルダーの読み取りが許可されていないため、ファイルを読めません。<byte value="xd"/>
 %2</source>
         <translation>%1<byte value="xd"/>
-The file cannot be read because you may not read its folder.<byte value="xd"/>
+The file cannot be read: you have no permission to read its folder.<byte value="xd"/>
 %2</translation>
     </message>
     <message>
@@ -121,7 +121,7 @@ Save it?</translation>
     </message>
     <message>
         <source>ゲームを再開始します</source>
-        <translation>Resume the game.</translation>
+        <translation>Resume the game?</translation>
     </message>
     <message>
         <source>データファイルの画像<byte value="xd"/>
@@ -150,7 +150,7 @@ The game was not loaded; nothing has changed.</translation>
     </message>
     <message>
         <source>ファイルが大きすぎます（%1 バイト。1 MB までです）</source>
-        <translation>the file is too large (%1 bytes; the limit is 1 MB)</translation>
+        <translation>the file is too large (%L1 bytes; the limit is 1 MB)</translation>
     </message>
     <message>
         <source>ファイルが空です</source>
@@ -186,7 +186,7 @@ The game was not loaded; nothing has changed.</translation>
     </message>
     <message>
         <source>分割の設定</source>
-        <translation>board setting</translation>
+        <translation>board size setting</translation>
     </message>
     <message>
         <source>完成図の表示</source>
@@ -218,7 +218,7 @@ The game was not loaded; nothing has changed.</translation>
     </message>
     <message>
         <source>反転の印</source>
-        <translation>turned mark</translation>
+        <translation>upside-down mark</translation>
     </message>
     <message>
         <source>経過時間</source>
@@ -291,16 +291,37 @@ Choose another name.</translation>
     <name>GameFlow</name>
     <message>
         <source>ゲームを開始します</source>
-        <translation>Start the game.</translation>
+        <translation>Start the game?</translation>
     </message>
     <message>
         <source>おめでとうございます。<byte value="xd"/>
       完成です。<byte value="xd"/>
 時間は<byte value="xd"/>
 %1時間%2分%3秒です。</source>
+        <comment>an hour or more</comment>
+        <extracomment>%1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.</extracomment>
         <translation>Congratulations!<byte value="xd"/>
-You finished the puzzle<byte value="xd"/>
-in %1 h %2 min %3 s.</translation>
+You finished the puzzle in %4 h %2 min %3 s.</translation>
+    </message>
+    <message>
+        <source>おめでとうございます。<byte value="xd"/>
+      完成です。<byte value="xd"/>
+時間は<byte value="xd"/>
+%1時間%2分%3秒です。</source>
+        <comment>under an hour</comment>
+        <extracomment>%1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.</extracomment>
+        <translation>Congratulations!<byte value="xd"/>
+You finished the puzzle in %5 min %3 s.</translation>
+    </message>
+    <message>
+        <source>おめでとうございます。<byte value="xd"/>
+      完成です。<byte value="xd"/>
+時間は<byte value="xd"/>
+%1時間%2分%3秒です。</source>
+        <comment>under a minute</comment>
+        <extracomment>%1, %2, %3: hours, minutes, seconds with two digits; %4, %5, %6: the same without a leading zero.</extracomment>
+        <translation>Congratulations!<byte value="xd"/>
+You finished the puzzle in %6 s.</translation>
     </message>
 </context>
 <context>
@@ -388,7 +409,7 @@ You can go on playing.</translation>
     </message>
     <message>
         <source>画像の大きさが 0 です（%1×%2）</source>
-        <translation>the picture size is 0 (%1×%2)</translation>
+        <translation>the picture is empty (%1×%2)</translation>
     </message>
     <message>
         <source>画像が大きすぎます（%1×%2。%3画素までです）</source>
@@ -396,7 +417,7 @@ You can go on playing.</translation>
     </message>
     <message>
         <source>画像が大きすぎます（%1×%2。縦横とも %3 画素までです）</source>
-        <translation>the picture is too large (%1×%2; each side may be at most %3 pixels)</translation>
+        <translation>the picture is too large (%1×%2; each side may be at most %L3 pixels)</translation>
     </message>
     <message>
         <source>JPEG のスキャンが多すぎます（%1。%2 までです）</source>
@@ -409,18 +430,6 @@ You can go on playing.</translation>
     <message>
         <source>BMP 画像のデータを読み込めません</source>
         <translation>the BMP picture data cannot be read</translation>
-    </message>
-    <message>
-        <source>%1 万</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 億</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 億 %2 万</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -486,15 +495,17 @@ Choose a picture whose name ends in .bmp, .gif or .jpg (all capitals or all smal
     </message>
     <message>
         <source>自己ベスト！ %1×%2 で %3 位</source>
-        <translation>Personal best! Place %3 on %1×%2</translation>
+        <extracomment>%1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).</extracomment>
+        <translation>New personal best on %1×%2!</translation>
     </message>
     <message>
         <source>記録に入りました！ %1×%2 で %3 位</source>
-        <translation>New record! Place %3 on %1×%2</translation>
+        <extracomment>%1×%2: the board; %3: the place as a number, %4: as an ordinal (1st, 2nd…).</extracomment>
+        <translation>You placed %4 on %1×%2!</translation>
     </message>
     <message>
         <source>記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。</source>
-        <translation>The records file was damaged; it was kept as %1 and new records begin.</translation>
+        <translation>The records file was damaged. It was kept as %1, and new records have been started.</translation>
     </message>
     <message>
         <source>記録を保存できません。<byte value="xd"/>
@@ -503,10 +514,6 @@ Choose a picture whose name ends in .bmp, .gif or .jpg (all capitals or all smal
         <translation>The records cannot be saved.<byte value="xd"/>
 Folder: %1<byte value="xd"/>
 You can go on playing.</translation>
-    </message>
-    <message>
-        <source>%1  手数 %2</source>
-        <translation>%1  moves %2</translation>
     </message>
     <message>
         <source>元に戻す</source>
@@ -527,6 +534,14 @@ You can go on playing.</translation>
     <message>
         <source>経過時間と手数</source>
         <translation>Time and moves</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  手数 %n</source>
+        <extracomment>%1: the time played; %n: the moves made.</extracomment>
+        <translation>
+            <numerusform>%1  %n move</numerusform>
+            <numerusform>%1  %n moves</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -574,6 +589,44 @@ Folder: %1</translation>
     </message>
 </context>
 <context>
+    <name>TextFigures</name>
+    <message>
+        <source>%1</source>
+        <comment>ordinal like 1st, 21st</comment>
+        <translation>%1st</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <comment>ordinal like 2nd, 22nd</comment>
+        <translation>%1nd</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <comment>ordinal like 3rd, 23rd</comment>
+        <translation>%1rd</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <comment>ordinal like 4th, 11th, 12th</comment>
+        <translation>%1th</translation>
+    </message>
+    <message>
+        <source>%2 万</source>
+        <extracomment>%1: hundreds of millions, %2: tens of thousands, %3: the whole count grouped.</extracomment>
+        <translation>%3</translation>
+    </message>
+    <message>
+        <source>%1 億</source>
+        <extracomment>%1: hundreds of millions, %2: tens of thousands, %3: the whole count grouped.</extracomment>
+        <translation>%3</translation>
+    </message>
+    <message>
+        <source>%1 億 %2 万</source>
+        <extracomment>%1: hundreds of millions, %2: tens of thousands, %3: the whole count grouped.</extracomment>
+        <translation>%3</translation>
+    </message>
+</context>
+<context>
     <name>platform::PicturePreview</name>
     <message>
         <source>プレビュー</source>
@@ -585,7 +638,7 @@ Folder: %1</translation>
     </message>
     <message>
         <source>%1 × %2 画素</source>
-        <translation>%1 × %2 pixels</translation>
+        <translation>%L1 × %L2 pixels</translation>
     </message>
 </context>
 <context>
@@ -656,7 +709,7 @@ Folder: %1</translation>
     </message>
     <message>
         <source>ヘルプについて</source>
-        <translation>About help</translation>
+        <translation>Using Help</translation>
     </message>
     <message>
         <source>情報</source>

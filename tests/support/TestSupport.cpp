@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMenu>
 #include "platform/SettingsStore.h"
+#include "platform/UiSetup.h"
 
 namespace testsupport {
 
@@ -59,6 +60,18 @@ PrivateSettings::~PrivateSettings() {
   qputenv("XDG_STATE_HOME", oldStateHome_);
 }
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
+
+EnglishUi::EnglishUi() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (!app) QFAIL("the English interface needs a QApplication");
+  if (!platform::setUpUi(*app, platform::UiLanguage::English)) QFAIL("the English translation did not load");
+  // The same figures whatever the desktop running the tests writes.
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+EnglishUi::~EnglishUi() {
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) platform::tearDownUi(*app);
+}
 
 FakeClock::FakeClock(double start) : now(start) {
   platform::setClock([this] { return now; });

@@ -81,6 +81,15 @@ public:
   double now;
 };
 
+// The program in English (its translation, an English locale) for the
+// scope's life; afterwards its texts are the Japanese sources again. Fails
+// the test when the translation cannot be loaded.
+class EnglishUi {
+ public:
+  EnglishUi();
+  ~EnglishUi();
+};
+
 // A generator that replays the given numbers, then repeats the last one.
 class FakeRandom {
 public:
