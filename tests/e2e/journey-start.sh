@@ -78,10 +78,10 @@ stop_app
 note "started with a picture, the board shows it"
 
 # The command line: the version, and a bad option refused in one line.
-version=$("$QUAVINTO_BIN" --version) || fail "--version failed"
+version=$(run_program --version) || fail "--version failed"
 [[ "$version" == "QUAVINTO "[0-9]* ]] || fail "--version printed '$version'"
 status=0
-"$QUAVINTO_BIN" --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.txt" || status=$?
+run_program --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.txt" || status=$?
 ((status == 2)) || fail "a bad option ended with status $status, not 2"
 [[ $(wc -l <"$E2E_WORK/refused.txt") == 1 && ! -s "$E2E_WORK/refused-out.txt" ]] ||
   fail "a bad option printed: $(cat "$E2E_WORK/refused.txt" "$E2E_WORK/refused-out.txt")"
