@@ -69,27 +69,30 @@ poll_output() {
   done
 }
 
-# The language the program is started in: E2E_LANG=ja (the default) or en,
-# whatever the shell running the journey exports.
+# The language the program is started in: E2E_LANG, ja (the default) or en.
 export E2E_LANG=${E2E_LANG:-ja}
-[[ "$E2E_LANG" == ja || "$E2E_LANG" == en ]] || { echo "E2E_LANG must be ja or en, not $E2E_LANG" >&2; exit 2; }
 
-# LANGUAGE_ENV: the variables that pick E2E_LANG for the program, as env(1)
-# takes them; any language list or locale the shell exported is dropped
-# first. English needs no generated en_US locale: the program reads its
-# choice from these variables. Only the program is given them, so the shell
-# running the journey never tries to load that locale itself.
-LANGUAGE_ENV=(-u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG)
-if [[ "$E2E_LANG" == en ]]; then
-  LANGUAGE_ENV+=(LANGUAGE=en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
-else
-  # Japanese: the program's language under the C locale, which every system has.
-  LANGUAGE_ENV+=(LANG=C.UTF-8 LC_ALL=C.UTF-8)
-fi
+# language_env: sets LANGUAGE_ENV to the variables that pick E2E_LANG for
+# the program, as env(1) takes them; any language list or locale the shell
+# exported is dropped first. English needs no generated en_US locale: the
+# program reads its choice from these variables. Only the program is given
+# them, so the shell running the journey never tries to load that locale.
+language_env() {
+  LANGUAGE_ENV=(-u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG)
+  case "$E2E_LANG" in
+    en) LANGUAGE_ENV+=(LANGUAGE=en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8) ;;
+    # Japanese: the program's language under the C locale, which every system has.
+    ja) LANGUAGE_ENV+=(LANG=C.UTF-8 LC_ALL=C.UTF-8) ;;
+    *) fail "E2E_LANG must be ja or en, not $E2E_LANG" ;;
+  esac
+}
 
 # run_program ARGUMENT...: runs the program under test in the foreground, in
 # the journey's language (for its command-line answers).
-run_program() { env "${LANGUAGE_ENV[@]}" "$QUAVINTO_BIN" "$@"; }
+run_program() {
+  language_env
+  env "${LANGUAGE_ENV[@]}" "$QUAVINTO_BIN" "$@"
+}
 
 # ---------------------------------------------------------------- set-up ----
 
@@ -116,6 +119,7 @@ start_app() {
   local bin=${1:-$QUAVINTO_BIN}
   local args=("${@:2}")
   APP_LOG="$E2E_WORK/program-$(now_ms).log"
+  language_env
   (
     cd "$E2E_WORK"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_STYLE_OVERRIDE
