@@ -45,6 +45,14 @@ UiLanguage uiLanguageFromEnvironment() {
 
 UiLanguage currentUiLanguage() { return gCurrent; }
 
+bool installProgramTranslation(QCoreApplication& app, UiLanguage language) {
+  if (language == UiLanguage::Japanese) return true;
+  auto* translator = new QTranslator(&app);
+  const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
+  if (loaded) app.installTranslator(translator);
+  return loaded;
+}
+
 bool setUpUi(QApplication& app, UiLanguage language) {
   gCurrent = language;
   if (language == UiLanguage::English) {
@@ -53,10 +61,7 @@ bool setUpUi(QApplication& app, UiLanguage language) {
     QLocale::setDefault(system.language() == QLocale::English ? system
                                                               : QLocale(QLocale::English, QLocale::UnitedStates));
     // Qt's own texts are English already; only the program's are translated.
-    auto* translator = new QTranslator(&app);
-    const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
-    if (loaded) app.installTranslator(translator);
-    return loaded;
+    return installProgramTranslation(app, language);
   }
 
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 class QApplication;
+class QCoreApplication;
 
 namespace platform {
 
@@ -25,6 +26,11 @@ UiLanguage uiLanguageFromEnvironment();
 // Installs the translations, default locale and font for `language`.
 // Returns false when a translation could not be found.
 bool setUpUi(QApplication& app, UiLanguage language);
+
+// Installs only the program's own translation for `language` (none for
+// Japanese, its source language): enough for what is printed before any
+// window, such as the answer to --help.
+bool installProgramTranslation(QCoreApplication& app, UiLanguage language);
 inline bool setUpJapaneseUi(QApplication& app) { return setUpUi(app, UiLanguage::Japanese); }
 
 // The language set up last (Japanese before any set-up).
