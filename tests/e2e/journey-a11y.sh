@@ -8,7 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 
 if [[ "$E2E_LANG" == en ]]; then
-  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  moves 0$'
+  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  (moves 0|0 moves)$'
   say_cell() { echo "column $1, row $2, $3"; }
   say_turned="upside down"
   say_upright="right way up"
