@@ -71,7 +71,7 @@ for ((i = 0; i < last; i++)); do
     expect_board "$state"
     note "P hid every piece, a key showed them again"
     # Another program taking the focus pauses the game by itself.
-    xmessage -geometry +600+400 "another program" &
+    LC_ALL=C xmessage -geometry +600+400 "another program" &
     other=$!
     poll "$E2E_TIMEOUT" covered || fail "the board still shows pieces with another program in front"
     kill "$other"
@@ -112,6 +112,7 @@ poll "$E2E_TIMEOUT" help_shows "$say_help" || fail "the help window is titled '$
 xdotool key alt+F4
 help_closed() { [[ -z "$(help_title)" ]]; }
 poll "$E2E_TIMEOUT" help_closed || fail "the help window did not close"
+note "the help opened as '$say_help'"
 
 # 終了 with no game in play: the confirmation only, and the program ends.
 cmd_exit
