@@ -23,14 +23,20 @@ int main(int argc, char* argv[]) {
   const quavinto::CommandLine early = quavinto::parseCommandLine(arguments);
   const bool noOptions =
       std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
+  // The answers are in the player's language too, so they are read again
+  // once its translation is in place.
+  const platform::UiLanguage language = platform::uiLanguageFromEnvironment();
   if (early.action != quavinto::CommandLine::Action::Run &&
-      (early.action != quavinto::CommandLine::Action::Refuse || noOptions))
-    return quavinto::answerCommandLine(early);
+      (early.action != quavinto::CommandLine::Action::Refuse || noOptions)) {
+    QCoreApplication core(argc, argv);
+    platform::installProgramTranslation(core, language);
+    return quavinto::answerCommandLine(quavinto::parseCommandLine(arguments));
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QUAVINTO"));
+  platform::setUpUi(app, language);
   const quavinto::CommandLine line = quavinto::parseCommandLine(argumentsOf(argc, argv));
   if (line.action != quavinto::CommandLine::Action::Run) return quavinto::answerCommandLine(line);
-  platform::setUpUi(app, platform::uiLanguageFromEnvironment());
   quavinto::startProgram(line.file);
   return app.exec();
 }

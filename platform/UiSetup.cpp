@@ -63,6 +63,14 @@ UiLanguage uiLanguageFromEnvironment() {
 
 UiLanguage currentUiLanguage() { return gCurrent; }
 
+bool installProgramTranslation(QCoreApplication& app, UiLanguage language) {
+  if (language == UiLanguage::Japanese) return true;
+  auto* translator = new QTranslator(&app);
+  const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
+  if (loaded) app.installTranslator(translator);
+  return loaded;
+}
+
 bool setUpUi(QApplication& app, UiLanguage language) {
   tearDownUi(app);
   gFontBefore = QApplication::font();

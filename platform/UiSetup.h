@@ -8,6 +8,8 @@
 #include <QByteArray>
 
 class QApplication;
+class QCoreApplication;
+class QCoreApplication;
 
 namespace platform {
 
@@ -29,6 +31,11 @@ bool setUpUi(QApplication& app, UiLanguage language);
 // Takes back what the last set-up installed: the program's texts are their
 // Japanese sources again, with the font and locale found before it.
 void tearDownUi(QApplication& app);
+
+// Installs only the program's own translation for `language` (none for
+// Japanese, its source language): enough for what is printed before any
+// window, such as the answer to --help.
+bool installProgramTranslation(QCoreApplication& app, UiLanguage language);
 inline bool setUpJapaneseUi(QApplication& app) { return setUpUi(app, UiLanguage::Japanese); }
 
 // The language set up last (Japanese before any set-up).

@@ -171,6 +171,10 @@ ChildResult runWindowChildProcess() {
   QProcess child;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  // The child's boxes are compared with the Japanese texts, on any desktop.
+  env.remove(QStringLiteral("LANGUAGE"));
+  env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
   child.setProcessEnvironment(env);
   child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kWindowChildFlag), settingsRoot.path()});
   if (!child.waitForFinished(120000)) {

@@ -8,7 +8,9 @@
 #                                name and description; prints the board's
 #                                description
 #   a11y-client.py dialog        checks that every control of the dialog now
-#                                open has a Japanese name; prints them
+#                                open has a name in the program's language;
+#                                prints them
+#   a11y-client.py message       prints the text of the message box now open
 #   a11y-client.py clock         prints what the clock at the menu bar's end reads
 #   a11y-client.py dump          prints the program's whole tree, for a failure
 #   a11y-client.py follow COUNT  prints "ready", then the board's description
@@ -16,7 +18,9 @@
 #                                until a second after COUNT changes have come
 #                                (or 20 s)
 #
+# The program's language is E2E_LANG: ja (the default) or en.
 # Exit status 0 when every check passed, 1 with the reasons on stderr.
+import os
 import re
 import sys
 
@@ -24,17 +28,38 @@ import pyatspi
 from gi.repository import GLib
 
 APP_NAME = "QUAVINTO"
-BOARD_NAME = "パズルの盤"
-CLOCK_DESCRIPTION = "経過時間と手数"
-MENUS = [
-    ("ファイル", ["画像読み込み", "最近使った画像", "データの読み込み", "データの保存", "終了"]),
-    ("ゲーム", ["ゲーム開始", "ゲーム中止", "元に戻す", "やり直し", "一時停止", "記録"]),
-    ("設定", []),
-    ("完成図の倍率", ["X 1", "X 1/2", "X 1/4"]),
-    ("HELP", ["目次", "キーワードで検索", "ヘルプについて", "情報"]),
-]
+# What the player hears, in each language the program speaks.
+TEXTS = {
+    "ja": {
+        "board": "パズルの盤",
+        "clock": "経過時間と手数",
+        "menus": [
+            ("ファイル", ["画像読み込み", "最近使った画像", "データの読み込み", "データの保存", "終了"]),
+            ("ゲーム", ["ゲーム開始", "ゲーム中止", "元に戻す", "やり直し", "一時停止", "記録"]),
+            ("設定", []),
+            ("完成図の倍率", ["X 1", "X 1/2", "X 1/4"]),
+            ("HELP", ["目次", "キーワードで検索", "ヘルプについて", "情報"]),
+        ],
+    },
+    "en": {
+        "board": "Puzzle board",
+        "clock": "Time and moves",
+        "menus": [
+            ("File", ["Load picture…", "Recent pictures", "Load game…", "Save game…", "Quit"]),
+            ("Game", ["Start game", "Stop game", "Undo", "Redo", "Pause", "Records"]),
+            ("Settings…", []),
+            ("Finished picture size", ["X 1", "X 1/2", "X 1/4"]),
+            ("Help", ["Contents", "Search by keyword…", "About help", "About QUAVINTO"]),
+        ],
+    },
+}
+LANG = os.environ.get("E2E_LANG", "ja")
+BOARD_NAME = TEXTS[LANG]["board"]
+CLOCK_DESCRIPTION = TEXTS[LANG]["clock"]
+MENUS = TEXTS[LANG]["menus"]
 # A name counts as Japanese when it has kana or kanji; a few names that the
-# player reads the same in Japanese are allowed as they are.
+# player reads the same in Japanese are allowed as they are. In English no
+# name may have any.
 JAPANESE = re.compile("[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]")
 NEUTRAL_NAMES = {"OK", "QUAVINTO"}
 CONTROL_ROLES = {
@@ -123,7 +148,7 @@ def read_clock():
     print(clock.name)
 
 
-def check_dialog():
+def open_dialog():
     app = application()
     dialogs = [c for c in children(app) if c.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT)
                and c.getState().contains(pyatspi.STATE_ACTIVE)]
@@ -131,8 +156,22 @@ def check_dialog():
         dialogs = [c for c in children(app) if c.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT)]
     if not dialogs:
         sys.exit(f"no dialog open: {[(c.getRoleName(), c.name) for c in children(app)]}")
+    return dialogs[0]
+
+
+def read_message():
+    # The box's text is its labels' text, one line of output per line shown.
+    texts = [n.name for n in walk(open_dialog()) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
+    if not texts:
+        sys.exit("the dialog shows no text")
+    for text in texts:
+        for line in text.replace("\r\n", "\n").split("\n"):
+            print(line.strip())
+
+
+def check_dialog():
     count = 0
-    for node in walk(dialogs[0]):
+    for node in walk(open_dialog()):
         if node.getRole() not in CONTROL_ROLES:
             continue
         count += 1
@@ -140,8 +179,10 @@ def check_dialog():
         print(f"{node.getRoleName()}: {name}")
         if not name:
             problem(f"a {node.getRoleName()} has no name")
-        elif not JAPANESE.search(name) and name not in NEUTRAL_NAMES:
+        elif LANG == "ja" and not JAPANESE.search(name) and name not in NEUTRAL_NAMES:
             problem(f"the {node.getRoleName()} '{name}' is not named in Japanese")
+        elif LANG != "ja" and JAPANESE.search(name):
+            problem(f"the {node.getRoleName()} '{name}' is named in Japanese")
     if count == 0:
         problem("the dialog shows no controls")
 
@@ -184,7 +225,7 @@ def follow(count):
 
 def main():
     if len(sys.argv) < 2:
-        sys.exit("usage: a11y-client.py tree | dialog | follow COUNT")
+        sys.exit("usage: a11y-client.py tree | dialog | message | clock | dump | follow COUNT")
     command = sys.argv[1]
     if command == "tree":
         check_tree()
@@ -192,6 +233,8 @@ def main():
         check_dialog()
     elif command == "clock":
         read_clock()
+    elif command == "message":
+        read_message()
     elif command == "dump":
         for node in walk(application()):
             path, up = [], node

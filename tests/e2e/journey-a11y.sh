@@ -2,9 +2,22 @@
 # with the accessibility bus and its registry, Qt's accessibility bridge on,
 # and a client that sees the program only through that bus: the main window,
 # its menu bar with every menu and item by name, the settings dialog's and a
-# message box's controls named in Japanese, and the board's focus cell
-# announced as the arrow keys move it, checked against what the screen shows.
+# message box's controls named, and the board's focus cell announced as the
+# arrow keys move it, checked against what the screen shows. Every name is
+# heard in the language the journey runs in (E2E_LANG).
 source "$(dirname "$0")/lib.sh"
+
+if [[ "$E2E_LANG" == en ]]; then
+  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  (moves 0|0 moves)$'
+  say_cell() { echo "column $1, row $2, $3"; }
+  say_turned="upside down"
+  say_upright="right way up"
+else
+  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  手数 0$'
+  say_cell() { echo "列 $1、行 $2、$3"; }
+  say_turned="裏返し"
+  say_upright="正しい向き"
+fi
 
 PY=/usr/bin/python3
 CLIENT="$E2E_DIR/a11y-client.py"
@@ -54,7 +67,7 @@ if ! poll "$E2E_TIMEOUT" app_on_bus; then
 fi
 note "main window, menu bar, 5 menus and 13 items found by name; board: $(cat "$E2E_WORK/tree.txt")"
 
-# The settings dialog's fields and buttons, named in Japanese.
+# The settings dialog's fields and buttons, named in the journey's language.
 cmd_settings
 dlg=$(wait_dialog)
 client dialog >"$E2E_WORK/settings-names.txt" || fail "settings dialog: $(tail -5 "$E2E_WORK/client-errors.log")"
@@ -72,7 +85,7 @@ state=$(board_settles)
 note "shuffled: $state"
 # The clock at the end of the menu bar is read out too.
 client clock >"$E2E_WORK/clock.txt" || fail "clock: $(tail -5 "$E2E_WORK/client-errors.log")"
-grep -qE '^[0-9]+:[0-5][0-9]:[0-5][0-9]  手数 0$' "$E2E_WORK/clock.txt" || fail "the clock reads '$(cat "$E2E_WORK/clock.txt")'"
+grep -qE "$clock_reads" "$E2E_WORK/clock.txt" || fail "the clock reads '$(cat "$E2E_WORK/clock.txt")'"
 note "the clock reads $(cat "$E2E_WORK/clock.txt")"
 
 # announced_for COL ROW: the description a screen reader should hear for the
@@ -81,7 +94,7 @@ announced_for() {
   local IFS=,
   local cells=($state)
   local turned=${cells[$(( ($2 - 1) * 3 + $1 - 1 ))]#* }
-  if ((turned)); then echo "列 $1、行 $2、裏返し"; else echo "列 $1、行 $2、正しい向き"; fi
+  if ((turned)); then say_cell "$1" "$2" "$say_turned"; else say_cell "$1" "$2" "$say_upright"; fi
 }
 
 # The focus starts on column 1, row 1.

@@ -1,12 +1,34 @@
 # Journey: a whole game on a 3 x 2 board chosen in the settings dialog, solved
 # by mouse alone from what the board shows, up to the congratulation and the
 # new best time; on the way a move is taken back and played again by key, and
-# a pause hides the board until a key resumes.
+# a pause hides the board until a key resumes. What the menus and boxes say,
+# in the language the journey runs in (E2E_LANG), is read as a screen reader
+# reads it, and the help opens in that language too.
 source "$(dirname "$0")/lib.sh"
 
+if [[ "$E2E_LANG" == en ]]; then
+  say_start="Start the game."
+  say_done="Congratulations!"
+  # A time: "3 min 25 s", "1 h 02 min 05 s" or "3:25".
+  say_time='[0-9]+ ?(s|sec|secs|seconds?)([^a-z]|$)|[0-9]+:[0-5][0-9]'
+  say_help="QUAVINTO Help - Contents"
+  taller_by=10
+else
+  say_start="ゲームを開始します"
+  say_done="おめでとうございます。"
+  say_time='^[0-9]+時間[0-9]+分[0-9]+秒です。$'
+  say_help="QUAVINTO ヘルプ - 目次"
+  taller_by=20
+fi
+
 fresh_home
+start_a11y_bus
 start_app
 skip_wait_window
+# Every menu title and command by name, in the journey's language.
+names_heard() { a11y_client tree >"$E2E_WORK/tree.txt"; }
+poll "$E2E_TIMEOUT" names_heard || fail "the menus do not read as expected: $(tail -5 "$E2E_WORK/client-errors.log")"
+note "the menus read in $E2E_LANG"
 
 cmd_settings
 settings_free 3 2
@@ -18,6 +40,8 @@ note "3 x 2 board of ${PIECE_W}x${PIECE_H} pieces shows the picture whole"
 cmd_start_game
 question=$(wait_dialog)
 read -r _ _ _ question_h <<<"$(win_geom "$question")"
+said=$(a11y_client message) || fail "the start question: $(tail -5 "$E2E_WORK/client-errors.log")"
+[[ "$said" == "$say_start" ]] || fail "the start question says '$said', not '$say_start'"
 answer "$question" alt+y
 state=$(board_settles)
 note "shuffled: $state"
@@ -47,7 +71,7 @@ for ((i = 0; i < last; i++)); do
     expect_board "$state"
     note "P hid every piece, a key showed them again"
     # Another program taking the focus pauses the game by itself.
-    xmessage -geometry +600+400 "another program" &
+    LC_ALL=C xmessage -geometry +600+400 "another program" &
     other=$!
     poll "$E2E_TIMEOUT" covered || fail "the board still shows pieces with another program in front"
     kill "$other"
@@ -61,11 +85,15 @@ state=$(play_move "$state" ${moves[$last]})
 [[ "$state" == "$solved" ]] || fail "the moves lead to [$state], not the solved board"
 
 # The last move ends the game: a box with the congratulation and the time,
-# four lines where the start question had one.
+# on more lines than the start question's one (four in Japanese).
 done_box=$(wait_dialog)
 read -r _ _ _ done_h <<<"$(win_geom "$done_box")"
 note "congratulation box ${done_h} pixels high, start question ${question_h}"
-((done_h > question_h + 20)) || fail "the closing box is no taller than the start question"
+((done_h > question_h + taller_by)) || fail "the closing box is no taller than the start question"
+said=$(a11y_client message) || fail "the congratulation: $(tail -5 "$E2E_WORK/client-errors.log")"
+[[ "$said" == "$say_done"* ]] || fail "the closing box begins '$(head -1 <<<"$said")', not '$say_done'"
+grep -qE "$say_time" <<<"$said" || fail "the closing box gives no time: $(tr '\n' '|' <<<"$said")"
+note "the closing box says: $(tr '\n' ' ' <<<"$said")"
 answer "$done_box" Return
 # The first game on this picture and grid is its best time so far.
 record_box=$(wait_dialog)
@@ -76,6 +104,15 @@ expect_board "$solved"
 cmd_start_game
 again=$(wait_dialog)
 answer "$again" alt+n
+
+# The help's contents page, in the journey's language; the window manager's
+# close key puts it away.
+cmd_help_contents
+poll "$E2E_TIMEOUT" help_shows "$say_help" || fail "the help window is titled '$(help_title)', not '$say_help'"
+xdotool key alt+F4
+help_closed() { [[ -z "$(help_title)" ]]; }
+poll "$E2E_TIMEOUT" help_closed || fail "the help window did not close"
+note "the help opened as '$say_help'"
 
 # 終了 with no game in play: the confirmation only, and the program ends.
 cmd_exit

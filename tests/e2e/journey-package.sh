@@ -73,7 +73,8 @@ appstreamcli validate-tree --no-net "$root" >"$E2E_WORK/appstream-tree.log" 2>&1
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata has no release $version"
 grep -q '<launchable type="desktop-id">quavinto.desktop</launchable>' "$metainfo" || fail "the metadata names no desktop entry"
 grep -q '<binary>quavinto</binary>' "$metainfo" || fail "the metadata does not name the program"
-# Each screenshot it lists is one of docs/screenshots, at the size it gives.
+# Each screenshot it lists, in either language, is one of docs/screenshots, at
+# the size it gives.
 shots=0
 while read -r w h name; do
   file="$E2E_RESOURCES/../docs/screenshots/$name"
@@ -81,7 +82,7 @@ while read -r w h name; do
   [[ "$("$CONVERT" "$file" -format '%w %h' info:)" == "$w $h" ]] ||
     fail "the metadata gives $name as $w x $h, docs/screenshots has it at $("$CONVERT" "$file" -format '%w x %h' info:)"
   shots=$((shots + 1))
-done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/<]*\)</image>.*|\1 \2 \3|p' "$metainfo")
+done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)"[^>]*>.*/\([^/<]*\)</image>.*|\1 \2 \3|p' "$metainfo")
 ((shots == $(ls "$E2E_RESOURCES/../docs/screenshots" | wc -l))) || fail "the metadata lists $shots of the screenshots"
 for size in 32 48 64 128 256; do
   icon="$usr/share/icons/hicolor/${size}x${size}/apps/quavinto.png"

@@ -2,7 +2,8 @@
 # the screen, showing the start-up picture, and by itself opens the main
 # window with the built-in picture whole on a 5 x 5 board. Started with a
 # picture, as the file manager starts it, it shows that picture instead; the
-# command line's --version and a bad option answer on their own.
+# command line's --version, --help and a bad option answer on their own, in
+# the environment's language.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -78,11 +79,18 @@ stop_app
 note "started with a picture, the board shows it"
 
 # The command line: the version, and a bad option refused in one line.
-version=$("$QUAVINTO_BIN" --version) || fail "--version failed"
+version=$(run_program --version) || fail "--version failed"
 [[ "$version" == "QUAVINTO "[0-9]* ]] || fail "--version printed '$version'"
 status=0
-"$QUAVINTO_BIN" --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.txt" || status=$?
+run_program --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.txt" || status=$?
 ((status == 2)) || fail "a bad option ended with status $status, not 2"
 [[ $(wc -l <"$E2E_WORK/refused.txt") == 1 && ! -s "$E2E_WORK/refused-out.txt" ]] ||
   fail "a bad option printed: $(cat "$E2E_WORK/refused.txt" "$E2E_WORK/refused-out.txt")"
 note "$version; a bad option: $(cat "$E2E_WORK/refused.txt")"
+# --help answers in the language the environment picks, as the windows do.
+usage=$(run_program --help | head -1)
+[[ "$usage" == "使い方: quavinto "* ]] || fail "--help in Japanese begins '$usage'"
+usage=$(E2E_LANG=en run_program --help | head -1)
+[[ "$usage" == "Usage: quavinto "* ]] || fail "--help in English begins '$usage'"
+refused=$(E2E_LANG=en run_program --no-such-option 2>&1) || true
+[[ "$refused" == "quavinto: unknown option: --no-such-option"* ]] || fail "a bad option in English: '$refused'"

@@ -69,6 +69,31 @@ poll_output() {
   done
 }
 
+# The language the program is started in: E2E_LANG, ja (the default) or en.
+export E2E_LANG=${E2E_LANG:-ja}
+
+# language_env: sets LANGUAGE_ENV to the variables that pick E2E_LANG for
+# the program, as env(1) takes them; any language list or locale the shell
+# exported is dropped first. English needs no generated en_US locale: the
+# program reads its choice from these variables. Only the program is given
+# them, so the shell running the journey never tries to load that locale.
+language_env() {
+  LANGUAGE_ENV=(-u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG)
+  case "$E2E_LANG" in
+    en) LANGUAGE_ENV+=(LANGUAGE=en LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8) ;;
+    # Japanese: the program's language under the C locale, which every system has.
+    ja) LANGUAGE_ENV+=(LANG=C.UTF-8 LC_ALL=C.UTF-8) ;;
+    *) fail "E2E_LANG must be ja or en, not $E2E_LANG" ;;
+  esac
+}
+
+# run_program ARGUMENT...: runs the program under test in the foreground, in
+# the journey's language (for its command-line answers).
+run_program() {
+  language_env
+  env "${LANGUAGE_ENV[@]}" "$QUAVINTO_BIN" "$@"
+}
+
 # ---------------------------------------------------------------- set-up ----
 
 # fresh_home: an empty home, configuration and runtime folder for one run.
@@ -94,12 +119,13 @@ start_app() {
   local bin=${1:-$QUAVINTO_BIN}
   local args=("${@:2}")
   APP_LOG="$E2E_WORK/program-$(now_ms).log"
+  language_env
   (
     cd "$E2E_WORK"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_STYLE_OVERRIDE
-    export QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} LANG=C.UTF-8 LC_ALL=C.UTF-8
+    export QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb}
     [[ "$QT_QPA_PLATFORM" == wayland ]] && unset DISPLAY
-    exec "$bin" "${args[@]}"
+    exec env "${LANGUAGE_ENV[@]}" "$bin" "${args[@]}"
   ) >"$APP_LOG" 2>&1 &
   APP_PID=$!
 }
@@ -685,7 +711,7 @@ help_title() {
   local w title
   for w in $(app_windows); do
     title=$(win_title "$w")
-    [[ "$title" == "QUAVINTO ヘルプ"* ]] && echo "$title"
+    [[ "$title" == "QUAVINTO ヘルプ"* || "$title" == "QUAVINTO Help"* ]] && echo "$title"
   done
 }
 # help_shows TITLE: the help window's title has become TITLE.
