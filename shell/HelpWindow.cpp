@@ -262,8 +262,11 @@ void HelpWindow::loadHelpSet() {
   dir_ = pagesForLanguage(base);
   browser_->setSearchPaths({dir_});
   // The pages' own <link> to the style sheet is not followed by the browser,
-  // so the sheet becomes the default of every page shown. All languages share it.
-  QFile style(QDir(base).filePath(QStringLiteral("style.css")));
+  // so the sheet becomes the default of every page shown. A language may have
+  // its own (English takes a Latin font first, whose ellipsis sits on the
+  // line); otherwise the Japanese pages' sheet serves.
+  const QString ownStyle = QDir(dir_).filePath(QStringLiteral("style.css"));
+  QFile style(QFileInfo(ownStyle).isFile() ? ownStyle : QDir(base).filePath(QStringLiteral("style.css")));
   if (style.open(QIODevice::ReadOnly)) browser_->document()->setDefaultStyleSheet(QString::fromUtf8(style.readAll()));
   index_ = readKeywordIndex(dir_);
   sortedKeywords_ = index_.keys();

@@ -49,7 +49,7 @@ TEXTS = {
             ("Game", ["Start game", "Stop game", "Undo", "Redo", "Pause", "Records"]),
             ("Settings…", []),
             ("Finished picture size", ["X 1", "X 1/2", "X 1/4"]),
-            ("Help", ["Contents", "Search by keyword…", "About help", "About QUAVINTO"]),
+            ("Help", ["Contents", "Search by keyword…", "Using Help", "About QUAVINTO"]),
         ],
     },
 }
