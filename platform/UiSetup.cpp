@@ -6,12 +6,29 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 
 namespace platform {
 namespace {
 
 UiLanguage gCurrent = UiLanguage::Japanese;
+// What the last set-up installed, taken out again by the next one, so the
+// language can be changed while the program runs (tests build every window
+// in both languages in one process).
+QPointer<QTranslator> gInstalled;
+QString gDesktopFont;  // QFont::toString() of the font before any set-up
+
+bool install(QApplication& app, const QString& file, const QString& folder = QString()) {
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(file, folder)) {
+    delete translator;
+    return false;
+  }
+  app.installTranslator(translator);
+  gInstalled = translator;
+  return true;
+}
 
 bool isCLocale(const QByteArray& name) {
   return name == "C" || name == "POSIX" || name.startsWith("C.") || name.startsWith("C@");
@@ -47,22 +64,22 @@ UiLanguage currentUiLanguage() { return gCurrent; }
 
 bool setUpUi(QApplication& app, UiLanguage language) {
   gCurrent = language;
+  if (gDesktopFont.isEmpty()) gDesktopFont = QApplication::font().toString();
+  delete gInstalled;  // a deleted translator is removed from the application
+  QFont desktop;
+  desktop.fromString(gDesktopFont);
+  if (QApplication::font() != desktop) QApplication::setFont(desktop);
   if (language == UiLanguage::English) {
     // Numbers and dates as the desktop writes them, when it writes English.
     const QLocale system = QLocale::system();
     QLocale::setDefault(system.language() == QLocale::English ? system
                                                               : QLocale(QLocale::English, QLocale::UnitedStates));
     // Qt's own texts are English already; only the program's are translated.
-    auto* translator = new QTranslator(&app);
-    const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
-    if (loaded) app.installTranslator(translator);
-    return loaded;
+    return install(app, QStringLiteral(":/i18n/quavinto_en.qm"));
   }
 
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-  auto* translator = new QTranslator(&app);
-  const bool loaded = translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  if (loaded) app.installTranslator(translator);
+  const bool loaded = install(app, QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
   // A family list, not a lookup in the font database: listing every font on
   // the system costs more than the rest of the start-up together.

@@ -22,7 +22,8 @@ UiLanguage uiLanguageFor(const QByteArray& language, const QByteArray& lcAll, co
                          const QByteArray& lang);
 UiLanguage uiLanguageFromEnvironment();
 
-// Installs the translations, default locale and font for `language`.
+// Installs the translations, default locale and font for `language`, in place
+// of those an earlier set-up installed.
 // Returns false when a translation could not be found.
 bool setUpUi(QApplication& app, UiLanguage language);
 inline bool setUpJapaneseUi(QApplication& app) { return setUpUi(app, UiLanguage::Japanese); }

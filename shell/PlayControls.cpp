@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
+#include "platform/UiSetup.h"
 #include "shell/Form1.h"
 #include "shell/RecordsDialog.h"
 
@@ -84,6 +85,9 @@ class PauseCover : public QWidget {
 QString clockFigures(int32_t seconds, int moves) {
   return QCoreApplication::translate("PlayControls", "%1  手数 %2").arg(playTimeText(seconds)).arg(moves);
 }
+
+// Between the clock and the bar's last item, and the clock and the bar's end.
+constexpr int kClockMargin = 8;
 
 }  // namespace
 
@@ -158,11 +162,17 @@ void Form1::placeClock() {
   // space to the right of its last item, and stays hidden where it has none.
   int itemsRight = 0;
   for (QAction* item : menuBar()->actions()) itemsRight = std::max(itemsRight, menuBar()->actionGeometry(item).right());
-  const int margin = 8;
-  const int left = bar.right() - margin - width;
+  const int left = bar.right() - kClockMargin - width;
   clockLabel->setGeometry(left, bar.top(), width, bar.height());
-  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + margin);
+  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + kClockMargin);
   clockLabel->raise();
+}
+
+int Form1::clockRoom() const {
+  if (!clockLabel || platform::currentUiLanguage() == platform::UiLanguage::Japanese) return 0;
+  // Nine hours and 999 moves: as wide as the clock reads in a game of a sitting.
+  const QString widest = clockFigures(9 * 3600 + 59 * 60 + 59, 999);
+  return 2 * kClockMargin + 2 + clockLabel->fontMetrics().horizontalAdvance(widest);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
