@@ -7,10 +7,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
@@ -50,21 +52,27 @@ class PauseCover : public QWidget {
   PauseCover(QWidget* parent, std::function<void()> resume) : QWidget(parent), resume_(std::move(resume)) {
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(pausedNotice());
+    // The notice is a label of its own, wrapped to the cover's width, so it is
+    // measured like every other text of the window.
+    auto* notice = new QLabel(pausedNotice(), this);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont big = notice->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    big.setBold(true);
+    notice->setFont(big);
+    QPalette palette = notice->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    notice->setPalette(palette);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(notice);
     parent->installEventFilter(this);
     hide();
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(48, 48, 48));
-    painter.setPen(Qt::white);
-    QFont big = font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    painter.setFont(big);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, pausedNotice());
-  }
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(48, 48, 48)); }
   void mousePressEvent(QMouseEvent*) override { resume_(); }
   void keyPressEvent(QKeyEvent* event) override {
     // Modifier keys alone (the start of a shortcut) do not resume.
