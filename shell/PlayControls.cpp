@@ -66,6 +66,7 @@ class PauseCover : public QWidget {
     palette.setColor(QPalette::WindowText, Qt::white);
     notice->setPalette(palette);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);  // wrapped to the cover's whole width
     layout->addWidget(notice);
     parent->installEventFilter(this);
     hide();
