@@ -98,20 +98,29 @@ QSize textShortfall(const QWidget* control) {
   return QSize(std::max(0, text.width() - room.width()), std::max(0, text.height() - room.height()));
 }
 
-int makeRoomForTexts(QWidget* window) {
+namespace {
+
+// The algorithm is written for widening; making room downwards runs it on
+// rectangles with their axes swapped (swapping twice gives them back).
+enum class Axis { Across, Down };
+QRect along(const QRect& r, Axis axis) { return axis == Axis::Across ? r : QRect(r.y(), r.x(), r.height(), r.width()); }
+
+int makeRoomAlong(QWidget* window, Axis axis) {
   QList<Placed> placed;
   for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (control->isWindow()) continue;
     Placed p;
     p.control = control;
-    p.design = control->geometry();
+    p.design = along(control->geometry(), axis);
     p.container = qobject_cast<QGroupBox*>(control) || control->metaObject() == &QFrame::staticMetaObject;
     // A group box first makes room for its own controls.
-    const int inner = qobject_cast<QGroupBox*>(control) ? makeRoomForTexts(control) : 0;
-    // A text that does not fit gets the control's whole size hint, the
-    // style's margins around the text included, so it is not left cramped.
-    const int lacking = textShortfall(control).width();
-    p.need = std::max(inner, lacking > 0 ? std::max(lacking, control->sizeHint().width() - p.design.width()) : 0);
+    const int inner = qobject_cast<QGroupBox*>(control) ? makeRoomAlong(control, axis) : 0;
+    const QSize lacking = textShortfall(control);
+    int wanted = axis == Axis::Across ? lacking.width() : lacking.height();
+    // A text too wide gets the control's whole size hint, the style's margins
+    // around the text included, so it is not left cramped.
+    if (axis == Axis::Across && wanted > 0) wanted = std::max(wanted, control->sizeHint().width() - p.design.width());
+    p.need = std::max(inner, wanted);
     placed.append(p);
   }
   if (placed.isEmpty()) return 0;
@@ -125,7 +134,7 @@ int makeRoomForTexts(QWidget* window) {
   }
   const int wider = right - designRight;
   if (wider > 0) {
-    // The controls at the right margin keep to it.
+    // The controls at the far margin keep to it.
     for (Placed& p : placed) {
       if (p.design.right() < designRight - kMarginSlack) continue;
       if (p.design.left() <= designLeft + kMarginSlack)
@@ -137,15 +146,25 @@ int makeRoomForTexts(QWidget* window) {
   }
 
   for (const Placed& p : placed)
-    if (p.shift != 0 || p.grow != 0) p.control->setGeometry(p.design.translated(p.shift, 0).adjusted(0, 0, p.grow, 0));
+    if (p.shift != 0 || p.grow != 0)
+      p.control->setGeometry(along(p.design.translated(p.shift, 0).adjusted(0, 0, p.grow, 0), axis));
   if (wider > 0) {
-    const int width = window->width() + wider;
-    if (window->minimumWidth() == window->maximumWidth())
-      window->setFixedWidth(width);
+    const QSize grown = along(along(window->rect(), axis).adjusted(0, 0, wider, 0), axis).size();
+    if (window->minimumSize() == window->maximumSize())
+      window->setFixedSize(grown);
     else
-      window->resize(width, window->height());
+      window->resize(grown);
   }
   return wider;
+}
+
+}  // namespace
+
+QSize makeRoomForTexts(QWidget* window) {
+  const int wider = makeRoomAlong(window, Axis::Across);
+  // Heights after widths: a word-wrapped label needs fewer lines when wider.
+  const int taller = makeRoomAlong(window, Axis::Down);
+  return QSize(wider, taller);
 }
 
 }  // namespace platform

@@ -19,7 +19,7 @@ namespace platform {
 QSize textShortfall(const QWidget* control);
 
 // Makes room in `window` (a window or a group box in it) for the texts of its
-// controls, laid out at fixed positions:
+// controls, laid out at fixed positions; first across, then downwards:
 //  - a control is widened to its text;
 //  - a control to the right of one that widened or moved, beside it (their
 //    rows overlap), moves right by as much, keeping the gap between them;
@@ -29,7 +29,9 @@ QSize textShortfall(const QWidget* control);
 //    edge than the layout's right margin; then the controls at the right
 //    margin keep to it (moving with it, or stretching with it when they also
 //    start at the left margin).
-// Returns how much wider `window` became.
-int makeRoomForTexts(QWidget* window);
+// Downwards the same rules make a control taller whose text has more lines
+// than its place holds, and move what lies below it.
+// Returns how much wider and taller `window` became.
+QSize makeRoomForTexts(QWidget* window);
 
 }  // namespace platform

@@ -31,21 +31,31 @@ using namespace quavinto;
 
 namespace {
 
-enum class Language { Japanese, English, Longer };
+enum class Language { Japanese, English, Longer, TwoLines };
 
-// The English translation with every text half as long again, standing for a
-// language whose words are longer than English ones.
+// The English translation changed: every text half as long again, standing
+// for a language whose words are longer than English ones; or every text of
+// more than one word broken after its first word.
 class LongerTexts : public QTranslator {
  public:
-  LongerTexts() { loaded = english_.load(QStringLiteral(":/i18n/quavinto_en.qm")); }
+  explicit LongerTexts(Language language) : language_(language) {
+    loaded = english_.load(QStringLiteral(":/i18n/quavinto_en.qm"));
+  }
   QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
-    const QString text = english_.translate(context, source, disambiguation, n);
-    return text.isEmpty() ? text : text + QString(text.size() / 2 + 1, QLatin1Char('W'));
+    QString text = english_.translate(context, source, disambiguation, n);
+    if (text.isEmpty()) return text;
+    if (language_ == Language::TwoLines) {
+      const qsizetype blank = text.indexOf(QLatin1Char(' '));
+      if (blank > 0) text[blank] = QLatin1Char('\n');
+      return text;
+    }
+    return text + QString(text.size() / 2 + 1, QLatin1Char('W'));
   }
   bool isEmpty() const override { return false; }
   bool loaded = false;
 
  private:
+  Language language_;
   QTranslator english_;
 };
 
@@ -116,8 +126,8 @@ class TextsFitTest : public QObject {
     const bool english = platform::setUpUi(
         *app, language == Language::Japanese ? platform::UiLanguage::Japanese : platform::UiLanguage::English);
     if (language != Language::Japanese) QVERIFY(english);
-    if (language == Language::Longer) {
-      longer_ = std::make_unique<LongerTexts>();
+    if (language == Language::Longer || language == Language::TwoLines) {
+      longer_ = std::make_unique<LongerTexts>(language);
       QVERIFY(longer_->loaded);
       QCoreApplication::installTranslator(longer_.get());
     }
@@ -192,8 +202,9 @@ void TextsFitTest::windowsHoldTheirTexts_data() {
   const struct {
     const char* window;
     QSize design;
-  } windows[] = {{"settings", QSize(346, 205)},
-                 {"about", QSize(233, 157)},
+    bool fixedPlaces = false;  // laid out at fixed positions: also tried with texts on two lines
+  } windows[] = {{"settings", QSize(346, 205), true},
+                 {"about", QSize(233, 157), true},
                  {"diagnostics", QSize(354, 214)},
                  {"main, idle", QSize(436, 355)},
                  {"main, in play", QSize(436, 355)},
@@ -207,6 +218,7 @@ void TextsFitTest::windowsHoldTheirTexts_data() {
     QTest::addRow("%s, Japanese", w.window) << w.window << w.design << Language::Japanese;
     QTest::addRow("%s, English", w.window) << w.window << w.design << Language::English;
     QTest::addRow("%s, longer texts", w.window) << w.window << w.design << Language::Longer;
+    if (w.fixedPlaces) QTest::addRow("%s, texts on two lines", w.window) << w.window << w.design << Language::TwoLines;
   }
 }
 
@@ -226,7 +238,7 @@ void TextsFitTest::windowsHoldTheirTexts() {
   if (language == Language::Japanese)
     QCOMPARE(size, design);
   else
-    QVERIFY2(size.width() >= design.width() && size.height() == design.height(),
+    QVERIFY2(size.width() >= design.width() && size.height() >= design.height(),
              qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
 }
 
