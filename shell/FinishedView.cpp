@@ -103,8 +103,8 @@ void Form1::ArrangeWindow() {
     const int outerH = int(platform::roundHalfEven(heightTwips / platform::twipsPerPixelY()));
     // Never narrower than the menu bar: a command folded behind the bar's
     // overflow button is one the player cannot find.
-    setMinimumWidth(menuBarWidth());
-    const int inner = std::max(outerW - frame.width(), menuBarWidth());
+    setMinimumWidth(narrowestWidth());
+    const int inner = std::max(outerW - frame.width(), narrowestWidth());
     resize(std::max(1, inner), std::max(1, outerH - frame.height()));
     keepGrowthOnScreen(before);
   }
@@ -138,6 +138,8 @@ int Form1::menuBarWidth() const {
   // The bar's own size hint covers every top-level item with its margins.
   return menuBar()->sizeHint().width();
 }
+
+int Form1::narrowestWidth() const { return menuBarWidth() + clockRoom(); }
 
 void Form1::scaleTo(QAction* item, int16_t zoom) {
   for (QAction* scale : {XX1, XX2, XX4}) scale->setChecked(scale == item);

@@ -138,6 +138,9 @@ void Form1::buildWidgets() {
   Label1_0->setAlignment(Qt::AlignCenter);
   Label1_0->setAutoFillBackground(true);
   Label1_0->setGeometry(platform::twipsRect(8688, 48, 1032, 252));
+  // Sized for the Japanese caption; a longer translation widens it (it stays
+  // centred over the view).
+  Label1_0->resize(std::max(Label1_0->width(), Label1_0->sizeHint().width()), Label1_0->height());
 
   Picture4 = new platform::PictureBox(Client);
   Picture4->setGeometry(platform::twipsRect(5088, 2640, 1764, 1380));

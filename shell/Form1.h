@@ -85,6 +85,14 @@ public:
   QColor backgroundColour() const;
   // The width the menu bar needs to show every command without folding.
   int menuBarWidth() const;
+  // The narrowest the window may be: the menu bar, and in a translation the
+  // clock beside it as well (see clockRoom()).
+  int narrowestWidth() const;
+  // The room the clock takes at the right end of the menu bar with its widest
+  // usual reading. The Japanese window shows the clock only where its menus
+  // leave room and keeps its sizes; a translation whose longer menu titles
+  // would push the clock out widens the window for it instead. 0 in Japanese.
+  int clockRoom() const;
 
   // Menu handlers.
   void GStart_Click();

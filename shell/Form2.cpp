@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
+#include "platform/TextRoom.h"
 #include "shell/ProgramIcon.h"
 
 #include <QButtonGroup>
@@ -212,6 +213,9 @@ void Form2::buildControls() {
                       Command1[0], Command1[1], Option2[0], Option2[1], Option2[2], Option2[3], Option2[4],
                       Option2[5]};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  // The places are sized for the Japanese texts; a longer translation widens
+  // its control and the dialog rather than being cut.
+  platform::makeRoomForTexts(this);
 }
 
 void Form2::form_load() {

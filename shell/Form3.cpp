@@ -3,6 +3,7 @@
 #include "shell/Form3.h"
 
 #include "platform/Screen.h"
+#include "platform/TextRoom.h"
 #include "shell/Form4.h"
 #include "shell/ProgramIcon.h"
 
@@ -107,6 +108,9 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   Command1->setGeometry(platform::twipsRect(1740, 1920, 1575, 315));
   Command1->setDefault(true);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+  // The places are sized for the Japanese texts; a longer translation widens
+  // its control and the box rather than being cut.
+  platform::makeRoomForTexts(this);
 }
 
 Form3::~Form3() = default;

@@ -7,10 +7,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
@@ -20,6 +22,7 @@
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
 #include "platform/TextFigures.h"
+#include "platform/UiSetup.h"
 #include "shell/Form1.h"
 #include "shell/RecordsDialog.h"
 
@@ -54,21 +57,28 @@ class PauseCover : public QWidget {
   PauseCover(QWidget* parent, std::function<void()> resume) : QWidget(parent), resume_(std::move(resume)) {
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(pausedNotice());
+    // The notice is a label of its own, wrapped to the cover's width, so it is
+    // measured like every other text of the window.
+    auto* notice = new QLabel(pausedNotice(), this);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont big = notice->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    big.setBold(true);
+    notice->setFont(big);
+    QPalette palette = notice->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    notice->setPalette(palette);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);  // wrapped to the cover's whole width
+    layout->addWidget(notice);
     parent->installEventFilter(this);
     hide();
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(48, 48, 48));
-    painter.setPen(Qt::white);
-    QFont big = font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    painter.setFont(big);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, pausedNotice());
-  }
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(48, 48, 48)); }
   void mousePressEvent(QMouseEvent*) override { resume_(); }
   void keyPressEvent(QKeyEvent* event) override {
     // Modifier keys alone (the start of a shortcut) do not resume.
@@ -90,6 +100,9 @@ QString clockFigures(int32_t seconds, int moves) {
   //: %1: the time played; %n: the moves made.
   return QCoreApplication::translate("PlayControls", "%1  手数 %n", nullptr, moves).arg(playTimeText(seconds));
 }
+
+// Between the clock and the bar's last item, and the clock and the bar's end.
+constexpr int kClockMargin = 8;
 
 }  // namespace
 
@@ -164,11 +177,17 @@ void Form1::placeClock() {
   // space to the right of its last item, and stays hidden where it has none.
   int itemsRight = 0;
   for (QAction* item : menuBar()->actions()) itemsRight = std::max(itemsRight, menuBar()->actionGeometry(item).right());
-  const int margin = 8;
-  const int left = bar.right() - margin - width;
+  const int left = bar.right() - kClockMargin - width;
   clockLabel->setGeometry(left, bar.top(), width, bar.height());
-  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + margin);
+  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + kClockMargin);
   clockLabel->raise();
+}
+
+int Form1::clockRoom() const {
+  if (!clockLabel || platform::currentUiLanguage() == platform::UiLanguage::Japanese) return 0;
+  // Nine hours and 999 moves: as wide as the clock reads in a game of a sitting.
+  const QString widest = clockFigures(9 * 3600 + 59 * 60 + 59, 999);
+  return 2 * kClockMargin + 2 + clockLabel->fontMetrics().horizontalAdvance(widest);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
