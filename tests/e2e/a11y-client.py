@@ -187,6 +187,17 @@ def check_dialog():
         problem("the dialog shows no controls")
 
 
+def where(name):
+    # The centre of a named control of the open dialog, in screen pixels: where
+    # a player would click it, however the translation moved it.
+    for node in walk(open_dialog()):
+        if node.getRole() in CONTROL_ROLES and node.name == name:
+            box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(box.x + box.width // 2, box.y + box.height // 2)
+            return
+    sys.exit(f"no control named {name} in the dialog")
+
+
 def follow(count):
     app = application()
     board = next((n for n in walk(app) if n.name == BOARD_NAME), None)
@@ -225,7 +236,7 @@ def follow(count):
 
 def main():
     if len(sys.argv) < 2:
-        sys.exit("usage: a11y-client.py tree | dialog | message | clock | dump | follow COUNT")
+        sys.exit("usage: a11y-client.py tree | dialog | message | clock | dump | where NAME | follow COUNT")
     command = sys.argv[1]
     if command == "tree":
         check_tree()
@@ -242,6 +253,8 @@ def main():
                 path.append(up)
                 up = up.parent
             print("  " * (len(path) - 1) + f"{node.getRoleName()} '{node.name}' '{node.description}'")
+    elif command == "where":
+        where(sys.argv[2])
     elif command == "follow":
         follow(int(sys.argv[2]))
     else:

@@ -7,7 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 
 if [[ "$E2E_LANG" == en ]]; then
-  say_start="Start the game."
+  say_start="Start the game?"
   say_done="Congratulations!"
   # A time: "3 min 25 s", "1 h 02 min 05 s" or "3:25".
   say_time='[0-9]+ ?(s|sec|secs|seconds?)([^a-z]|$)|[0-9]+:[0-5][0-9]'

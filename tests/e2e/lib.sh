@@ -515,6 +515,25 @@ view_shows() {
 settings_free() {
   local dlg g tpp
   dlg=$(wait_dialog)
+  # Translated, the dialog makes room for longer texts and its controls move:
+  # they are found by name on the accessibility bus, as a screen reader would.
+  if [[ "$E2E_LANG" != ja ]]; then
+    local colours=("System colour" White Black "Light blue" Green Yellow) at
+    click_named() {
+      at=($(a11y_client where "$1")) || fail "the settings dialog has no control named $1"
+      xdotool mousemove "${at[0]}" "${at[1]}" click 1
+    }
+    click_named "Custom number of pieces"
+    click_named "Columns (X)"
+    xdotool key ctrl+a type "$1"
+    click_named "Rows (Y)"
+    xdotool key ctrl+a type "$2"
+    [[ "${3:-0}" == 1 ]] && click_named "Show finished picture"
+    [[ -n "${4:-}" ]] && click_named "${colours[$4]}"
+    click_named OK
+    wait_gone "$dlg"
+    return
+  fi
   g=($(win_geom "$dlg"))
   tpp=$(awk -v w="${g[2]}" 'BEGIN {printf "%.4f", 5184 / w}')
   # click_twips X Y: a click at a point of the dialog given in twips.
