@@ -44,7 +44,7 @@ Its width and height must be at least twice the number of columns and rows.</tra
     </message>
     <message>
         <source>%1。</source>
-        <translation>%1.</translation>
+        <translation>%1. </translation>
     </message>
 </context>
 <context>

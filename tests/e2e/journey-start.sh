@@ -93,4 +93,4 @@ usage=$(run_program --help | head -1)
 usage=$(E2E_LANG=en run_program --help | head -1)
 [[ "$usage" == "Usage: quavinto "* ]] || fail "--help in English begins '$usage'"
 refused=$(E2E_LANG=en run_program --no-such-option 2>&1) || true
-[[ "$refused" == "quavinto: unknown option: --no-such-option"* ]] || fail "a bad option in English: '$refused'"
+[[ "$refused" == "quavinto: unknown option: --no-such-option. Usage: quavinto "* ]] || fail "a bad option in English: '$refused'"
