@@ -100,7 +100,7 @@ Change the settings?</translation>
     </message>
     <message>
         <source>QUAVINTOを終了します。</source>
-        <translation>Quit QUAVINTO.</translation>
+        <translation>Quit QUAVINTO?</translation>
     </message>
     <message>
         <source>ゲーム中です。<byte value="xd"/>
