@@ -2,14 +2,18 @@
 // the cache's rules (place, name, PNG, size, tEXt keys, owner-only), a
 // current thumbnail made by another program is used, a stale one is made
 // again, and the loader makes them off the user-interface thread.
+#include <jpeglib.h>
 #include <sys/stat.h>
 
 #include <QCryptographicHash>
 #include <QImageReader>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>  // jpeglib.h needs FILE
 
+#include "platform/JpegDcDecode.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Thumbnails.h"
 
@@ -31,6 +35,38 @@ bool setModified(const QString& path, qint64 secs) {
   QFile f(path);
   return f.open(QIODevice::ReadWrite) &&
          f.setFileTime(QDateTime::fromSecsSinceEpoch(secs), QFileDevice::FileModificationTime);
+}
+
+// A baseline JPEG written by libjpeg with the luma's sampling factors and a
+// restart marker every `restart` MCUs (0: none).
+QByteArray baselineJpeg(const QImage& picture, int hSampling, int vSampling, int restart, bool grey) {
+  const QImage rgb = picture.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long length = 0;
+  jpeg_mem_dest(&info, &buffer, &length);
+  info.image_width = JDIMENSION(rgb.width());
+  info.image_height = JDIMENSION(rgb.height());
+  info.input_components = grey ? 1 : 3;
+  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 85, TRUE);
+  info.comp_info[0].h_samp_factor = hSampling;
+  info.comp_info[0].v_samp_factor = vSampling;
+  info.restart_interval = unsigned(restart);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(info.next_scanline)));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  const QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(length));
+  free(buffer);
+  return out;
 }
 
 unsigned mode(const QString& path) {
@@ -130,6 +166,90 @@ class ThumbnailsTest : public QObject {
         difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
       }
     QVERIFY2(difference < 12 * 3 * expected.width() * expected.height(), qPrintable(QString::number(difference)));
+  }
+
+  // The quick eighth of a JPEG is the picture's 8 x 8 block averages, for
+  // every sampling, with restart markers, and in grey.
+  void eighthIsTheBlockAverages_data() {
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("v");
+    QTest::addColumn<int>("restart");
+    QTest::addColumn<bool>("grey");
+    // Within: the mean and the largest difference from the averages allowed.
+    // Subsampled colour is averaged over 16 pixels, so it bleeds by a block
+    // at hard edges; anything misread would be off everywhere.
+    QTest::addColumn<double>("meanWithin");
+    QTest::addColumn<int>("worstWithin");
+    QTest::newRow("4:2:0, odd size") << 2 << 2 << 0 << false << 5.0 << 48;
+    QTest::newRow("4:4:4") << 1 << 1 << 0 << false << 1.0 << 6;
+    QTest::newRow("4:2:2") << 2 << 1 << 0 << false << 3.0 << 40;
+    QTest::newRow("grey") << 1 << 1 << 0 << true << 1.0 << 6;
+    QTest::newRow("grey, sampled 2 x 2") << 2 << 2 << 0 << true << 1.0 << 6;
+    QTest::newRow("restart every MCU") << 2 << 2 << 1 << false << 5.0 << 48;
+    QTest::newRow("restart every 7 MCUs") << 1 << 1 << 7 << false << 1.0 << 6;
+  }
+  void eighthIsTheBlockAverages() {
+    QFETCH(int, h);
+    QFETCH(int, v);
+    QFETCH(int, restart);
+    QFETCH(bool, grey);
+    QFETCH(double, meanWithin);
+    QFETCH(int, worstWithin);
+    // Soft colour gradients with hard-edged grey shapes (the colour of a
+    // subsampled JPEG is coarser than its blocks), and a size no MCU divides.
+    QImage picture(203, 131, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x, y * 255 / 130, (x + y) / 2));
+    QPainter(&picture).fillRect(40, 30, 70, 50, QColor(250, 250, 250));
+    QPainter(&picture).fillRect(130, 70, 50, 40, QColor(20, 20, 20));
+    const QByteArray jpeg = baselineJpeg(picture, h, v, restart, grey);
+    DcPicture eighth;
+    QVERIFY(decodeJpegDc(reinterpret_cast<const uint8_t*>(jpeg.constData()), size_t(jpeg.size()), 4096, &eighth));
+    QCOMPARE(QSize(eighth.sourceWidth, eighth.sourceHeight), picture.size());
+    QCOMPARE(QSize(eighth.width, eighth.height), QSize(26, 17));
+    const QImage full = QImage::fromData(jpeg).convertToFormat(QImage::Format_RGB32);
+    double total = 0;
+    int worst = 0;
+    for (int by = 0; by < eighth.height; ++by)
+      for (int bx = 0; bx < eighth.width; ++bx) {
+        int sum[3] = {}, n = 0;
+        for (int y = by * 8; y < std::min(by * 8 + 8, full.height()); ++y)
+          for (int x = bx * 8; x < std::min(bx * 8 + 8, full.width()); ++x, ++n) {
+            const QRgb p = full.pixel(x, y);
+            sum[0] += qRed(p), sum[1] += qGreen(p), sum[2] += qBlue(p);
+          }
+        for (int c = 0; c < 3; ++c) {
+          const int got = eighth.rgb[size_t((by * eighth.width + bx) * 3 + c)];
+          const int difference = std::abs(got - (sum[c] + n / 2) / n);
+          total += difference;
+          worst = std::max(worst, difference);
+        }
+      }
+    const double mean = total / (3.0 * eighth.width * eighth.height);
+    QVERIFY2(mean < meanWithin && worst < worstWithin,
+             qPrintable(QStringLiteral("mean %1, worst %2").arg(mean).arg(worst)));
+  }
+
+  // What the quick eighth does not take is left to libjpeg, never guessed.
+  void eighthRefusesWhatItDoesNotRead() {
+    const auto refused = [](const QByteArray& bytes) {
+      DcPicture eighth;
+      return !decodeJpegDc(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), 4096, &eighth);
+    };
+    const QString good = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/");
+    for (const char* name : {"jpeg-progressive-70x46.jpg", "jpeg-cmyk-70x46.jpg", "png-70x46.png"}) {
+      QFile file(good + QLatin1String(name));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QVERIFY2(refused(file.readAll()), name);
+    }
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    const QByteArray jpeg = baselineJpeg(photo, 2, 2, 0, false);
+    QVERIFY(!refused(jpeg));
+    // Cut short, or too large for the limit it is given.
+    QVERIFY(refused(jpeg.left(jpeg.indexOf("\xff\xda") + 20)));
+    DcPicture eighth;
+    QVERIFY(!decodeJpegDc(reinterpret_cast<const uint8_t*>(jpeg.constData()), size_t(jpeg.size()), 199, &eighth));
   }
 
   // Another program's thumbnail (green here, unlike the picture) is used
