@@ -2,7 +2,10 @@
 // the cache's rules (place, name, PNG, size, tEXt keys, owner-only), a
 // current thumbnail made by another program is used, a stale one is made
 // again, and the loader makes them off the user-interface thread.
+// clang-format off
+#include <cstdio>  // before jpeglib.h, which needs FILE and size_t
 #include <jpeglib.h>
+// clang-format on
 #include <sys/stat.h>
 
 #include <QCryptographicHash>
@@ -11,7 +14,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <cstdio>  // jpeglib.h needs FILE
 
 #include "platform/JpegDcDecode.h"
 #include "platform/PictureDecoder.h"
