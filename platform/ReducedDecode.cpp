@@ -196,22 +196,30 @@ QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
   if (!bytes.startsWith("\xff\xd8") || target.isEmpty()) return QImage();
   QImage image;
   QSize own;
-  // A photo at least eight times the target: its blocks' averages are enough,
-  // and reading only those is quickest. Anything the DC decode does not take
-  // goes to libjpeg.
+  // The size and the orientation tag, read by Qt from the header alone.
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "jpeg");
+  reader.setAutoTransform(true);
+  const QImageIOHandler::Transformations how = reader.transformation();
+  // A photo at least sixteen times the target: its blocks' averages are
+  // enough, and reading only those is quickest. Sixteen, so that colour kept
+  // at half the resolution is still no coarser than a pixel of the result.
+  // Anything the DC decode does not take goes to libjpeg.
+  const QSize header = reader.size();
+  const QSize wanted = header.scaled(target, Qt::KeepAspectRatio);
   DcPicture dc;
-  if (decodeJpegDc(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), kMaxThumbnailDecodeSide,
+  if (header.width() >= 16 * wanted.width() && header.height() >= 16 * wanted.height() &&
+      decodeJpegDc(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), kMaxThumbnailDecodeSide,
                    &dc)) {
     own = QSize(dc.sourceWidth, dc.sourceHeight);
-    const QSize fitted = own.scaled(target, Qt::KeepAspectRatio).boundedTo(own);
-    if (dc.width >= fitted.width() && dc.height >= fitted.height()) {
-      image = QImage(dc.width, dc.height, QImage::Format_RGB32);
-      if (image.isNull()) return QImage();
-      for (int y = 0; y < dc.height; ++y) {
-        const uint8_t* rgb = dc.rgb.data() + size_t(y) * size_t(dc.width) * 3;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < dc.width; ++x, rgb += 3) out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
-      }
+    image = QImage(dc.width, dc.height, QImage::Format_RGB32);
+    if (image.isNull()) return QImage();
+    for (int y = 0; y < dc.height; ++y) {
+      const uint8_t* rgb = dc.rgb.data() + size_t(y) * size_t(dc.width) * 3;
+      auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+      for (int x = 0; x < dc.width; ++x, rgb += 3) out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
     }
   }
   if (image.isNull()) {
@@ -225,13 +233,6 @@ QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
     jpeg_destroy_decompress(&info);
     if (!ok) return QImage();
   }
-  // The orientation tag, read by Qt from the header alone.
-  QBuffer buffer;
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "jpeg");
-  reader.setAutoTransform(true);
-  const QImageIOHandler::Transformations how = reader.transformation();
   if (size) *size = (how & QImageIOHandler::TransformationRotate90) ? own.transposed() : own;
   return how == QImageIOHandler::TransformationNone ? image : transformed(image, how);
 }
