@@ -262,12 +262,14 @@ void HelpWindow::loadHelpSet() {
   dir_ = pagesForLanguage(base);
   browser_->setSearchPaths({dir_});
   // The pages' own <link> to the style sheet is not followed by the browser,
-  // so the sheet becomes the default of every page shown. A language may have
-  // its own (English takes a Latin font first, whose ellipsis sits on the
-  // line); otherwise the Japanese pages' sheet serves.
-  const QString ownStyle = QDir(dir_).filePath(QStringLiteral("style.css"));
-  QFile style(QFileInfo(ownStyle).isFile() ? ownStyle : QDir(base).filePath(QStringLiteral("style.css")));
-  if (style.open(QIODevice::ReadOnly)) browser_->document()->setDefaultStyleSheet(QString::fromUtf8(style.readAll()));
+  // so the sheet becomes the default of every page shown. A language may add
+  // its own after it (English takes a Latin font first, whose ellipsis sits
+  // on the line).
+  const auto sheetIn = [](const QString& folder) {
+    QFile style(QDir(folder).filePath(QStringLiteral("style.css")));
+    return style.open(QIODevice::ReadOnly) ? QString::fromUtf8(style.readAll()) : QString();
+  };
+  browser_->document()->setDefaultStyleSheet(dir_ == base ? sheetIn(base) : sheetIn(base) + sheetIn(dir_));
   index_ = readKeywordIndex(dir_);
   sortedKeywords_ = index_.keys();
   QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};

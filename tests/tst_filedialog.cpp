@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <deque>
+#include <functional>
 
 #include "platform/FileDialog.h"
 #include "platform/PicturePreview.h"
@@ -42,6 +43,19 @@ class TestFileDialog : public QObject {
  private:
   QTemporaryDir dir_;
   QString in(const QString& name) const { return dir_.filePath(name); }
+
+  // Drives the file dialog once it is up, then, whatever happened, never
+  // leaves it open.
+  void driveWhenOpen(QTimer& poll, const std::function<void(QFileDialog*)>& drive) {
+    connect(&poll, &QTimer::timeout, this, [&poll, drive] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      poll.stop();
+      drive(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    poll.start(10);
+  }
 
  private slots:
   void initTestCase() {
@@ -291,16 +305,8 @@ class TestFileDialog : public QObject {
       typed = true;
       QTest::keyClick(edit, Qt::Key_Return);
     };
-    // Drive the dialog once it is up; whatever happens, never leave it open.
     QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      poll.stop();
-      drive(dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    poll.start(10);
+    driveWhenOpen(poll, drive);
     const bool ok = d.showOpen();
     QVERIFY(typed);
     QCOMPARE(title, d.dialogTitle);
@@ -350,16 +356,8 @@ class TestFileDialog : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(!preview->sizeLabel()->text().isEmpty(), 5000);
       sizes += preview->sizeLabel()->text();
     };
-    // Whatever happens, never leave the dialog open.
     QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      poll.stop();
-      drive(dialog);
-      dialog->reject();
-    });
-    poll.start(10);
+    driveWhenOpen(poll, drive);
     QVERIFY(!d.showOpen());
     QVERIFY(shown);
     QCOMPARE(sizes, (QStringList{QStringLiteral(u"640 × 480 画素"), QStringLiteral(u"300 × 200 画素")}));
