@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 #include <optional>
 
@@ -15,11 +16,11 @@ namespace {
 UiLanguage gCurrent = UiLanguage::Japanese;
 // What the last set-up installed and what it found, so that another set-up
 // replaces it rather than piling translations on top.
-QTranslator* gInstalled = nullptr;
+QPointer<QTranslator> gInstalled;  // cleared when its application goes
 std::optional<QFont> gFontBefore;
 std::optional<QLocale> gLocaleBefore;
 
-bool install(QApplication& app, const QString& name, const QString& folder) {
+bool install(QCoreApplication& app, const QString& name, const QString& folder) {
   auto* translator = new QTranslator(&app);
   const bool loaded = translator->load(name, folder);
   if (loaded) {
@@ -64,11 +65,8 @@ UiLanguage uiLanguageFromEnvironment() {
 UiLanguage currentUiLanguage() { return gCurrent; }
 
 bool installProgramTranslation(QCoreApplication& app, UiLanguage language) {
-  if (language == UiLanguage::Japanese) return true;
-  auto* translator = new QTranslator(&app);
-  const bool loaded = translator->load(QStringLiteral(":/i18n/quavinto_en.qm"));
-  if (loaded) app.installTranslator(translator);
-  return loaded;
+  // Japanese is the texts' own language: nothing to install.
+  return language == UiLanguage::Japanese || install(app, QStringLiteral(":/i18n/quavinto_en.qm"), QString());
 }
 
 bool setUpUi(QApplication& app, UiLanguage language) {
@@ -82,7 +80,7 @@ bool setUpUi(QApplication& app, UiLanguage language) {
     QLocale::setDefault(system.language() == QLocale::English ? system
                                                               : QLocale(QLocale::English, QLocale::UnitedStates));
     // Qt's own texts are English already; only the program's are translated.
-    return install(app, QStringLiteral(":/i18n/quavinto_en.qm"), QString());
+    return installProgramTranslation(app, language);
   }
 
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
