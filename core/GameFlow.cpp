@@ -79,6 +79,7 @@ void BeginPlay(GameHost& h) {
   PlayState& p = h.play();
   p.history.clear();
   p.paused = false;
+  p.pausedSeconds = 0;
   p.finished = false;
   applyMenuEvent(h, MenuEvent::PlayBegun);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
@@ -98,7 +99,7 @@ void endGame(GameHost& h, GameEnd why) {
 
 int32_t playedSeconds(GameHost& h, double now) {
   const PlayState& p = h.play();
-  return elapsedSeconds(h.state(), h.vars(), p.paused ? p.pausedAt : now);
+  return elapsedSeconds(h.state(), h.vars(), p.paused ? p.pausedAt : now, p.pausedSeconds);
 }
 
 bool pauseGame(GameHost& h) {
@@ -113,20 +114,22 @@ bool pauseGame(GameHost& h) {
 bool resumeGame(GameHost& h) {
   PlayState& p = h.play();
   if (!p.paused) return false;
-  // The clock's start moves on by the pause, measured by the same rule as the
-  // time played, so every reading of the time excludes it.
-  int64_t pause = int64_t(platform::roundHalfEven(platform::secondsSinceMidnight() - p.pausedAt));
+  // The pause is taken off to the fraction of a second; only the time played
+  // is rounded to whole seconds, so short pauses cannot add up to a frozen
+  // clock and the clock never steps back as play goes on.
+  double pause = platform::secondsSinceMidnight() - p.pausedAt;
   if (pause < 0) pause += 86400;
-  MainVars& v = h.vars();
-  v.StartTime = int32_t((int64_t(v.StartTime) + pause) % 86400);
+  p.pausedSeconds += pause;
   p.paused = false;
   h.playEvent(PlayEvent::Resumed);
   return true;
 }
 
-int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now) {
-  int64_t t = int64_t(platform::roundHalfEven(now - v.StartTime));
-  if (t < 0) t += 86400;
+int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now, double pausedSeconds) {
+  // The pauses are taken off whole, to the fraction, and only then is the
+  // time rounded; a time that comes out negative passed midnight.
+  int64_t t = int64_t(platform::roundHalfEven(now - v.StartTime - std::fmod(pausedSeconds, 86400.0)));
+  while (t < 0) t += 86400;
   if (g.ResumeFlag == 1) t += v.SavedSeconds;
   // A saved time near the 32-bit limit must not wrap into a negative time.
   return int32_t(std::clamp<int64_t>(t, 0, std::numeric_limits<int32_t>::max()));

@@ -24,8 +24,7 @@ void endGame(GameHost& h, GameEnd why);
 // When every piece is home and upright during play: the time and moves are
 // taken, the window congratulates, and the game ends with the picture whole.
 void CheckComplete(GameHost& h);
-// Seconds played by `now`, without the pause in progress (pauses already over
-// are excluded by the clock's start).
+// Seconds played by `now`, without the pauses, the one in progress included.
 int32_t playedSeconds(GameHost& h, double now);
 // Pause and resume the game in play; false when there was nothing to do.
 bool pauseGame(GameHost& h);
@@ -33,9 +32,10 @@ bool resumeGame(GameHost& h);
 // Abandons the game in play without a question.
 void GStop_Click(GameHost& h);
 
-// Whole seconds played: now - StartTime rounded half to even, a day added when
-// midnight passed, and the saved time added for a resumed game.
-int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now);
+// Whole seconds played: now - StartTime (a day added when midnight passed)
+// less the pauses, rounded half to even, and the saved time added for a
+// resumed game.
+int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now, double pausedSeconds = 0);
 // The congratulation for t seconds, hours of any number of digits.
 QString completionText(int32_t seconds);
 QString startQuestionText();

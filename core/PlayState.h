@@ -34,7 +34,8 @@ struct PlayState {
   MoveHistory history;
   bool paused = false;
   double pausedAt = 0;       // seconds since midnight when the pause began
-  bool finished = false;  // the puzzle was solved: its figures stay shown until the next game
+  double pausedSeconds = 0;  // the pauses over since play began, exactly
+  bool finished = false;     // the puzzle was solved: its figures stay shown until the next game
   int32_t finalSeconds = 0;  // time of the completed game
   int finalMoves = 0;        // moves of the completed game
   GameEnd lastEnd = GameEnd::Stopped;

@@ -177,7 +177,7 @@ bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
       chosen = finishChoice(*answer, check);
     }
   } else {
-    OpenDialog dialog(parent ? parent : QApplication::activeWindow(), *this, check);
+    OpenDialog dialog(parent ? parent : boxOwner(), *this, check);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

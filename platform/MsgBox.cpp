@@ -11,20 +11,49 @@ namespace platform {
 namespace {
 MsgBoxResponder gResponder;
 QPointer<QWidget> gLastOwner;
+const char kPassingProperty[] = "quavintoPassingWindow";
 
-// The window a box belongs to: the active one, or, when a box follows another
-// before the window system has given the focus back (the save offer after
-// the leaving question), the window the previous box belonged to. A box with
-// an owner opens over that window and carries its icon.
+bool isPassing(const QWidget* window) { return window && window->window()->property(kPassingProperty).toBool(); }
+
+// The program's lasting window when the active one cannot own a box: a shown
+// main window.
+QWidget* lastingWindow() {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->inherits("QMainWindow") && top->isVisible() && !isPassing(top)) return top;
+  return nullptr;
+}
+
+// Runs the box; false when it went with its owner while it was open (its
+// window was deleted by a posted event inside the box's own loop).
+bool runBox(QWidget* owner, const QString& text, int style, const QString& title, int* answer);
+}  // namespace
+
+void markPassingWindow(QWidget* window) { window->setProperty(kPassingProperty, true); }
+
 QWidget* boxOwner() {
   QWidget* owner = QApplication::activeWindow();
-  if (!owner && gLastOwner && gLastOwner->isVisible()) owner = gLastOwner;
+  if (isPassing(owner)) owner = nullptr;
+  if (!owner && gLastOwner && gLastOwner->isVisible() && !isPassing(gLastOwner)) owner = gLastOwner;
+  if (!owner) owner = lastingWindow();
   if (owner) gLastOwner = owner->window();
   return owner;
 }
 
+namespace {
+
 int showRealBox(const QString& text, int style, const QString& title) {
-  QMessageBox box(boxOwner());
+  int answer = 0;
+  // Asked again without an owner when the owner went while the question was
+  // open: the player's answer is never made up.
+  if (!runBox(boxOwner(), text, style, title, &answer)) runBox(nullptr, text, style, title, &answer);
+  return answer;
+}
+
+bool runBox(QWidget* owner, const QString& text, int style, const QString& title, int* result) {
+  // On the heap and watched: a box on the stack would be freed twice if its
+  // owner were deleted while the box waits for its answer.
+  QPointer<QMessageBox> guard = new QMessageBox(owner);
+  QMessageBox& box = *guard;
   box.setWindowTitle(title);
   // The texts carry CR LF line breaks; the box wants plain line feeds.
   box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -51,17 +80,31 @@ int showRealBox(const QString& text, int style, const QString& title) {
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
     grid->addItem(new QSpacerItem(boxWidthForTitle(title, box.font()), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
+  box.setAttribute(Qt::WA_DeleteOnClose, false);
   const int answer = box.exec();
+  if (!guard) return false;
+  delete guard.data();
   switch (answer) {
-    case QMessageBox::Ok: return vbOK;
-    case QMessageBox::Cancel: return vbCancel;
-    case QMessageBox::Yes: return vbYes;
-    case QMessageBox::No: return vbNo;
+    case QMessageBox::Ok:
+      *result = vbOK;
+      break;
+    case QMessageBox::Cancel:
+      *result = vbCancel;
+      break;
+    case QMessageBox::Yes:
+      *result = vbYes;
+      break;
+    case QMessageBox::No:
+      *result = vbNo;
+      break;
     default:
       // Escape or the close box: the box's own escape button decides.
-      if ((style & 0x7) == 4) return vbNo;
-      return (style & 0x7) == 1 ? vbCancel : vbOK;
+      if ((style & 0x7) == 4)
+        *result = vbNo;
+      else
+        *result = (style & 0x7) == 1 ? vbCancel : vbOK;
   }
+  return true;
 }
 }  // namespace
 

@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QString>
 
+class QWidget;
+
 #include <functional>
 
 namespace platform {
@@ -27,6 +29,14 @@ int boxWidthForTitle(const QString& title, const QFont& font);
 using MsgBoxResponder = std::function<int(const QString& text, int style, const QString& title)>;
 
 int MsgBox(const QString& text, int style, const QString& title = appTitle());
+// The window a box or dialog opened now belongs to: the active window, unless
+// it is a passing one, else the window the last box belonged to, else the
+// program's main window. A box with an owner opens over it and carries its icon.
+QWidget* boxOwner();
+// Marks a window that can go while a box is open (the wait window closes by
+// its own timer, the about box and help by a click): it never owns a box.
+void markPassingWindow(QWidget* window);
+
 // Replaces the real box; an empty function restores it. Returns the previous one.
 MsgBoxResponder setMsgBoxResponder(MsgBoxResponder responder);
 

@@ -25,6 +25,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 #ifndef QT_NO_SESSIONMANAGER
@@ -276,9 +277,14 @@ void Form1::showEvent(QShowEvent* event) {
 }
 
 bool Form1::event(QEvent* event) {
+  const QEvent::Type type = event->type();
+  // The deferred delete of a closed window frees it inside the base handler:
+  // nothing of the window is touched after that.
+  const QPointer<Form1> alive(this);
   const bool handled = QMainWindow::event(event);
+  if (!alive) return handled;
   if (awaitingFrame_ && !frameCheckPosted_) {
-    switch (event->type()) {
+    switch (type) {
       case QEvent::Move:
       case QEvent::Resize:
       case QEvent::Paint:

@@ -1,5 +1,6 @@
 // The about box: layout from the design's twips, one box at a time, and the
 // developers' way into the diagnostics window.
+#include "platform/MsgBox.h"
 #include "shell/Form3.h"
 
 #include "platform/Screen.h"
@@ -71,6 +72,7 @@ Form3* Form3::showAbout(const GameState& gs, QWidget* owner) {
 
 Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   setAttribute(Qt::WA_DeleteOnClose);
+  platform::markPassingWindow(this);
   setModal(false);
   setWindowTitle(text::kCaption);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

@@ -1,4 +1,5 @@
 // The diagnostics window: retained text drawing of the two grids.
+#include "platform/MsgBox.h"
 #include "shell/Form4.h"
 
 #include "platform/Screen.h"
@@ -29,6 +30,7 @@ QString cellText(int value) {
 
 Form4::Form4(const GameState& gs, QWidget* owner) : QWidget(owner, Qt::Window), gs_(gs) {
   setAttribute(Qt::WA_DeleteOnClose);
+  platform::markPassingWindow(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowTitle(tr(text::kCaption));
   QPalette pal = palette();

@@ -3,6 +3,7 @@
 #include "shell/Form5.h"
 
 #include "platform/Clock.h"
+#include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
 
@@ -26,6 +27,7 @@ double wholeSecondsNow() { return platform::roundHalfEven(platform::secondsSince
 Form5::Form5(std::function<void()> showMain, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), showMain_(std::move(showMain)) {
   setAttribute(Qt::WA_DeleteOnClose);
+  platform::markPassingWindow(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   picture_ = QPixmap(QStringLiteral(":/startup.bmp"));
   timer_.setInterval(kPollMs);

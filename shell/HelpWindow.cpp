@@ -1,5 +1,6 @@
 // The help window: finding the help set, the keyword index, the page browser
 // and the keyword search panel.
+#include "platform/MsgBox.h"
 #include "shell/HelpWindow.h"
 
 #include <QCollator>
@@ -159,6 +160,7 @@ HelpWindow* HelpWindow::showHelpOnHelp(QWidget* owner) {
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
+  platform::markPassingWindow(this);
   setWindowTitle(tr(text::kCaption));
   buildUi();
   loadHelpSet();

@@ -206,6 +206,12 @@ private slots:
     vars.StartTime = 100;
     QCOMPARE(elapsedSeconds(state, vars, 100.5), 0);  // half to even
     QCOMPARE(elapsedSeconds(state, vars, 101.5), 2);
+    // Pauses come off to the fraction before the rounding, across midnight too.
+    QCOMPARE(elapsedSeconds(state, vars, 120.0, 20 * 0.56), 9);
+    vars.StartTime = 86000;
+    QCOMPARE(elapsedSeconds(state, vars, 520.0, 800.0), 120);
+    QCOMPARE(elapsedSeconds(state, vars, 86100.0, 86000.0), 500);
+    vars.StartTime = 100;
     state.ResumeFlag = 1;
     vars.SavedSeconds = 100;
     QCOMPARE(elapsedSeconds(state, vars, 120.0), 120);

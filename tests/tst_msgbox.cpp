@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -96,6 +97,7 @@ private slots:
   void escapeGivesTheCancellingAnswer();
   void realBoxShowsTextAndTitle();
   void aFollowingBoxStaysWithItsWindow();
+  void noBoxGoesWithAPassingWindow();
   void buttonsAreJapanese();
   void japaneseLocaleAndFont();
 };
@@ -242,6 +244,31 @@ void TestMsgBox::aFollowingBoxStaysWithItsWindow() {
   platform::MsgBox(QStringLiteral("x"), 0);
   QVERIFY(third.found);
   QCOMPARE(third.owner, nullptr);
+}
+
+// The wait window closes by its own timer, the about box by a click: a box
+// that hung from one would be freed twice when it went. The main window owns
+// such a box; a box whose owner is deleted while it is open is asked again,
+// and the player's answer counts.
+void TestMsgBox::noBoxGoesWithAPassingWindow() {
+  auto* main = new QMainWindow;
+  const QWidget* const mainAddress = main;  // compared once the window is gone
+  main->show();
+  auto* wait = new QWidget(nullptr, Qt::Window);
+  wait->setAttribute(Qt::WA_DeleteOnClose);
+  platform::markPassingWindow(wait);
+  wait->show();
+  QApplication::setActiveWindow(wait);
+  SeenBox first, again;
+  driveNextBox(&first, [&](QMessageBox*) {
+    wait->close();
+    main->deleteLater();
+    driveNextBox(&again, clickOn(QMessageBox::Yes));
+  });
+  QCOMPARE(platform::MsgBox(QStringLiteral(u"前回のゲームを続けますか？"), 36), platform::vbYes);
+  QVERIFY2(first.owner == mainAddress, "the box hung from a window that can go while it is open");
+  QVERIFY(again.found);
+  QCOMPARE(again.owner, nullptr);
 }
 
 void TestMsgBox::realBoxShowsTextAndTitle() {

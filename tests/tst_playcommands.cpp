@@ -283,8 +283,24 @@ private slots:
     f().Pause->trigger();
     QTest::mouseClick(f().pauseCover, Qt::LeftButton);
     QVERIFY(!w_->form().play().paused);
+
+    // Short pauses cannot freeze the clock: twenty pauses of 0.56 s between
+    // 0.44 s of play count 8.8 s, and the clock never steps back.
+    QString last = f().clockText();
+    for (int i = 0; i < 20; ++i) {
+      w_->clock().now += 0.44;
+      f().Pause->trigger();
+      f().tickClock();
+      QVERIFY2(f().clockText() >= last, qPrintable(f().clockText() + QStringLiteral(" after ") + last));
+      last = f().clockText();
+      w_->clock().now += 0.56;
+      f().Pause->trigger();
+      f().tickClock();
+      QCOMPARE(f().clockText(), last);
+    }
+    QVERIFY(f().clockText().startsWith(QStringLiteral("0:02:09")));
     w_->solveByMouse();
-    QVERIFY(w_->boxes().shown.at(w_->boxes().shown.size() - 2).text.endsWith(QStringLiteral(u"00時間02分00秒です。")));
+    QVERIFY(w_->boxes().shown.at(w_->boxes().shown.size() - 2).text.endsWith(QStringLiteral(u"00時間02分09秒です。")));
   }
 
   void pausesWhenThePlayerTurnsAway_data() {
