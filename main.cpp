@@ -1,7 +1,6 @@
 // QUAVINTO: the program starts with its wait window, which opens the main
 // window and the file the command line gives, if any.
 #include <QApplication>
-#include <algorithm>
 
 #include "platform/UiSetup.h"
 #include "shell/AppStart.h"
@@ -16,18 +15,15 @@ QStringList argumentsOf(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // --help, --version and a command line without options are answered
-  // before the window system is reached, so they work without a display;
-  // other options may be Qt's own, which only Qt knows and takes away.
+  // --help, --version and a refusal are answered before the window system is
+  // reached, so they work without a display; the toolkit's own options are
+  // passed over here and taken by the toolkit.
   const QStringList arguments = argumentsOf(argc, argv);
   const quavinto::CommandLine early = quavinto::parseCommandLine(arguments);
-  const bool noOptions =
-      std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(QLatin1Char('-')); });
   // The answers are in the player's language too, so they are read again
   // once its translation is in place.
   const platform::UiLanguage language = platform::uiLanguageFromEnvironment();
-  if (early.action != quavinto::CommandLine::Action::Run &&
-      (early.action != quavinto::CommandLine::Action::Refuse || noOptions)) {
+  if (early.action != quavinto::CommandLine::Action::Run) {
     QCoreApplication core(argc, argv);
     platform::installProgramTranslation(core, language);
     return quavinto::answerCommandLine(quavinto::parseCommandLine(arguments));

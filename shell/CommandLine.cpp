@@ -12,14 +12,44 @@ const char kUsage[] =
 
 void print(std::FILE* stream, const QString& text) { std::fputs(text.toUtf8().constData(), stream); }
 
+// The toolkit's own options, which it takes off the command line once the
+// window system is reached: with one dash or two, those of the first list
+// followed by their value (or joined to it by "=").
+const char kToolkitOptionsWithValue[] =
+    " platform platformpluginpath platformtheme plugin qmljsdebugger style stylesheet session display geometry"
+    " font fn background bg foreground fg button btn name title visual ncols cmap im inputstyle qwindowgeometry"
+    " qwindowicon qwindowtitle dialogs ";
+const char kToolkitFlags[] = " reverse widgetcount nograb dograb sync testability ";
+
+// How many arguments a toolkit option at `argument` takes: 0 when it is none.
+int toolkitOptionLength(const QString& argument) {
+  QString name = argument;
+  if (name.startsWith(QLatin1String("--"))) name.remove(0, 1);
+  if (!name.startsWith(QLatin1Char('-'))) return 0;
+  name.remove(0, 1);
+  const qsizetype equals = name.indexOf(QLatin1Char('='));
+  const auto listed = [](const char* list, const QString& option) {
+    return !option.isEmpty() && !option.contains(QLatin1Char(' ')) &&
+           QLatin1String(list).contains(QLatin1Char(' ') + option + QLatin1Char(' '));
+  };
+  if (equals > 0) return listed(kToolkitOptionsWithValue, name.left(equals)) ? 1 : 0;
+  if (listed(kToolkitOptionsWithValue, name)) return 2;
+  if (listed(kToolkitFlags, name)) return 1;
+  return 0;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
   CommandLine line;
   bool options = true;
   QStringList files;
-  for (const QString& argument : arguments) {
-    if (options && argument == QLatin1String("--")) {
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (const int length = options ? toolkitOptionLength(argument) : 0) {
+      // Left to the toolkit, with its value.
+      i += length - 1;
+    } else if (options && argument == QLatin1String("--")) {
       options = false;
     } else if (options && (argument == QLatin1String("--help") || argument == QLatin1String("-h"))) {
       return {CommandLine::Action::Help, {}, {}};

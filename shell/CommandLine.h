@@ -16,7 +16,9 @@ struct CommandLine {
 };
 
 // Reads `arguments` without the program's name. "--" ends the options, so a
-// file whose name starts with "-" can be given after it.
+// file whose name starts with "-" can be given after it. The toolkit's own
+// options (-platform NAME, -style=NAME, -reverse…) are passed over: the
+// toolkit takes them.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // Prints what Help, Version and Refuse ask for (Refuse on standard error) and

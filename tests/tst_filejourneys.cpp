@@ -151,6 +151,8 @@ class FileJourneysTest : public QObject {
     row("short help", {"-h"}, A::Help);
     row("version", {"--version"}, A::Version);
     row("unknown option", {"--fullscreen"}, A::Refuse);
+    row("the toolkit's options", {"-platform", "xcb", "--style=fusion", "-reverse", "a.bmp"}, A::Run, "a.bmp");
+    row("an unknown option after them", {"-style", "fusion", "--bogus"}, A::Refuse);
     row("a lone dash", {"-"}, A::Refuse);
     row("two files", {"a.bmp", "b.bmp"}, A::Refuse);
     row("an empty name", {""}, A::Refuse);

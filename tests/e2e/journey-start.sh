@@ -87,6 +87,10 @@ run_program --no-such-option 2>"$E2E_WORK/refused.txt" >"$E2E_WORK/refused-out.t
 [[ $(wc -l <"$E2E_WORK/refused.txt") == 1 && ! -s "$E2E_WORK/refused-out.txt" ]] ||
   fail "a bad option printed: $(cat "$E2E_WORK/refused.txt" "$E2E_WORK/refused-out.txt")"
 note "$version; a bad option: $(cat "$E2E_WORK/refused.txt")"
+# Without a display too: the refusal needs no window system.
+status=0
+(unset DISPLAY WAYLAND_DISPLAY && run_program --bogus) 2>"$E2E_WORK/refused-nodisplay.txt" || status=$?
+((status == 2)) || fail "a bad option without a display ended with status $status: $(cat "$E2E_WORK/refused-nodisplay.txt")"
 # --help answers in the language the environment picks, as the windows do.
 usage=$(run_program --help | head -1)
 [[ "$usage" == "使い方: quavinto "* ]] || fail "--help in Japanese begins '$usage'"
