@@ -190,9 +190,11 @@ QByteArray formatGameFile(const SavedGame& game) {
   return out;
 }
 
+QString gameFileTooLargeText(qint64 bytes) { return translated(text::kTooLarge).arg(bytes); }
+
 bool parseGameFile(const QByteArray& whole, SavedGame* game, QString* error) {
   if (whole.size() > kMaxGameFileBytes) {
-    if (error) *error = translated(text::kTooLarge).arg(whole.size());
+    if (error) *error = gameFileTooLargeText(whole.size());
     return false;
   }
   // An end-of-file mark (Ctrl-Z) left by old editors ends the text: what

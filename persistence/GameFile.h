@@ -37,6 +37,8 @@ struct SavedGame {
 
 // Files larger than this are refused unread: the largest real one is about 8 KB.
 constexpr qint64 kMaxGameFileBytes = 1024 * 1024;
+// The refusal of a file of `bytes` bytes, over kMaxGameFileBytes.
+QString gameFileTooLargeText(qint64 bytes);
 
 // The file's bytes: line 1 the path in UTF-8, then the numbers in the game's
 // forms (" 0 ", " 76  51 ", grid rows " 004 017 001", the play time), each line

@@ -1,4 +1,4 @@
-// Game files on disk: atomic saving through QSaveFile, bounded reading.
+// Game files on disk: atomic saving through the checked writer, bounded reading.
 #include "persistence/GameFileIo.h"
 
 #include <QCoreApplication>
@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "persistence/SaveFailure.h"
 #include "platform/RegularFile.h"
@@ -40,35 +39,22 @@ void removeSaveLeftovers(const QString& folder) {
 
 }  // namespace
 
-bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                             platform::FileAccess access) {
   removeSaveLeftovers(QFileInfo(path).absolutePath());
-  QSaveFile file(path);
-  // Unbuffered, so that each write reaches the file at once and its count is
-  // the truth: a buffered tail flushed inside commit() can fail unnoticed, and
-  // commit() then renames a shortened file over the old one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    return fail(QCoreApplication::translate("GameFileIo", "ファイルを作成できません（%1）")
-                    .arg(saveFailureCause(path, file.errorString())),
-                error);
-  qint64 done = 0;
-  while (done < bytes.size()) {
-    const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-    if (n <= 0) break;
-    done += n;
+  QString why;
+  platform::WriteStep step = platform::WriteStep::Create;
+  if (platform::writeFileAtomically(path, bytes, access, &why, &step)) return true;
+  const QString cause = saveFailureCause(path, why);
+  switch (step) {
+    case platform::WriteStep::Create:
+      return fail(QCoreApplication::translate("GameFileIo", "ファイルを作成できません（%1）").arg(cause), error);
+    case platform::WriteStep::Write:
+      return fail(QCoreApplication::translate("GameFileIo", "ファイルに書き込めません（%1）").arg(cause), error);
+    case platform::WriteStep::Commit:
+      break;
   }
-  if (done != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-    const QString why = file.errorString();
-    file.cancelWriting();
-    file.commit();  // discards the temporary file after cancelWriting()
-    return fail(
-        QCoreApplication::translate("GameFileIo", "ファイルに書き込めません（%1）").arg(saveFailureCause(path, why)),
-        error);
-  }
-  if (!file.commit())
-    return fail(QCoreApplication::translate("GameFileIo", "ファイルを保存できません（%1）")
-                    .arg(saveFailureCause(path, file.errorString())),
-                error);
-  return true;
+  return fail(QCoreApplication::translate("GameFileIo", "ファイルを保存できません（%1）").arg(cause), error);
 }
 
 bool saveGameFile(const QString& path, const SavedGame& game, QString* error) {
@@ -91,8 +77,8 @@ const char kNotAFile[] =
 
 // Opens a game file only when it is a regular file: a pipe or a device is
 // refused before a byte is read.
-bool openGameFile(QFile& file, QString* error) {
-  switch (platform::openRegularFile(file)) {
+bool openGameFile(QFile& file, qint64* size, QString* error) {
+  switch (platform::openRegularFile(file, size)) {
     case platform::OpenOutcome::Opened:
       return true;
     case platform::OpenOutcome::Missing:
@@ -112,8 +98,11 @@ bool openGameFile(QFile& file, QString* error) {
 
 bool loadGameFile(const QString& path, SavedGame* game, QString* error) {
   QFile file(path);
-  if (!openGameFile(file, error)) return false;
-  // One byte more than allowed tells an oversized file without reading it all.
+  qint64 size = 0;
+  if (!openGameFile(file, &size, error)) return false;
+  // The size the file has, not the bytes read, tells the player how big it is.
+  if (size > kMaxGameFileBytes) return fail(gameFileTooLargeText(size), error);
+  // One byte more than allowed tells a file that grew since without reading it all.
   const QByteArray bytes = file.read(kMaxGameFileBytes + 1);
   if (file.error() != QFileDevice::NoError)
     return fail(QCoreApplication::translate("GameFileIo", "ファイルを読み込めません"), error);

@@ -11,12 +11,13 @@
 #include <QString>
 
 #include "persistence/GameFile.h"
+#include "platform/AtomicWrite.h"
 
 namespace quavinto {
 
 // A temporary file left by a killed save is removed by a later save into its
 // folder once it is this old.
-constexpr int kSaveLeftoverSeconds = 300;
+constexpr int kSaveLeftoverSeconds = platform::kWriteLeftoverSeconds;
 
 // Writes `bytes` to `path` through a temporary file in the same folder, then
 // renames it over the old file. Every write is checked for its byte count and
@@ -24,7 +25,10 @@ constexpr int kSaveLeftoverSeconds = 300;
 // temporary file is removed, the old file stays as it was, and false is
 // returned with a Japanese description in *error (when not null). Temporary
 // files that earlier saves into the folder left when killed are removed first.
-bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+// A player's game file gets the permissions of any new file of theirs; the
+// program's own (the kept game) is the owner's only.
+bool writeGameFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                             platform::FileAccess access = platform::FileAccess::PlayerFile);
 
 // Formats `game`, makes sure the text reads back to the same game (a path that
 // the file cannot carry, such as one with a line break, or an inconsistent

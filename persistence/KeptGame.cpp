@@ -37,7 +37,8 @@ KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
     if (error) *error = QCoreApplication::translate("KeptGame", "フォルダーを作成できません");
     return Outcome::Unwritable;
   }
-  return writeGameFileAtomically(filePath(), bytes, error) ? Outcome::Written : Outcome::Unwritable;
+  return writeGameFileAtomically(filePath(), bytes, error, platform::FileAccess::OwnerOnly) ? Outcome::Written
+                                                                                            : Outcome::Unwritable;
 }
 
 void KeptGame::remove() const { QFile::remove(filePath()); }

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+
+#include "platform/AtomicWrite.h"
+#include "platform/RegularFile.h"
 
 namespace quavinto {
 namespace {
@@ -20,6 +22,19 @@ constexpr int kLockWaitMs = 5000;
 constexpr int kStaleLockMs = 30000;
 
 bool sameBoard(const Record& a, const Record& b) { return a.picture == b.picture && a.xn == b.xn && a.yn == b.yn; }
+
+// A count is written as plain digits: anything else in it (a sign, a space, a
+// NUL that would end the number early) is damage, not a shorter number.
+int count(const QByteArray& field, bool* ok) {
+  *ok = !field.isEmpty() && field.size() <= 9 &&
+        std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return *ok ? field.toInt() : 0;
+}
+
+// The program writes tabs between fields and nothing else below a space.
+bool hasStrayBytes(const QByteArray& line) {
+  return std::any_of(line.begin(), line.end(), [](char c) { return (uchar(c) < 0x20 && c != '\t') || c == 0x7f; });
+}
 
 }  // namespace
 
@@ -45,17 +60,20 @@ bool parseRecords(const QByteArray& text, QList<Record>* records) {
   if (lines.isEmpty() || lines.first().trimmed() != kHeader) return false;
   QList<Record> out;
   for (qsizetype i = 1; i < lines.size(); ++i) {
-    const QByteArray line = lines[i].trimmed();
+    QByteArray line = lines[i];
+    if (line.endsWith('\r')) line.chop(1);
+    if (hasStrayBytes(line)) return false;
+    line = line.trimmed();
     if (line.isEmpty() || line.startsWith('#')) continue;
     const QList<QByteArray> f = line.split('\t');
-    if (f.size() != 7) return false;
+    if (f.size() != 7 || !QUtf8StringView(f[0]).isValidUtf8()) return false;
     Record r;
     bool ok[5] = {};
     r.picture = QString::fromUtf8(f[0]);
-    r.xn = f[1].toInt(&ok[0]);
-    r.yn = f[2].toInt(&ok[1]);
-    r.seconds = f[3].toInt(&ok[2]);
-    r.moves = f[4].toInt(&ok[3]);
+    r.xn = count(f[1], &ok[0]);
+    r.yn = count(f[2], &ok[1]);
+    r.seconds = count(f[3], &ok[2]);
+    r.moves = count(f[4], &ok[3]);
     r.when = QDateTime::fromString(QString::fromLatin1(f[5]), kDateFormat);
     ok[4] = f[6] == "0" || f[6] == "1";
     r.resumed = f[6] == "1";
@@ -88,7 +106,7 @@ QString pictureKey(const QString& pictureFile, const QImage& boardPicture) {
   if (pictureFile.isEmpty()) return QStringLiteral("builtin");
   QCryptographicHash hash(QCryptographicHash::Sha256);
   QFile file(pictureFile);
-  if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+  if (platform::openRegularFile(file) == platform::OpenOutcome::Opened && hash.addData(&file))
     return QStringLiteral("sha256:") + QString::fromLatin1(hash.result().toHex());
   // A picture gone since it was loaded is still known by what the board shows.
   hash.reset();
@@ -107,12 +125,25 @@ RecordStore::RecordStore(const QString& folder) : folder_(folder), file_(folder 
 bool RecordStore::load(QList<Record>* all, Outcome* out) {
   all->clear();
   QFile file(file_);
-  if (!file.exists()) return true;
-  bool good = file.size() <= kRecordsFileLimit && file.open(QIODevice::ReadOnly);
-  if (good) good = parseRecords(file.readAll(), all);
+  qint64 size = 0;
+  const platform::OpenOutcome opened = platform::openRegularFile(file, &size);
+  if (opened == platform::OpenOutcome::Missing) return true;
+  // What cannot be read (a pipe, a folder, a device, a file out of reach or
+  // far too big) may be the player's: it is left as it is, and nothing is
+  // written over it.
+  QByteArray text;
+  if (opened == platform::OpenOutcome::Opened && size <= kRecordsFileLimit) text = file.read(kRecordsFileLimit + 1);
+  if (opened != platform::OpenOutcome::Opened || size > kRecordsFileLimit || text.size() > kRecordsFileLimit ||
+      file.error() != QFileDevice::NoError) {
+    out->ok = false;
+    out->unreadable = true;
+    out->problem = file_;
+    return false;
+  }
   file.close();
-  if (good) return true;
-  // Kept for the player to look at; the list starts again.
+  if (parseRecords(text, all)) return true;
+  // Read whole and found damaged: kept for the player to look at, and the
+  // list starts again.
   all->clear();
   const QString bad = file_ + QStringLiteral(".bad");
   QFile::remove(bad);
@@ -126,8 +157,8 @@ bool RecordStore::load(QList<Record>* all, Outcome* out) {
 }
 
 bool RecordStore::save(const QList<Record>& all, Outcome* out) {
-  QSaveFile file(file_);
-  if (file.open(QIODevice::WriteOnly) && file.write(formatRecords(all)) >= 0 && file.commit()) return true;
+  // A full disk leaves the old list whole, and the game is not ranked.
+  if (platform::writeFileAtomically(file_, formatRecords(all), platform::FileAccess::OwnerOnly)) return true;
   out->ok = false;
   out->problem = folder_;
   return false;

@@ -56,10 +56,11 @@ class RecordStore {
   QString filePath() const { return file_; }
 
   struct Outcome {
-    bool ok = true;         // read, and written where asked
-    bool setAside = false;  // a damaged file was kept as ….bad and a new list begun
-    int place = 0;          // add(): 1 to 10 when the game entered the best ten
-    QString problem;        // why not ok: the folder or file that failed
+    bool ok = true;           // read, and written where asked
+    bool setAside = false;    // a damaged file was kept as ….bad and a new list begun
+    bool unreadable = false;  // the file could not be read; it was left as it was
+    int place = 0;            // add(): 1 to 10 when the game entered the best ten
+    QString problem;          // why not ok: the folder or file that failed
   };
   // Adds a completed game.
   Outcome add(const Record& record);
@@ -69,7 +70,8 @@ class RecordStore {
   Outcome clear(const QString& picture);
 
  private:
-  // Reads the whole list under the lock; a damaged file is set aside.
+  // Reads the whole list under the lock; a file read and found damaged is set
+  // aside, one that cannot be read is left alone and fails.
   bool load(QList<Record>* all, Outcome* out);
   bool save(const QList<Record>& all, Outcome* out);
   // Locks, reads the whole list again, edits it and writes it.

@@ -4,9 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "pictures/PictureLoading.h"
+#include "platform/AtomicWrite.h"
+#include "platform/RegularFile.h"
 
 namespace quavinto {
 namespace {
@@ -17,10 +18,10 @@ constexpr qint64 kMaxListBytes = 64 * 1024;
 bool writeList(const QStringList& paths) {
   const QString file = recentPicturesFile();
   if (!QDir().mkpath(QFileInfo(file).path())) return false;
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) return false;
-  for (const QString& path : paths) out.write(path.toUtf8() + '\n');
-  return out.commit();
+  // Names as the file system spells them.
+  QByteArray text;
+  for (const QString& path : paths) text += QFile::encodeName(path) + '\n';
+  return platform::writeFileAtomically(file, text, platform::FileAccess::OwnerOnly);
 }
 
 }  // namespace
@@ -33,10 +34,17 @@ QString recentPicturesFile() {
 
 QStringList readRecentPictures() {
   QFile file(recentPicturesFile());
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxListBytes) return {};
+  if (platform::openRegularFile(file) != platform::OpenOutcome::Opened) return {};
+  QByteArray text = file.read(kMaxListBytes + 1);
+  if (file.error() != QFileDevice::NoError) return {};
+  // Of a list too long only its whole lines are taken: the newest entries.
+  if (text.size() > kMaxListBytes) text.truncate(text.lastIndexOf('\n', kMaxListBytes - 1) + 1);
   QStringList paths;
-  for (const QByteArray& line : file.readAll().split('\n')) {
-    const QString path = QString::fromUtf8(line);
+  for (const QByteArray& line : text.split('\n')) {
+    // A name that is not valid UTF-8 cannot be told apart from others once
+    // decoded: it is left out rather than kept as a wrong name.
+    if (line.contains('\0') || !QUtf8StringView(line).isValidUtf8()) continue;
+    const QString path = QFile::decodeName(line);
     if (path.isEmpty() || QDir::isRelativePath(path) || paths.contains(path)) continue;
     paths += path;
     if (paths.size() == kMaxRecentPictures) break;

@@ -1,7 +1,8 @@
 // The pictures that last reached the board, newest first, for the recent
 // pictures menu. The list is a small UTF-8 text file, one absolute path a
-// line, in $XDG_STATE_HOME/quavinto/ (~/.local/state/quavinto/ by default),
-// apart from the settings store; it is written whole through QSaveFile, so a
+// line (a line that is not UTF-8 names no file the program can open), in
+// $XDG_STATE_HOME/quavinto/ (~/.local/state/quavinto/ by default), apart from
+// the settings store; it is written whole through the atomic writer, so a
 // failed write leaves the last list as it was. Nothing here reads pictures.
 #pragma once
 
@@ -17,7 +18,8 @@ constexpr int kMaxRecentPictures = 10;
 // Where the list lives.
 QString recentPicturesFile();
 // The list, newest first: at most kMaxRecentPictures absolute paths, each
-// once. A missing, unreadable or oversized file reads as an empty list.
+// once. A missing or unreadable file, or anything but a regular file, reads
+// as an empty list; of an oversized one only the first 64 KB are read.
 QStringList readRecentPictures();
 // `path` becomes the newest entry (moved up when it is there already).
 void rememberRecentPicture(const QString& path);

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include "platform/RegularFile.h"
+
 namespace platform {
 namespace {
 QString gRoot;
@@ -26,11 +28,18 @@ QString root() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-// A store file the program cannot have written: one over the size limit, or
-// something that is not a regular file (a pipe would block the read for good).
+// A store file the program cannot have written: something that is not a
+// regular file (a pipe would block the read for good), one over the size
+// limit, or one with a NUL byte, which would end a value early ("1", NUL, "2"
+// read as 1). It is checked through the guard before the store reads it.
 bool unusable(const QString& path) {
-  const QFileInfo info(path);
-  return info.exists() && (!info.isFile() || info.size() > kMaxSettingsFileBytes);
+  QFile file(path);
+  qint64 size = 0;
+  const OpenOutcome opened = openRegularFile(file, &size);
+  if (opened != OpenOutcome::Opened) return opened == OpenOutcome::NotAFile;
+  if (size > kMaxSettingsFileBytes) return true;
+  const QByteArray bytes = file.read(kMaxSettingsFileBytes + 1);
+  return bytes.size() > kMaxSettingsFileBytes || bytes.contains('\0') || file.error() != QFileDevice::NoError;
 }
 
 // Keeps the player's unusable file next to the store instead of destroying it.

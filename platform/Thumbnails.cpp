@@ -4,13 +4,13 @@
 
 #include <png.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QThread>
 #include <QThreadPool>
 #include <QUrl>
@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/AtomicWrite.h"
 #include "platform/PictureDecoder.h"
 #include "platform/ReducedDecode.h"
 #include "platform/RegularFile.h"
@@ -28,6 +29,10 @@ namespace platform {
 namespace {
 
 std::atomic<int> gMadeOnUiThread{0};
+
+// A thumbnail of 256 by 256 pixels is a few hundred kilobytes at most; the
+// shared cache is written by other programs too, so nothing larger is read.
+constexpr qint64 kMaxThumbnailBytes = 1024 * 1024;
 
 using TextChunks = std::vector<std::pair<QByteArray, QByteArray>>;
 
@@ -136,7 +141,13 @@ QString thumbnailPath(const QString& picture, int side) {
 Thumbnail readThumbnail(const QString& picture, int side) {
   const QFileInfo info(picture);
   if (!info.isFile()) return {};
-  QImageReader reader(thumbnailPath(picture, side), "png");
+  QFile file(thumbnailPath(picture, side));
+  qint64 size = 0;
+  if (openRegularFile(file, &size) != OpenOutcome::Opened || size > kMaxThumbnailBytes) return {};
+  QByteArray bytes = file.read(kMaxThumbnailBytes + 1);
+  if (bytes.size() > kMaxThumbnailBytes) return {};
+  QBuffer buffer(&bytes);
+  QImageReader reader(&buffer, "png");
   const QImage image = reader.read();
   if (image.isNull() || image.text(QStringLiteral("Thumb::URI")) != thumbnailUri(picture)) return {};
   bool ok = false;
@@ -171,10 +182,7 @@ Thumbnail makeThumbnail(const QString& picture, int side) {
   const QString folder = root + QLatin1Char('/') + folderFor(side);
   if (png.isEmpty() || !makePrivateFolder(root) || !makePrivateFolder(folder)) return result;
   // Written beside its place and renamed into it, so no reader sees half of it.
-  QSaveFile file(thumbnailPath(picture, side));
-  if (file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) &&
-      file.write(png) == png.size())
-    file.commit();
+  writeFileAtomically(thumbnailPath(picture, side), png, FileAccess::OwnerOnly);
   return result;
 }
 

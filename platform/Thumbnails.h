@@ -7,9 +7,10 @@
 // by the MD5 of the picture's file URI in hex with ".png". It is a PNG whose
 // tEXt chunks Thumb::URI and Thumb::MTime name the picture and its
 // modification time in whole seconds; one whose MTime differs from the
-// picture's is stale, ignored and made again. Made ones are decoded reduced
-// (platform::loadPicture), written to a temporary file and renamed into
-// place, readable only by their owner. Making one takes a while, so the
+// picture's is stale, ignored and made again; other programs write there too,
+// so one is read only when it is a regular file of at most 1 MB. Made ones are
+// decoded reduced (platform::loadPicture), written to a temporary file and
+// renamed into place, readable only by their owner. Making one takes a while, so the
 // window asks ThumbnailLoader, which makes it on a worker thread.
 #pragma once
 

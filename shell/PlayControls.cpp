@@ -44,6 +44,9 @@ QString recordsSetAsideText(const QString& file) {
                                      "記録のファイルが壊れていたため、%1 として残し、新しく記録を始めます。")
       .arg(file);
 }
+QString recordsUnreadableText(const QString& file) {
+  return QCoreApplication::translate("PlayControls", "記録のファイルを読み込めません。\r\nファイル: %1").arg(file);
+}
 QString recordsUnwritableText(const QString& folder) {
   return QCoreApplication::translate("PlayControls",
                                      "記録を保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。")
@@ -300,7 +303,9 @@ void Form1::tellRecordsProblem(const RecordStore::Outcome& outcome) {
   }
   if (!outcome.ok && !toldRecordsUnwritable_) {
     toldRecordsUnwritable_ = true;
-    platform::MsgBox(recordsUnwritableText(outcome.problem), 48);
+    const QString text =
+        outcome.unreadable ? recordsUnreadableText(outcome.problem) : recordsUnwritableText(outcome.problem);
+    platform::MsgBox(text, 48);
   }
 }
 

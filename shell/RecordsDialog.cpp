@@ -78,7 +78,7 @@ void RecordsDialog::fill() {
   }
   if (records.isEmpty()) {
     auto* item = new QTreeWidgetItem(list_);
-    item->setText(0, tr("まだ記録はありません"));
+    item->setText(0, outcome_.unreadable ? tr("記録を読み込めません") : tr("まだ記録はありません"));
     item->setFirstColumnSpanned(true);
     item->setFlags(Qt::NoItemFlags);
   }

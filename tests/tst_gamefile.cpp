@@ -19,6 +19,8 @@
 #include "persistence/GameFile.h"
 #include "persistence/GameFileIo.h"
 #include "persistence/SaveFailure.h"
+#include "platform/AtomicWrite.h"
+#include "support/TestSupport.h"
 
 using quavinto::SavedGame;
 Q_DECLARE_METATYPE(SavedGame)
@@ -222,6 +224,10 @@ class TestGameFile : public QObject {
     f.close();
     SavedGame out;
     QVERIFY(!quavinto::loadGameFile(path, &out, &error));
+    // The refusal names the file's size, not the bytes read to tell it.
+    QVERIFY(f.resize(100 * 1024 * 1024));
+    QVERIFY(!quavinto::loadGameFile(path, &out, &error));
+    QVERIFY2(error.contains(QStringLiteral(u"104857600 バイト")), qPrintable(error));
     QVERIFY(!quavinto::loadGameFile(dir.filePath(QStringLiteral("missing.QVD")), &out, &error));
     QVERIFY(error.startsWith(QStringLiteral(u"ファイルを開けません")));
   }
@@ -229,22 +235,18 @@ class TestGameFile : public QObject {
   // Anything but a regular file is refused before a byte is read: a named
   // pipe would wait for a writer for good, a device never ends. Run in a
   // child with an alarm, so a hang fails the test instead of stalling it.
-  void refusesWhatIsNotAFile_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("named pipe") << QStringLiteral("fifo");
-    QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
-    QTest::newRow("folder") << QStringLiteral("folder");
-  }
+  void refusesWhatIsNotAFile_data() { testsupport::addHostileFileRows(); }
   void refusesWhatIsNotAFile() {
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("game.QVD"));
-    if (kind == QLatin1String("fifo"))
-      QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (kind == QLatin1String("zero"))
-      QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-    else
-      QVERIFY(QDir().mkdir(path));
+    QByteArray withNul = quavinto::formatGameFile(exampleGame());
+    withNul[5] = '\0';
+    QVERIFY(testsupport::makeHostileFile(path, kind, quavinto::kMaxGameFileBytes, withNul));
+    alarm(0);
+    const QString expected = kind == QLatin1String("big")   ? QStringLiteral("1 MB")
+                             : kind == QLatin1String("nul") ? QStringLiteral(u"制御文字")
+                                                            : QStringLiteral(u"通常のファイルではない");
     const pid_t child = fork();
     QVERIFY(child >= 0);
     if (child == 0) {
@@ -252,7 +254,7 @@ class TestGameFile : public QObject {
       SavedGame game;
       QString error;
       const bool ok = quavinto::loadGameFile(path, &game, &error);
-      _exit(ok ? 1 : (error.contains(QStringLiteral(u"通常のファイルではない")) ? 0 : 2));
+      _exit(ok ? 1 : (error.contains(expected) ? 0 : 2));
     }
     int status = 0;
     QCOMPARE(waitpid(child, &status, 0), child);
@@ -386,6 +388,7 @@ class TestGameFile : public QObject {
     QTest::addColumn<int>("limit");
     QTest::newRow("small file, fails at the end") << 2000 << 1000;
     QTest::newRow("large file, fails in the middle") << 300000 << 100000;
+    QTest::newRow("disk full") << 2000 << -1;
   }
   void failedSaveKeepsTheOldFile() {
     QFETCH(int, size);
@@ -404,7 +407,10 @@ class TestGameFile : public QObject {
       rlimit rl{};
       getrlimit(RLIMIT_FSIZE, &rl);
       rl.rlim_cur = static_cast<rlim_t>(limit);
-      setrlimit(RLIMIT_FSIZE, &rl);
+      if (limit < 0)
+        platform::setWriteFailureForTests(size / 2);
+      else
+        setrlimit(RLIMIT_FSIZE, &rl);
       QString childError;
       const bool ok = quavinto::writeGameFileAtomically(path, bigger, &childError);
       // Refused with a Japanese description that carries no English words.

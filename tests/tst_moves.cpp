@@ -2,8 +2,13 @@
 // their inverses, the history undo and redo walk, and the records file.
 #include "core/Move.h"
 #include "persistence/Records.h"
+#include "platform/AtomicWrite.h"
 #include "support/TestSupport.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -36,6 +41,15 @@ QString layout(const GameState& g) {
 }
 Record record(const QString& picture, int seconds, int moves, int day, int xn = 3) {
   return {picture, xn, 3, seconds, moves, QDateTime(QDate(2026, 12, day), QTime(12, 0)), false};
+}
+// A record of 45 seconds whose time has a NUL in it: "4", NUL, "5".
+QByteArray recordWithNul() {
+  QByteArray line = "QUAVINTO records 1\nsha256:ab\t5\t5\t4@5\t40\t2026-12-07T10:00:00\t1\n";
+  return line.replace('@', '\0');
+}
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 }  // namespace
 
@@ -121,6 +135,9 @@ private slots:
     QTest::newRow("negative time") << head + "sha256:ab\t5\t5\t-1\t40\t2026-12-07T10:00:00\t0\n" << false;
     QTest::newRow("bad date") << head + "sha256:ab\t5\t5\t65\t40\tyesterday\t0\n" << false;
     QTest::newRow("bad flag") << head + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t2\n" << false;
+    QTest::newRow("NUL in the time") << recordWithNul() << false;
+    QTest::newRow("sign in a count") << head + "sha256:ab\t5\t5\t+65\t40\t2026-12-07T10:00:00\t1\n" << false;
+    QTest::newRow("picture not UTF-8") << head + "sha256:\xff\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n" << false;
   }
 
   void recordsReadBackAndRefuseDamage() {
@@ -156,11 +173,12 @@ private slots:
     QCOMPARE(kept[9].seconds, 105);
   }
 
-  // A damaged or oversized file is kept as ….bad and a new list begins.
+  // A file read whole and found damaged is kept as ….bad and a new list
+  // begins (an oversized one is not read: see below).
   void damagedFileIsSetAside_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("damaged") << QByteArray("QUAVINTO records 1\nrubbish\n");
-    QTest::newRow("oversized") << QByteArray("QUAVINTO records 1\n") + QByteArray(kRecordsFileLimit, '#');
+    QTest::newRow("NUL in a record") << recordWithNul();
   }
 
   void damagedFileIsSetAside() {
@@ -180,6 +198,59 @@ private slots:
     QList<Record> now;
     QVERIFY(!store.read("p", &now).setAside);
     QCOMPARE(now.size(), 1);
+  }
+
+  // What cannot be read is never waited on, never set aside and never
+  // written over, and the outcome names it; a file read whole with a NUL in
+  // a record is damaged and set aside.
+  void unreadableFileIsLeftAlone_data() { testsupport::addHostileFileRows(); }
+  void unreadableFileIsLeftAlone() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    RecordStore store(dir.path());
+    QVERIFY(testsupport::makeHostileFile(store.filePath(), kind, kRecordsFileLimit, recordWithNul()));
+    const RecordStore::Outcome added = store.add(record("p", 10, 1, 1));
+    QList<Record> shown;
+    const RecordStore::Outcome read = store.read("p", &shown);
+    alarm(0);
+    const bool damaged = kind == QLatin1String("nul");
+    QCOMPARE(shown.size(), damaged ? 1 : 0);
+    QCOMPARE(QFileInfo::exists(store.filePath() + ".bad"), damaged);
+    QCOMPARE(QFileInfo(store.filePath()).isFile(), damaged || kind == QLatin1String("big"));
+    for (const RecordStore::Outcome& out : {added, read}) {
+      QCOMPARE(out.ok, damaged);
+      QCOMPARE(out.unreadable, !damaged);
+      if (!damaged) QCOMPARE(out.problem, store.filePath());
+    }
+    QCOMPARE(added.place, damaged ? 1 : 0);
+  }
+
+  // A full disk while the list is written leaves the old list whole and the
+  // game unranked. The list is its owner's alone; a link planted in its place
+  // is replaced, its target untouched.
+  void failedWriteKeepsTheRecords() {
+    QTemporaryDir dir;
+    RecordStore store(dir.path());
+    QVERIFY(store.add(record("p", 60, 1, 1)).ok);
+    const QByteArray before = readAll(store.filePath());
+    platform::setWriteFailureForTests(before.size() / 2);
+    const RecordStore::Outcome out = store.add(record("p", 10, 1, 2));
+    platform::setWriteFailureForTests(-1);
+    QVERIFY(!out.ok && !out.unreadable);
+    QCOMPARE(out.place, 0);
+    QCOMPARE(out.problem, dir.path());
+    QCOMPARE(readAll(store.filePath()), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("records.txt")});
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(store.filePath()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, 0600u);
+
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+    QVERIFY(QFile::rename(store.filePath(), elsewhere));
+    QVERIFY(QFile::link(elsewhere, store.filePath()));
+    QCOMPARE(store.add(record("p", 10, 1, 2)).place, 1);
+    QCOMPARE(readAll(elsewhere), before);
+    QVERIFY(!QFileInfo(store.filePath()).isSymLink());
   }
 
   // Two programs finishing at the same moment lose no record.
@@ -212,6 +283,10 @@ private slots:
     image.fill(Qt::blue);
     QVERIFY(image.save(dir.filePath("b.png")));
     QVERIFY(pictureKey(dir.filePath("a.png"), image) != pictureKey(dir.filePath("b.png"), image));
+    // A named pipe in the picture's place is never waited on.
+    QVERIFY(testsupport::makeHostileFile(dir.filePath("pipe.png"), QStringLiteral("pipe"), 0, {}));
+    QVERIFY(pictureKey(dir.filePath("pipe.png"), image).startsWith(QStringLiteral("pixels:")));
+    alarm(0);
   }
 };
 

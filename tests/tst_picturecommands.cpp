@@ -3,6 +3,7 @@
 // dropped on the window, pictures refused with their reason and nothing
 // changed, and pictures too small or too big for the board.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include "persistence/GameFileIo.h"
 #include "pictures/PictureLoading.h"
 #include "pictures/RecentPictures.h"
+#include "platform/AtomicWrite.h"
 #include "platform/FileDialog.h"
 #include "platform/Screen.h"
 #include "platform/Thumbnails.h"
@@ -351,6 +353,34 @@ class PictureCommandsTest : public QObject {
     QFile file(recentPicturesFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    // A full disk keeps the list there was.
+    platform::setWriteFailureForTests(10);
+    choose(f, loaded[9]);
+    platform::setWriteFailureForTests(-1);
+    QCOMPARE(readRecentPictures(), expected);
+  }
+
+  // A list that is no regular file is never waited on and reads as empty; of
+  // one too long the first whole lines are kept; a line that names no file
+  // (a NUL, bytes that are not UTF-8) is left out and never written back.
+  void recentListReadAsUntrusted_data() { testsupport::addHostileFileRows(); }
+  void recentListReadAsUntrusted() {
+    QFETCH(QString, kind);
+    const QString a = makePicture(QStringLiteral("list-a.bmp"), 60, 40);
+    const QString b = makePicture(QStringLiteral("list-b.bmp"), 60, 40);
+    QByteArray content = a.toUtf8() + "\n/p/\xff\xfe.bmp\n/p/a@b.bmp\n" + b.toUtf8() + "\n";
+    QVERIFY(QDir().mkpath(QFileInfo(recentPicturesFile()).path()));
+    QVERIFY(testsupport::makeHostileFile(recentPicturesFile(), kind, 64 * 1024, content.replace('@', '\0')));
+    const QStringList read = readRecentPictures();
+    alarm(0);
+    const bool lines = kind == QLatin1String("big") || kind == QLatin1String("nul");
+    QCOMPARE(read, lines ? (QStringList{a, b}) : QStringList());
+    rememberRecentPicture(b);
+    const QStringList after = lines ? QStringList{b, a} : QStringList{b};
+    QCOMPARE(readRecentPictures(), kind == QLatin1String("folder") ? QStringList() : after);
+    QFile file(recentPicturesFile());
+    QVERIFY(kind == QLatin1String("folder") || file.open(QIODevice::ReadOnly));
+    QVERIFY(!file.readAll().contains("\xef\xbf\xbd"));
   }
 
   // 最近使った画像, right after 画像読み込み: the entries show at once with a

@@ -1,18 +1,33 @@
-// Time of day, random numbers and screen measures: the replaceable clock and
-// generator, the generator's range, spread and replay, and the conversions
-// between pixels and twips.
+// Time of day, random numbers, screen measures and whole-file writes: the
+// replaceable clock and generator, the generator's range, spread and replay,
+// the conversions between pixels and twips, and the atomic writer.
+#include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
 #include "support/TestSupport.h"
+
+#include <sys/stat.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTime>
 #include <QtTest>
 
+#include <cstring>
 #include <vector>
 
 namespace {
+
+QByteArray contentOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool put(const QString& path, const QByteArray& bytes, const QDateTime& when = QDateTime()) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+         (!when.isValid() || file.setFileTime(when, QFileDevice::FileModificationTime));
+}
 
 double realSecondsNow() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
@@ -48,6 +63,8 @@ private slots:
   void twipsToPixels_data();
   void twipsToPixels();
   void overrideReplacesScreen();
+  void atomicWrite_data();
+  void atomicWrite();
 };
 
 void TestPlatform::realClockIsTimeOfDay() {
@@ -199,6 +216,60 @@ void TestPlatform::overrideReplacesScreen() {
 
   QCOMPARE(platform::twipsPerPixelX(), 15.0);
   QCOMPARE(platform::screenGeometry(), QGuiApplication::primaryScreen()->geometry());
+}
+
+// A file is the new bytes or the old ones, never a mixture; a full disk is
+// reported with the system's text; a link at the destination is replaced,
+// not followed; the program's files are the owner's only, a player's new
+// file has the permissions the umask leaves. Leftovers of a killed write of
+// the program's file are removed once old; a fresh one (another copy writing)
+// and those beside a player's file are left.
+void TestPlatform::atomicWrite_data() {
+  QTest::addColumn<QString>("before");
+  QTest::addColumn<bool>("player");
+  QTest::addColumn<qint64>("failAfter");
+  QTest::newRow("new file of the program's") << "" << false << qint64(-1);
+  QTest::newRow("new file of the player's") << "" << true << qint64(-1);
+  QTest::newRow("over a file of the program's") << "file" << false << qint64(-1);
+  QTest::newRow("over a file of the player's") << "file" << true << qint64(-1);
+  QTest::newRow("over a link") << "link" << false << qint64(-1);
+  QTest::newRow("disk full at once") << "file" << false << qint64(0);
+  QTest::newRow("disk full half-way") << "file" << true << qint64(4);
+}
+void TestPlatform::atomicWrite() {
+  QFETCH(QString, before);
+  QFETCH(bool, player);
+  QFETCH(qint64, failAfter);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("list.txt"));
+  const QString target = dir.filePath(QStringLiteral("target"));
+  const QByteArray old = "the old bytes";
+  // A player's file keeps the permissions it had.
+  if (before == QLatin1String("file"))
+    QVERIFY(put(path, old) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+  if (before == QLatin1String("link")) QVERIFY(put(target, old) && QFile::link(target, path));
+  QVERIFY(put(path + QStringLiteral(".Ab12Cd"), "killed", QDateTime::currentDateTime().addSecs(-600)));
+  QVERIFY(put(path + QStringLiteral(".Zz9y8X"), "writing now"));
+
+  platform::setWriteFailureForTests(failAfter);
+  QString error;
+  const auto access = player ? platform::FileAccess::PlayerFile : platform::FileAccess::OwnerOnly;
+  const bool written = platform::writeFileAtomically(path, "the new bytes", access, &error);
+  platform::setWriteFailureForTests(-1);
+  QCOMPARE(written, failAfter < 0);
+  QCOMPARE(contentOf(path), written ? QByteArray("the new bytes") : old);
+  if (!written) QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+  QVERIFY(!QFileInfo(path).isSymLink());
+  if (before == QLatin1String("link")) QCOMPARE(contentOf(target), old);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat info {};
+  QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+  const unsigned playerMode = before == QLatin1String("file") ? 0640 : 0666 & ~mask;
+  if (written) QCOMPARE(info.st_mode & 0777, player ? playerMode : 0600u);
+  const QStringList left = QDir(dir.path()).entryList({QStringLiteral("list.txt.*")}, QDir::Files);
+  QCOMPARE(left.contains(QStringLiteral("list.txt.Ab12Cd")), player);
+  QCOMPARE(left.size(), player ? 2 : 1);  // the fresh one only, and no temporary file of this write
 }
 
 QTEST_MAIN(TestPlatform)

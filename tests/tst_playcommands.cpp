@@ -377,6 +377,21 @@ private slots:
     QVERIFY(left.isEmpty());
   }
 
+  // A records file that cannot be read is told as such at the completion and
+  // in the dialog, is left as it is, and no place is announced.
+  void unreadableRecordsAreTold() {
+    w_->open(2, 1);
+    const QString file = RecordStore(f().recordsPath).filePath();
+    QVERIFY(QDir().mkpath(file));
+    w_->start(true);
+    w_->solveByMouse();
+    QCOMPARE(boxesWith(QStringLiteral(u"記録のファイルを読み込めません。\r\nファイル: ") + file), 1);
+    QCOMPARE(boxesWith(QStringLiteral(u"自己ベスト")), 0);
+    RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
+    QCOMPARE(dialog.list()->topLevelItem(0)->text(0), QStringLiteral(u"記録を読み込めません"));
+    QVERIFY(QFileInfo(file).isDir());
+  }
+
   // A damaged records file is set aside and the player told once; a folder
   // that cannot be written leaves the game playable and is told once, for the
   // records and for the kept game alike.

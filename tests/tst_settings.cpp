@@ -82,6 +82,7 @@ private slots:
   void leftoverLockDoesNotDelayTheExit();
   void liveLockIsWaitedForBriefly();
   void absurdStoreIsSetAsideUnread();
+  void storeThatIsNotAFileNeverHangs_data();
   void storeThatIsNotAFileNeverHangs();
   void twoCopiesExitingTogetherNeverMix();
 };
@@ -467,12 +468,18 @@ void TestSettings::absurdStoreIsSetAsideUnread() {
 }
 
 // A named pipe where the store should be would block any read for good: the
-// start-up uses the defaults and the exit replaces it. Run in a child with an
-// alarm, so a hang fails the test instead of stalling it.
+// start-up uses the defaults and the exit replaces it; so for a device, a
+// folder and a file far too big. A NUL in a value is no number: the default.
+// Run in a child with an alarm, so a hang fails the test instead of stalling it.
+void TestSettings::storeThatIsNotAFileNeverHangs_data() { testsupport::addHostileFileRows(); }
 void TestSettings::storeThatIsNotAFileNeverHangs() {
+  QFETCH(QString, kind);
   testsupport::PrivateSettings store;
   QVERIFY(QDir().mkpath(QFileInfo(store.path()).absolutePath()));
-  QCOMPARE(mkfifo(QFile::encodeName(store.path()).constData(), 0600), 0);
+  QByteArray withNul = "[QUAVINTO]\nXn=1@2\n";
+  QVERIFY(
+      testsupport::makeHostileFile(store.path(), kind, platform::kMaxSettingsFileBytes, withNul.replace('@', '\0')));
+  alarm(0);
   const pid_t child = fork();
   QVERIFY(child >= 0);
   if (child == 0) {

@@ -7,7 +7,9 @@
 #include <jpeglib.h>
 // clang-format on
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QImageReader>
 #include <QPainter>
@@ -15,9 +17,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/AtomicWrite.h"
 #include "platform/JpegDcDecode.h"
 #include "platform/PictureDecoder.h"
 #include "platform/Thumbnails.h"
+#include "support/TestSupport.h"
 
 using namespace platform;
 
@@ -69,6 +73,11 @@ QByteArray baselineJpeg(const QImage& picture, int hSampling, int vSampling, int
   const QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(length));
   free(buffer);
   return out;
+}
+
+QByteArray contentOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 unsigned mode(const QString& path) {
@@ -286,17 +295,47 @@ class ThumbnailsTest : public QObject {
     if (!used) QVERIFY(qRed(got.image.pixel(64, 10)) > 200);
   }
 
-  // A picture replaced after its thumbnail was made gets a new one.
+  // Another program's file in the cache that is no regular file, too big or
+  // damaged is never waited on nor decoded: the picture is thumbnailed again.
+  void hostileThumbnailIsNotRead_data() { testsupport::addHostileFileRows(); }
+  void hostileThumbnailIsNotRead() {
+    QFETCH(QString, kind);
+    const QString path = pictures_.filePath(QStringLiteral("hostile-%1.png").arg(kind));
+    QVERIFY(writePicture(path, QSize(200, 100)));
+    QImage theirs(128, 64, QImage::Format_RGB32);
+    theirs.fill(Qt::green);
+    theirs.setText(QStringLiteral("Thumb::URI"), thumbnailUri(path));
+    theirs.setText(QStringLiteral("Thumb::MTime"), QString::number(QFileInfo(path).lastModified().toSecsSinceEpoch()));
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && theirs.save(&buffer, "png"));
+    if (kind == QLatin1String("nul")) png[23] = '\0';  // the height's low byte
+    QVERIFY(QDir().mkpath(cache_.path() + QStringLiteral("/thumbnails/normal")));
+    QVERIFY(testsupport::makeHostileFile(thumbnailPath(path, 128), kind, 1024 * 1024, png));
+    QVERIFY(readThumbnail(path, 128).image.isNull());
+    const Thumbnail made = thumbnailOf(path, 128);
+    alarm(0);
+    QVERIFY(qRed(made.image.pixel(64, 5)) > 200);
+  }
+
+  // A picture replaced after its thumbnail was made gets a new one; a full
+  // disk leaves the one there was.
   void changedPictureGetsANewThumbnail() {
     const QString path = pictures_.filePath(QStringLiteral("changing.png"));
     QVERIFY(writePicture(path, QSize(300, 200), Qt::red));
     QVERIFY(setModified(path, 1720000000));
     QVERIFY(qRed(thumbnailOf(path, 128).image.pixel(64, 5)) > 200);
+    const QByteArray first = contentOf(thumbnailPath(path, 128));
     QVERIFY(writePicture(path, QSize(300, 200), Qt::yellow));
     QVERIFY(setModified(path, 1720000100));
     QCOMPARE(readThumbnail(path, 128).image.isNull(), true);
+    platform::setWriteFailureForTests(100);
+    QVERIFY(qGreen(thumbnailOf(path, 128).image.pixel(64, 5)) > 200);
+    platform::setWriteFailureForTests(-1);
+    QCOMPARE(contentOf(thumbnailPath(path, 128)), first);
     const QImage now = thumbnailOf(path, 128).image;
     QVERIFY(qGreen(now.pixel(64, 5)) > 200 && qRed(now.pixel(64, 5)) > 200);
+    QCOMPARE(readThumbnail(path, 128).image.isNull(), false);
   }
 
   // The loader reports on the window's thread, made elsewhere; a replaced

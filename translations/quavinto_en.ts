@@ -543,6 +543,12 @@ You can go on playing.</translation>
             <numerusform>%1  %n moves</numerusform>
         </translation>
     </message>
+    <message>
+        <source>記録のファイルを読み込めません。<byte value="xd"/>
+ファイル: %1</source>
+        <translation>The records cannot be read.<byte value="xd"/>
+File: %1</translation>
+    </message>
 </context>
 <context>
     <name>SaveFailure</name>
@@ -1025,6 +1031,10 @@ All rights reserved.</translation>
     <message>
         <source>この画像の記録をすべて消去しますか？</source>
         <translation>Clear all records for this picture?</translation>
+    </message>
+    <message>
+        <source>記録を読み込めません</source>
+        <translation>The records cannot be read</translation>
     </message>
 </context>
 </TS>

@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QApplication>
 #include <QMenu>
+#include <QDir>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "platform/SettingsStore.h"
 #include "platform/UiSetup.h"
 
@@ -60,6 +63,26 @@ PrivateSettings::~PrivateSettings() {
   qputenv("XDG_STATE_HOME", oldStateHome_);
 }
 QString PrivateSettings::path() const { return platform::settingsFilePath(QStringLiteral("XAN")); }
+
+void addHostileFileRows() {
+  QTest::addColumn<QString>("kind");
+  QTest::newRow("named pipe") << QStringLiteral("pipe");
+  QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+  QTest::newRow("folder") << QStringLiteral("folder");
+  QTest::newRow("over the size limit") << QStringLiteral("big");
+  QTest::newRow("NUL in the content") << QStringLiteral("nul");
+}
+
+bool makeHostileFile(const QString& path, const QString& kind, qint64 cap, const QByteArray& withNul) {
+  ::alarm(20);
+  const QByteArray native = QFile::encodeName(path);
+  if (kind == QLatin1String("pipe")) return ::mkfifo(native.constData(), 0600) == 0;
+  if (kind == QLatin1String("zero")) return QFile::link(QStringLiteral("/dev/zero"), path);
+  if (kind == QLatin1String("folder")) return QDir().mkdir(path);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(withNul) != withNul.size()) return false;
+  return kind == QLatin1String("nul") || file.resize(cap + 1);
+}
 
 EnglishUi::EnglishUi() {
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());

@@ -90,6 +90,15 @@ class EnglishUi {
   ~EnglishUi();
 };
 
+// Rows of hostile stand-ins for a file the program reads, in a column "kind":
+// a named pipe with no writer, a link to /dev/zero, a folder, a regular file
+// one byte over the reader's cap, and the file's content with a NUL in it.
+void addHostileFileRows();
+// Puts the stand-in of `kind` at `path`; `cap` is the reader's size limit and
+// `withNul` the content with its NUL. Arms an alarm, so a reader that waits on
+// the pipe ends the test instead of stalling it; disarm with alarm(0).
+bool makeHostileFile(const QString& path, const QString& kind, qint64 cap, const QByteArray& withNul);
+
 // A generator that replays the given numbers, then repeats the last one.
 class FakeRandom {
 public:
