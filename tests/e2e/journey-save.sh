@@ -168,10 +168,20 @@ APP_PID=""
 [[ -s "$kept_game" ]] || fail "no game kept in $kept_game"
 
 # Fourth run: the kept game is offered once the main window shows, and Yes
-# brings back the board and the clock.
+# brings back the board and the clock. The wait window ends by its own timer
+# this time, and its place is clicked while the question shows: the question
+# belongs to the main window, so neither it nor the program goes with the
+# wait window.
 start_app
-skip_wait_window_to_file
+wait=$(poll_output "$E2E_TIMEOUT" wait_window) || fail "the start-up window did not appear"
+wait_place=($(win_geom "$wait"))
+MAIN=$(poll_output "$E2E_TIMEOUT" main_window) || fail "the main window did not appear"
 offer=$(wait_dialog)
+xdotool mousemove $((wait_place[0] + 4)) $((wait_place[1] + 4)) click 1
+sleep 0.5
+app_running || fail "the program ended when the wait window's place was clicked during the question: $(tail -3 "$APP_LOG")"
+window_gone "$offer" && fail "the question went with the wait window"
+xdotool windowactivate --sync "$offer" 2>/dev/null || true
 answer "$offer" alt+y
 expect_board "$state"
 after=$(clock_seconds) || exit 1
