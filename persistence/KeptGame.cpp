@@ -2,15 +2,20 @@
 #include "persistence/KeptGame.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "core/GameFlow.h"
 #include "persistence/GameFileIo.h"
+#include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
+#include "platform/RegularFile.h"
 
 namespace quavinto {
 
@@ -21,7 +26,43 @@ QString keptGameFolder() {
   return state + QStringLiteral("/quavinto");
 }
 
-KeptGame::KeptGame(const QString& folder) : folder_(folder) {}
+QString endedGamesFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/quavinto/ended-games");
+}
+
+namespace {
+
+// The ended list holds a few short lines; the last ones are the ones that count.
+constexpr qint64 kMaxEndedListBytes = 4096;
+constexpr int kEndedKept = 20;
+
+// Games whose end was remembered in this run, whether or not the list could
+// be written.
+QSet<QByteArray>& endedThisRun() {
+  static QSet<QByteArray> keys;
+  return keys;
+}
+
+QByteArray readCapped(const QString& path, qint64 cap, bool* whole = nullptr) {
+  QFile file(path);
+  qint64 size = 0;
+  if (platform::openRegularFile(file, &size) != platform::OpenOutcome::Opened) return {};
+  const QByteArray bytes = file.read(cap + 1);
+  if (whole) *whole = size <= cap && bytes.size() <= cap && file.error() == QFileDevice::NoError;
+  return bytes;
+}
+
+QList<QByteArray> readEndedList(const QString& path) {
+  QList<QByteArray> keys;
+  for (const QByteArray& line : readCapped(path, kMaxEndedListBytes).split('\n'))
+    if (line.size() == 64) keys.append(line);
+  return keys;
+}
+
+}  // namespace
+
+KeptGame::KeptGame(const QString& folder, const QString& endedList) : folder_(folder), endedList_(endedList) {}
 
 QString KeptGame::filePath() const { return folder_ + QStringLiteral("/last-game.QVD"); }
 
@@ -42,6 +83,35 @@ KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
 }
 
 void KeptGame::remove() const { QFile::remove(filePath()); }
+
+QByteArray KeptGame::contentKey() const {
+  bool whole = false;
+  const QByteArray bytes = readCapped(filePath(), kMaxGameFileBytes, &whole);
+  if (!whole) return {};
+  return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+bool KeptGame::retire() const {
+  if (!exists()) return true;
+  const QByteArray key = contentKey();
+  if (QFile::remove(filePath()) || !exists()) return true;
+  if (key.isEmpty()) return false;
+  endedThisRun().insert(key);
+  QList<QByteArray> keys = readEndedList(endedList_);
+  keys.removeAll(key);
+  keys.append(key);
+  keys = keys.mid(qMax<qsizetype>(0, keys.size() - kEndedKept));
+  QDir().mkpath(QFileInfo(endedList_).path());
+  QString error;
+  platform::writeFileAtomically(endedList_, keys.join('\n') + '\n', platform::FileAccess::OwnerOnly, &error);
+  return false;
+}
+
+bool KeptGame::ended() const {
+  const QByteArray key = contentKey();
+  if (key.isEmpty()) return false;
+  return endedThisRun().contains(key) || readEndedList(endedList_).contains(key);
+}
 
 bool KeptGame::check(SavedGame* game, QString* why) const {
   if (!loadGameFile(filePath(), game, why)) return false;
@@ -127,7 +197,7 @@ void GameKeeper::keepNow() {
 
 void GameKeeper::discard() {
   timer_->stop();
-  file_.remove();
+  retire();
 }
 
 void GameKeeper::playEvent(PlayEvent event) {
@@ -162,37 +232,24 @@ void GameKeeper::playEvent(PlayEvent event) {
     case PlayEvent::Completed:
       break;
     case PlayEvent::Ended:
-      endedAs(host_.play().lastEnd);
+      gameEnded();
       break;
   }
 }
 
-void GameKeeper::endedAs(GameEnd why) {
+void GameKeeper::gameEnded() {
   ticks_->stop();
-  const bool wasPending = timer_->isActive();
   timer_->stop();
-  switch (why) {
-    case GameEnd::Completed:
-    case GameEnd::Stopped:
-      file_.remove();
-      break;
-    case GameEnd::NewGame:
-      // The board is still the game's while the new one is prepared; a paused
-      // game was kept as the pause began.
-      if (inPlay_ && !paused_) write(capture());
-      break;
-    case GameEnd::Picture:
-    case GameEnd::Settings:
-    case GameEnd::Read:
-      // The board may already be the new one's: only the last move's board
-      // is still to be kept.
-      if (inPlay_ && wasPending) write(pending_);
-      break;
-    case GameEnd::Declined:
-      break;
-  }
+  // However it ends (solved, stopped, a new start, another picture, the
+  // settings, a game read), a game the player has left is never offered
+  // again.
+  if (inPlay_) retire();
   inPlay_ = false;
   paused_ = false;
+}
+
+void GameKeeper::retire() {
+  if (!file_.retire() && onWriteFailed) onWriteFailed(file_.folder());
 }
 
 }  // namespace quavinto

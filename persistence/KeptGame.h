@@ -25,9 +25,15 @@ namespace quavinto {
 // or not an absolute path.
 QString keptGameFolder();
 
+// $XDG_DATA_HOME/quavinto/ended-games: the kept games that ended but could
+// not be removed, one SHA-256 of the file per line.
+QString endedGamesFile();
+
 class KeptGame {
  public:
-  explicit KeptGame(const QString& folder = keptGameFolder());
+  // `endedList` remembers the games whose kept file could not be removed; it
+  // lies outside `folder`, which may be the folder that cannot be written.
+  explicit KeptGame(const QString& folder = keptGameFolder(), const QString& endedList = endedGamesFile());
   QString folder() const { return folder_; }
   QString filePath() const;
   QString badPath() const { return filePath() + QStringLiteral(".bad"); }
@@ -40,6 +46,13 @@ class KeptGame {
   enum class Outcome { Written, Refused, Unwritable };
   Outcome write(const SavedGame& game, QString* error) const;
   void remove() const;
+  // Removes the kept game of a game that has ended. When the folder will not
+  // let it go (it cannot be written), the game's end is remembered instead,
+  // in this run and in the ended list, so it is never offered again; false
+  // then.
+  bool retire() const;
+  // Whether the kept game on disk is one whose end was remembered.
+  bool ended() const;
   // Whether the kept game can be resumed: the file passes every check of a
   // game file and its picture (none for the built-in one) is a file the
   // picture reader can read. Otherwise false with the reason in *why.
@@ -49,15 +62,17 @@ class KeptGame {
   void setAside() const;
 
  private:
+  QByteArray contentKey() const;
   QString folder_;
+  QString endedList_;
 };
 
 // The game in play is kept after each move (through a timer, so at most two
 // writes a second and the last move always within half a second), at a pause
 // (a minimised window or another program taking the focus pauses the game),
 // at the end of a game whose board is about to be replaced, and when the
-// window asks for it (exit, log-out). A completed or stopped game is removed;
-// a new game's start replaces it.
+// window asks for it (exit, log-out). However a game ends, its kept game is
+// removed; a new game's start replaces what was kept before.
 class GameKeeper : public QObject {
  public:
   static constexpr int kIntervalMs = 500;
@@ -77,7 +92,9 @@ class GameKeeper : public QObject {
   void keepTime();
   bool pending() const;
   // Where the game is kept (tests point it elsewhere).
-  void setFolder(const QString& folder) { file_ = KeptGame(folder); }
+  void setFolder(const QString& folder, const QString& endedList = endedGamesFile()) {
+    file_ = KeptGame(folder, endedList);
+  }
   const KeptGame& file() const { return file_; }
   // Called with the folder each time a write fails; the window tells the
   // player once.
@@ -86,7 +103,9 @@ class GameKeeper : public QObject {
 
  private:
   void write(const SavedGame& game);
-  void endedAs(GameEnd why);
+  void gameEnded();
+  // Lets the kept game go; the window hears when it could not.
+  void retire();
   SavedGame capture() const;
 
   GameHost& host_;

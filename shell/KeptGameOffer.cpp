@@ -27,7 +27,8 @@ QString unwritableText(const QString& folder) {
 
 void Form1::offerKeptGame() {
   const KeptGame kept = keeper->file();
-  if (!kept.exists()) return;
+  // A game that ended is never offered, even where its file could not go.
+  if (!kept.exists() || kept.ended()) return;
   SavedGame game;
   QString why;
   if (!kept.check(&game, &why)) {
@@ -36,7 +37,7 @@ void Form1::offerKeptGame() {
     return;
   }
   if (platform::MsgBox(goOnText(), 36) != platform::vbYes) {
-    kept.remove();
+    keeper->discard();
     return;
   }
   // Resumed as a read game is; the game-file dialogs keep the player's own

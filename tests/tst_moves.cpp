@@ -136,6 +136,8 @@ private slots:
     QTest::newRow("bad date") << head + "sha256:ab\t5\t5\t65\t40\tyesterday\t0\n" << false;
     QTest::newRow("bad flag") << head + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t2\n" << false;
     QTest::newRow("NUL in the time") << recordWithNul() << false;
+    QByteArray nulInPicture = head + "sha256:a@b\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n";
+    QTest::newRow("NUL in the picture") << nulInPicture.replace('@', '\0') << false;
     QTest::newRow("sign in a count") << head + "sha256:ab\t5\t5\t+65\t40\t2026-12-07T10:00:00\t1\n" << false;
     QTest::newRow("picture not UTF-8") << head + "sha256:\xff\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n" << false;
   }

@@ -11,12 +11,16 @@
 #include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
+#include "shell/Form2.h"
 #include "support/TestSupport.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -467,11 +471,10 @@ private slots:
   }
 
   // The kept game follows the game in play: written after a move (once the
-  // timer has run), at a pause and a minimised window, when another picture
-  // ends the game, and when the program is left or the session ends; removed
-  // when the game is completed or stopped, when the player says No to saving
-  // at the exit, and when a new game begins. It holds the board it was
-  // written from.
+  // timer has run), at a pause and a minimised window, and when the program
+  // is left or the session ends; removed however the game ends (completed,
+  // stopped, another picture, the settings, a game read) and when the player
+  // says No to saving at the exit. It holds the board it was written from.
   void keptGameFollowsTheGame_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("kept");
@@ -481,8 +484,10 @@ private slots:
     QTest::newRow("minimised") << "minimise" << true << 50;
     QTest::newRow("completed") << "complete" << false << 0;
     QTest::newRow("stopped") << "stop" << false << 0;
-    QTest::newRow("another picture chosen") << "picture" << true << 40;
+    QTest::newRow("another picture chosen") << "picture" << false << 0;
     QTest::newRow("then a new game begun") << "picture, new" << false << 0;
+    QTest::newRow("settings, Yes then Cancel") << "settings" << false << 0;
+    QTest::newRow("a game read, not resumed") << "read" << false << 0;
     QTest::newRow("exit, No to saving") << "exit no" << false << 0;
     QTest::newRow("exit, saved") << "exit saved" << true << 50;
     QTest::newRow("exit cancelled") << "exit cancelled" << true << 40;
@@ -507,9 +512,8 @@ private slots:
     QVERIFY(f.keeper->pending());
     QVERIFY(!file.exists());
     clock_->now = 7050.0;
-    // On disk before the game goes on, except where the end of the game must
-    // write what was still waiting.
-    if (!how.startsWith(QLatin1String("picture"))) f.keeper->writePending();
+    f.keeper->writePending();
+    QVERIFY(file.exists());
     if (how == QLatin1String("pause")) {
       f.Pause->trigger();
       clock_->now = 7300.0;
@@ -526,10 +530,16 @@ private slots:
       dialog_->script = {savePicture(QStringLiteral("other.png"), 300, 200)};
       f.LoadPictureEx->trigger();
       QCOMPARE(f.state().GameRunning, int16_t(0));
-      if (how.endsWith(QLatin1String("new"))) {
-        QVERIFY(file.exists());
-        startPlaying(f, 8000.0);
-      }
+      if (how.endsWith(QLatin1String("new"))) startPlaying(f, 8000.0);
+    } else if (how == QLatin1String("settings")) {
+      boxes_->answer(platform::vbYes);
+      testsupport::whenSettingsDialogOpens([](Form2& d) { d.Command1[1]->click(); });
+      f.SetData1->trigger();
+    } else if (how == QLatin1String("read")) {
+      writeGame(dir_.filePath(QStringLiteral("other.QVD")), twoPieceGame(QString()));
+      save(f, QStringLiteral("own.QVD"));  // reading waits for a save during a game
+      read(f, QStringLiteral("other.QVD"), platform::vbNo);
+      QCOMPARE(f.state().GameRunning, int16_t(0));
     } else if (how == QLatin1String("exit no")) {
       boxes_->answer(platform::vbOK);
       boxes_->answer(platform::vbNo);
@@ -669,6 +679,41 @@ private slots:
     QVERIFY(f.SaveData->isEnabled() && f.GStop->isEnabled() && !f.GStart->isEnabled() && !f.ReadData->isEnabled());
     // The player's own game file is not the kept one.
     QVERIFY(f.state().GameFileName.isEmpty());
+  }
+
+  // A kept game that cannot be removed (its folder cannot be written) is
+  // still never offered again once its game ended: the end is remembered in
+  // the ended list. Checked in a child process that is not root, since root
+  // removes files from any folder.
+  void endedGameNotRemovableIsNeverOffered() {
+    const QString folder = dir_.filePath(QStringLiteral("state")), data = dir_.filePath(QStringLiteral("data"));
+    const QString list = data + QStringLiteral("/ended-games");
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(data));
+    const KeptGame kept(folder, list);
+    QVERIFY(!writeGame(kept.filePath(), twoPieceGame(QString(), 95)).isEmpty());
+    for (const auto& [path, mode] :
+         {std::pair{kept.filePath(), 0644}, {folder, 0555}, {data, 0777}, {dir_.path(), 0755}})
+      QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+      const bool before = kept.ended(), retired = kept.retire();
+      _exit(before ? 4 : retired ? 5 : !kept.exists() ? 6 : !kept.ended() ? 7 : 0);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(kept.exists());
+    QVERIFY(kept.ended());  // from the list: this process never saw the end
+    Form1 f;
+    f.keeper->setFolder(folder, list);
+    boxes_->shown.clear();
+    f.offerKeptGame();
+    QCOMPARE(boxes_->shown.size(), 0);
+    QCOMPARE(f.state().GameRunning, int16_t(0));
   }
 
   void exitWithSaveWritesGameFirst() {
