@@ -42,6 +42,8 @@ public:
   // The background as ColorFlag says; the caption's text white on black, and
   // black otherwise when asked.
   virtual void applyBackgroundColour(bool captionBlackOtherwise) = 0;
+  // A picture (the same or another) has just been cut into the board.
+  virtual void pictureReachedBoard() {}
 };
 
 }  // namespace quavinto

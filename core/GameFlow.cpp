@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
@@ -80,6 +81,7 @@ void BeginPlay(GameHost& h) {
   p.history.clear();
   p.paused = false;
   p.pausedSeconds = 0;
+  p.movesBefore = std::exchange(p.carriedMoves, 0);
   p.finished = false;
   applyMenuEvent(h, MenuEvent::PlayBegun);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
@@ -163,7 +165,7 @@ void CheckComplete(GameHost& h) {
 
   PlayState& p = h.play();
   p.finalSeconds = playedSeconds(h, platform::secondsSinceMidnight());
-  p.finalMoves = p.history.count();
+  p.finalMoves = p.moves();
   p.finished = true;
   // The window congratulates while the game is still the one in play.
   h.playEvent(PlayEvent::Completed);

@@ -38,6 +38,10 @@ struct PlayState {
   bool finished = false;     // the puzzle was solved: its figures stay shown until the next game
   int32_t finalSeconds = 0;  // time of the completed game
   int finalMoves = 0;        // moves of the completed game
+  int movesBefore = 0;       // moves a resumed game had made before it was kept
+  int carriedMoves = 0;      // what the next play to begin takes as movesBefore
+  // Moves made in the game in play and not taken back.
+  int moves() const { return movesBefore + history.count(); }
   GameEnd lastEnd = GameEnd::Stopped;
 };
 

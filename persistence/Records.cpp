@@ -1,7 +1,6 @@
 // The records file: its lines, the ten best, and changes made under a lock.
 #include "persistence/Records.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -100,20 +99,6 @@ void keepBest(QList<Record>& records) {
     if (run < kRecordsKept) kept.append(records[i]);
   }
   records = kept;
-}
-
-QString pictureKey(const QString& pictureFile, const QImage& boardPicture) {
-  if (pictureFile.isEmpty()) return QStringLiteral("builtin");
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  QFile file(pictureFile);
-  if (platform::openRegularFile(file) == platform::OpenOutcome::Opened && hash.addData(&file))
-    return QStringLiteral("sha256:") + QString::fromLatin1(hash.result().toHex());
-  // A picture gone since it was loaded is still known by what the board shows.
-  hash.reset();
-  const QImage image = boardPicture.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < image.height(); ++y)
-    hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4));
-  return QStringLiteral("pixels:") + QString::fromLatin1(hash.result().toHex());
 }
 
 QString recordsFolder() {

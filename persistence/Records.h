@@ -44,9 +44,6 @@ bool parseRecords(const QByteArray& text, QList<Record>* records);
 // Orders every picture's and grid's records best first and keeps the best ten.
 void keepBest(QList<Record>& records);
 
-// The key of the picture on the board: a hash of its file's bytes, or of the
-// board's pixels when no file can be read; "builtin" for the built-in picture.
-QString pictureKey(const QString& pictureFile, const QImage& boardPicture);
 // $XDG_DATA_HOME/quavinto, by default ~/.local/share/quavinto.
 QString recordsFolder();
 

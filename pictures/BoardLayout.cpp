@@ -172,6 +172,7 @@ bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why) {
   w.viewBox()->setVisible(g.HyoujiFlag == 1);
   w.viewCaption()->setVisible(g.HyoujiFlag == 1);
   applyMenuEvent(w, MenuEvent::BoardBuilt);
+  w.pictureReachedBoard();
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "interaction/KeyboardPlay.h"
 #include "interaction/ViewMoves.h"
 #include "persistence/KeptGame.h"
+#include "persistence/PictureKey.h"
 #include "persistence/Settings.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/RecentPictures.h"
@@ -53,6 +54,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setAcceptDrops(true);
   cmdlgall = new platform::CommonDialog;
   recordsPath = quavinto::recordsFolder();
+  pictureKeys = new PictureKeys(this);
   keeper = new GameKeeper(*this, this);
   keeper->onWriteFailed = [this](const QString& folder) { tellKeptGameUnwritable(folder); };
   buildWidgets();
@@ -226,6 +228,7 @@ void Form1::form_load() {
   if (gs_.ZoomFlag == 1) XX1_Click();
   else if (gs_.ZoomFlag == 2) XX2_Click();
   else if (gs_.ZoomFlag == 4) XX4_Click();
+  pictureReachedBoard();
 }
 
 void Form1::ResetView() {
@@ -330,6 +333,8 @@ void Form1::frameReported() {
   awaitingFrame_ = false;
   ArrangeWindow();
 }
+
+void Form1::pictureReachedBoard() { pictureKeys->prepare(v_.PictureFile, Picture1->picture()); }
 
 void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_, lastPressButton_); }
 

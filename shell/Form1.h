@@ -31,6 +31,7 @@ namespace quavinto {
 
 class KeyboardPlay;
 class GameKeeper;
+class PictureKeys;
 class RecentPicturesMenu;
 
 class Form1 : public QMainWindow, public BoardWindow {
@@ -120,8 +121,10 @@ public:
   QString clockText() const;
   // Brings the clock up to date (the once-a-second timer calls it).
   void tickClock();
-  // The records of the picture on the board are kept under this key.
-  QString currentPictureKey();
+  // The content key of the picture on the board, computed on a worker as the
+  // picture arrives: the records and the kept games know a picture by it.
+  PictureKeys* pictureKeys = nullptr;
+  void pictureReachedBoard() override;
   // Where the records are kept (replaced in tests).
   QString recordsPath;
   // Keeps the game in play on disk, for the next start if this one is lost.
@@ -213,6 +216,7 @@ private:
   void showPause(bool paused);
   // A completed game joins the records; a place among the best is announced.
   void recordCompletedGame();
+  void showRecords(const QString& pictureKey);
   // Tells the player once per run that the records cannot be kept.
   void tellRecordsProblem(const RecordStore::Outcome& outcome);
   // Tells the player once per run that the game cannot be kept.
@@ -235,10 +239,6 @@ private:
   bool toldRecordsUnwritable_ = false;
   bool toldRecordsSetAside_ = false;
   bool toldKeptUnwritable_ = false;
-  QString keyOfFile_;  // the picture file and its state when its key was taken
-  QDateTime keyFileTime_;
-  qint64 keyFileSize_ = -1;
-  QString pictureKey_;
   bool preparing_ = false;
   bool exitConfirmed_ = false;
   bool askingToLeave_ = false;  // the exit question or the save offer is up

@@ -18,6 +18,7 @@
 #include "core/PlayMoves.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
+#include "persistence/PictureKey.h"
 #include "platform/Clock.h"
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
@@ -159,7 +160,7 @@ QString Form1::clockText() const {
   if (gs_.GameRunning == 1) {
     // The time is read as the core reads it: a pause in progress is left out.
     auto* self = const_cast<Form1*>(this);
-    return clockFigures(playedSeconds(*self, platform::secondsSinceMidnight()), play_.history.count());
+    return clockFigures(playedSeconds(*self, platform::secondsSinceMidnight()), play_.moves());
   }
   return QString();
 }
@@ -265,24 +266,8 @@ void Form1::Pause_Click() {
   updatePlayCommands();
 }
 
-QString Form1::currentPictureKey() {
-  const QFileInfo file(v_.PictureFile);
-  // Hashing a photo takes a moment: the key is taken again only when the
-  // picture file or its contents changed.
-  const QDateTime time = v_.PictureFile.isEmpty() ? QDateTime() : file.lastModified();
-  const qint64 size = v_.PictureFile.isEmpty() ? -1 : file.size();
-  if (pictureKey_.isEmpty() || keyOfFile_ != v_.PictureFile || keyFileTime_ != time || keyFileSize_ != size) {
-    pictureKey_ = pictureKey(v_.PictureFile, Picture1->picture());
-    keyOfFile_ = v_.PictureFile;
-    keyFileTime_ = time;
-    keyFileSize_ = size;
-  }
-  return pictureKey_;
-}
-
 void Form1::recordCompletedGame() {
   Record record;
-  record.picture = currentPictureKey();
   record.xn = gs_.Xn;
   record.yn = gs_.Yn;
   record.seconds = play_.finalSeconds;
@@ -290,9 +275,15 @@ void Form1::recordCompletedGame() {
   record.when = QDateTime::currentDateTime();
   record.when = record.when.addMSecs(-record.when.time().msec());
   record.resumed = gs_.ResumeFlag == 1;
-  const RecordStore::Outcome outcome = RecordStore(recordsPath).add(record);
-  tellRecordsProblem(outcome);
-  if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+  // The picture's key was begun on a worker as the picture arrived; the
+  // record waits for it in the rare game finished before a photo's hash.
+  pictureReachedBoard();  // begun already, unless the board's picture came another way
+  pictureKeys->whenReady([this, record](const QString& key) mutable {
+    record.picture = key;
+    const RecordStore::Outcome outcome = RecordStore(recordsPath).add(record);
+    tellRecordsProblem(outcome);
+    if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+  });
 }
 
 void Form1::tellRecordsProblem(const RecordStore::Outcome& outcome) {
@@ -310,7 +301,12 @@ void Form1::tellRecordsProblem(const RecordStore::Outcome& outcome) {
 }
 
 void Form1::Records_Click() {
-  RecordsDialog dialog(recordsPath, currentPictureKey(), v_.PictureFile, this);
+  pictureReachedBoard();
+  pictureKeys->whenReady([this](const QString& key) { showRecords(key); });
+}
+
+void Form1::showRecords(const QString& pictureKey) {
+  RecordsDialog dialog(recordsPath, pictureKey, v_.PictureFile, this);
   tellRecordsProblem(dialog.outcome());
   dialog.exec();
   tellRecordsProblem(dialog.outcome());

@@ -1,6 +1,7 @@
 // The move layer without a window: moves as values applied to Map and RMap,
 // their inverses, the history undo and redo walk, and the records file.
 #include "core/Move.h"
+#include "persistence/PictureKey.h"
 #include "persistence/Records.h"
 #include "platform/AtomicWrite.h"
 #include "support/TestSupport.h"
@@ -280,14 +281,14 @@ private slots:
     image.fill(Qt::red);
     QVERIFY(image.save(dir.filePath("a.png")));
     QVERIFY(QFile::copy(dir.filePath("a.png"), dir.filePath("renamed.png")));
-    QCOMPARE(pictureKey(dir.filePath("a.png"), image), pictureKey(dir.filePath("renamed.png"), QImage()));
-    QCOMPARE(pictureKey(QString(), image), QStringLiteral("builtin"));
+    QCOMPARE(computePictureKey(dir.filePath("a.png"), image), computePictureKey(dir.filePath("renamed.png"), QImage()));
+    QCOMPARE(computePictureKey(QString(), image), QStringLiteral("builtin"));
     image.fill(Qt::blue);
     QVERIFY(image.save(dir.filePath("b.png")));
-    QVERIFY(pictureKey(dir.filePath("a.png"), image) != pictureKey(dir.filePath("b.png"), image));
+    QVERIFY(computePictureKey(dir.filePath("a.png"), image) != computePictureKey(dir.filePath("b.png"), image));
     // A named pipe in the picture's place is never waited on.
     QVERIFY(testsupport::makeHostileFile(dir.filePath("pipe.png"), QStringLiteral("pipe"), 0, {}));
-    QVERIFY(pictureKey(dir.filePath("pipe.png"), image).startsWith(QStringLiteral("pixels:")));
+    QVERIFY(computePictureKey(dir.filePath("pipe.png"), image).startsWith(QStringLiteral("pixels:")));
     alarm(0);
   }
 };

@@ -3,6 +3,7 @@
 #include "core/GameFlow.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
+#include "persistence/PictureKey.h"
 #include "platform/ManualDrag.h"
 #include "platform/PictureBox.h"
 #include "shell/Form2.h"
@@ -337,7 +338,7 @@ private slots:
     }
     // 40 s came second, after 30 s.
     QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位"));
-    RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
+    RecordsDialog dialog(f().recordsPath, f().pictureKeys->waitForKey(), QString(), &f());
     QCOMPARE(dialog.list()->topLevelItemCount(), 3);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -357,13 +358,13 @@ private slots:
       w_->clock().now += 45;
       w_->solveByMouse();
       QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"You placed 3rd on 2×2!"));
-      RecordsDialog english(f().recordsPath, f().currentPictureKey(), QString(), &f());
+      RecordsDialog english(f().recordsPath, f().pictureKeys->waitForKey(), QString(), &f());
       QStringList places;
       for (int i = 0; i < 4; ++i) places << english.list()->topLevelItem(i)->text(1);
       QCOMPARE(places, (QStringList{QStringLiteral("1st"), QStringLiteral("2nd"), QStringLiteral("3rd"),
                                     QStringLiteral("4th")}));
       QList<Record> kept;
-      RecordStore(f().recordsPath).read(f().currentPictureKey(), &kept);
+      RecordStore(f().recordsPath).read(f().pictureKeys->waitForKey(), &kept);
       QCOMPARE(english.list()->topLevelItem(0)->text(4),
                QLocale(QLocale::English, QLocale::UnitedStates).toString(kept.first().when, QLocale::ShortFormat));
     }
@@ -373,7 +374,7 @@ private slots:
     w_->boxes().answer(platform::vbYes);
     dialog.clearButton()->click();
     QList<Record> left;
-    RecordStore(f().recordsPath).read(f().currentPictureKey(), &left);
+    RecordStore(f().recordsPath).read(f().pictureKeys->waitForKey(), &left);
     QVERIFY(left.isEmpty());
   }
 
@@ -387,7 +388,7 @@ private slots:
     w_->solveByMouse();
     QCOMPARE(boxesWith(QStringLiteral(u"記録のファイルを読み込めません。\r\nファイル: ") + file), 1);
     QCOMPARE(boxesWith(QStringLiteral(u"自己ベスト")), 0);
-    RecordsDialog dialog(f().recordsPath, f().currentPictureKey(), QString(), &f());
+    RecordsDialog dialog(f().recordsPath, f().pictureKeys->waitForKey(), QString(), &f());
     QCOMPARE(dialog.list()->topLevelItem(0)->text(0), QStringLiteral(u"記録を読み込めません"));
     QVERIFY(QFileInfo(file).isDir());
   }
