@@ -14,7 +14,7 @@
 #include "pictures/BoardLayout.h"
 #include "pictures/PictureLoading.h"
 #include "platform/DeviceContext.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "shell/Form1.h"
 

@@ -43,10 +43,10 @@
 #include "bench/LoadPhoto.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/RecentPictures.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
-#include "platform/Thumbnails.h"
+#include "pictures/Thumbnails.h"
 #include "shell/Form1.h"
 #include "shell/RecentPicturesMenu.h"
 
@@ -209,10 +209,10 @@ int main(int argc, char** argv) {
   if (!benchload::writeCameraPhoto(camera)) failures.push_back("the 24-megapixel photo could not be written");
   for (int run = 0; run < kTimeRuns && failures.empty(); ++run) {
     double start = cpuMs();
-    const platform::Thumbnail made = platform::makeThumbnail(camera, platform::kLargeThumbnail);
+    const quavinto::Thumbnail made = quavinto::makeThumbnail(camera, quavinto::kLargeThumbnail);
     thumbMs.push_back(cpuMs() - start);
     if (made.image.size() != QSize(6000, 4000).scaled(256, 256, Qt::KeepAspectRatio) ||
-        !QFile::exists(platform::thumbnailPath(camera, 256))) {
+        !QFile::exists(quavinto::thumbnailPath(camera, 256))) {
       failures.push_back("the thumbnail was not made");
       break;
     }
@@ -239,10 +239,10 @@ int main(int argc, char** argv) {
   // each opening that has to make them.
   std::vector<double> uncachedGaps, cachedGaps;
   for (int run = 0; run < kPeakRuns && failures.empty(); ++run) {
-    QDir(platform::thumbnailRoot() + QStringLiteral("/normal")).removeRecursively();
+    QDir(quavinto::thumbnailRoot() + QStringLiteral("/normal")).removeRecursively();
     bool complete = false;
     uncachedGaps.push_back(longestGapWhileMenuOpens(form, recent, &complete));
-    if (!complete || !QFile::exists(platform::thumbnailPath(recent.last(), platform::kNormalThumbnail)))
+    if (!complete || !QFile::exists(quavinto::thumbnailPath(recent.last(), quavinto::kNormalThumbnail)))
       failures.push_back("the menu's thumbnails were not made");
     cachedGaps.push_back(longestGapWhileMenuOpens(form, recent, &complete));
     if (!complete) failures.push_back("the menu's cached thumbnails were not shown");

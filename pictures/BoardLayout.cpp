@@ -13,7 +13,7 @@
 #include "platform/ImageBox.h"
 #include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 
 namespace quavinto {
@@ -80,7 +80,7 @@ bool fitBoardPictureToView(BoardWindow& w) {
   const QImage& picture = w.boardBox()->picture();
   const QSize largest = largestBoard(w);
   if (picture.width() <= largest.width() && picture.height() <= largest.height()) return false;
-  const QImage fitted = platform::fitPicture(picture, largest).convertToFormat(platform::kBoardFormat);
+  const QImage fitted = decode::fitPicture(picture, largest).convertToFormat(platform::kBoardFormat);
   if (!boardFits(fitted.width(), fitted.height(), g.Xn, g.Yn)) return false;
   w.boardBox()->setPicture(fitted);
   g.PictureWidth = int16_t(w.boardBox()->width());
@@ -96,9 +96,9 @@ namespace {
 // Decodes and orients a picture file, fitted straight to `largest` when it is
 // bigger, in the board's pixel format.
 bool decodeForBoard(const QString& path, QSize largest, QImage* picture, QString* why,
-                    platform::PictureProblem* problem) {
+                    decode::PictureProblem* problem) {
   QImage image;
-  if (!platform::loadPicture(path, &image, why, largest, problem)) return false;
+  if (!decode::loadPicture(path, &image, why, largest, problem)) return false;
   *picture = image.convertToFormat(platform::kBoardFormat);
   return true;
 }
@@ -106,7 +106,7 @@ bool decodeForBoard(const QString& path, QSize largest, QImage* picture, QString
 }  // namespace
 
 bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
-                      platform::PictureProblem* problem) {
+                      decode::PictureProblem* problem) {
   return decodeForBoard(path, largestBoard(w), picture, why, problem);
 }
 

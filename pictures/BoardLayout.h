@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/BoardWindow.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 
 #include <QImage>
 #include <QPoint>
@@ -55,7 +55,7 @@ bool fitBoardPictureToView(BoardWindow& w);
 // largest board when it is bigger; false (with `why`, and `problem` when
 // asked) when it cannot be used.
 bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
-                      platform::PictureProblem* problem = nullptr);
+                      decode::PictureProblem* problem = nullptr);
 
 // What became of a picture on its way to the board.
 enum class PictureOutcome {
@@ -67,7 +67,7 @@ struct BoardPicture {
   PictureOutcome outcome = PictureOutcome::Ready;
   QImage image;  // the picture in the board's format, when decoded
   QString why;
-  platform::PictureProblem problem = platform::PictureProblem::None;
+  decode::PictureProblem problem = decode::PictureProblem::None;
 };
 // The one way a picture reaches the board, whoever asks for it (the picture
 // command, a dropped file, a game read): decoded and oriented, fitted to the

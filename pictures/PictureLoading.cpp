@@ -11,6 +11,7 @@
 #include "core/MenuStates.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PathDirectory.h"
+#include "pictures/PicturePreview.h"
 #include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "platform/MsgBox.h"
@@ -40,8 +41,8 @@ int16_t pictureTypeOf(const QString& path) {
   return 0;
 }
 
-QString pictureRefusalText(const QString& path, platform::PictureProblem problem, const QString& why) {
-  using platform::PictureProblem;
+QString pictureRefusalText(const QString& path, decode::PictureProblem problem, const QString& why) {
+  using decode::PictureProblem;
   QString reason;
   switch (problem) {
     case PictureProblem::CannotOpen:
@@ -139,7 +140,7 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.filterIndex = g.PictureType;
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
-  dlg.picturePreview = true;
+  dlg.sideWidget = picturePreviewBeside;
   if (!dlg.showOpen(parent)) return;
   takePictureFile(w, dlg.fileName);
 }

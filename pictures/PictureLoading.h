@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "core/BoardWindow.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 
 class QWidget;
 
@@ -31,7 +31,7 @@ void stopForPicture(GameHost& h);
 QString pictureNameRefusalText(const QString& path);
 // The message that tells the player why a picture cannot be used; for a
 // picture too large, the decoder's `why` names its size and the limit.
-QString pictureRefusalText(const QString& path, platform::PictureProblem problem, const QString& why = QString());
+QString pictureRefusalText(const QString& path, decode::PictureProblem problem, const QString& why = QString());
 // Takes `path` as the chosen picture. When it can become the board, the game
 // in play stops (`stopGame`), PictureFile and PictureType change and the
 // board is rebuilt in solved order; returns true. Otherwise one message says

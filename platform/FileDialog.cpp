@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "platform/MsgBox.h"
-#include "platform/PicturePreview.h"
 #include "platform/StartFolders.h"
 
 namespace platform {
@@ -195,12 +194,14 @@ bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
       else
         dialog.selectFile(preset.fileName());
     }
-    if (picturePreview) {
-      auto* preview = new PicturePreview(&dialog);
-      if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
-      QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showPicture);
-      preview->showPicture(QDir(existingFolder(initDir)).absoluteFilePath(fileName));
+    if (sideWidget) {
+      const SideWidget side = sideWidget(&dialog);
+      if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && side.widget)
+        grid->addWidget(side.widget, 0, grid->columnCount(), grid->rowCount(), 1);
+      if (side.follow) {
+        QObject::connect(&dialog, &QFileDialog::currentChanged, side.widget ? side.widget : &dialog, side.follow);
+        side.follow(QDir(existingFolder(initDir)).absoluteFilePath(fileName));
+      }
     }
     if (dialog.exec() == QDialog::Accepted) {
       chosen = dialog.chosen;
@@ -208,7 +209,7 @@ bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
       if (index >= 0) filterIndex = index + 1;
     }
   }
-  picturePreview = false;
+  sideWidget = nullptr;
 
   if (chosen.isEmpty()) {
     if (!cancelError) fileName.clear();

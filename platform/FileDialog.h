@@ -21,6 +21,16 @@ class QWidget;
 
 namespace platform {
 
+// A widget the caller puts beside the file list, and what it is told as the
+// player moves through the files: the preselected one first, then each file
+// the player moves to.
+struct SideWidget {
+  QWidget* widget = nullptr;
+  std::function<void(const QString& path)> follow;
+};
+// Makes the side widget with the dialog as its parent.
+using SideWidgetMaker = std::function<SideWidget(QWidget* dialog)>;
+
 // Flag values of the platform's file dialog.
 constexpr int kOfnOverwritePrompt = 0x2;  // ask before choosing a file that exists
 constexpr int kOfnHideReadOnly = 0x4;     // the Qt dialog has no read-only box
@@ -55,9 +65,9 @@ class CommonDialog {
   QString initDir;      // folder shown first when fileName names none
   int flags = 0;        // kOfn* values
   bool cancelError = false;
-  // For the next showing only: the selected file's thumbnail and pixel size
-  // are shown beside the list. showOpen() sets it back to false.
-  bool picturePreview = false;
+  // For the next showing only: a widget beside the list (the picture
+  // dialog's preview). showOpen() empties it.
+  SideWidgetMaker sideWidget;
 
   // Shows the open form, modal over `parent`. Returns true when the player
   // chose a file: fileName then holds its full path. Returns false on Cancel;

@@ -6,7 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
-#include "platform/TextRoom.h"
+#include "shell/TextRoom.h"
 #include "shell/ProgramIcon.h"
 
 #include <QButtonGroup>
@@ -215,7 +215,7 @@ void Form2::buildControls() {
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   // The places are sized for the Japanese texts; a longer translation widens
   // its control and the dialog rather than being cut.
-  platform::makeRoomForTexts(this);
+  quavinto::makeRoomForTexts(this);
 }
 
 void Form2::form_load() {

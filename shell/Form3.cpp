@@ -4,7 +4,7 @@
 #include "shell/Form3.h"
 
 #include "platform/Screen.h"
-#include "platform/TextRoom.h"
+#include "shell/TextRoom.h"
 #include "shell/Form4.h"
 #include "shell/ProgramIcon.h"
 
@@ -112,7 +112,7 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
   // The places are sized for the Japanese texts; a longer translation widens
   // its control and the box rather than being cut.
-  platform::makeRoomForTexts(this);
+  quavinto::makeRoomForTexts(this);
 }
 
 Form3::~Form3() = default;

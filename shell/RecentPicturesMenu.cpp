@@ -8,7 +8,7 @@
 #include <QProxyStyle>
 
 #include "pictures/RecentPictures.h"
-#include "platform/Thumbnails.h"
+#include "pictures/Thumbnails.h"
 
 namespace quavinto {
 namespace {
@@ -39,12 +39,12 @@ QIcon placeholderIcon() {
 RecentPicturesMenu::RecentPicturesMenu(QWidget* parent, std::function<void(const QString&)> choose)
     : QMenu(tr("最近使った画像"), parent),
       choose_(std::move(choose)),
-      loader_(new platform::ThumbnailLoader(platform::kNormalThumbnail, this)) {
+      loader_(new quavinto::ThumbnailLoader(quavinto::kNormalThumbnail, this)) {
   auto* style = new ThumbnailIconStyle;
   style->setParent(this);
   setStyle(style);
   connect(this, &QMenu::aboutToShow, this, &RecentPicturesMenu::refill);
-  connect(loader_, &platform::ThumbnailLoader::ready, this, &RecentPicturesMenu::thumbnailReady);
+  connect(loader_, &quavinto::ThumbnailLoader::ready, this, &RecentPicturesMenu::thumbnailReady);
 }
 
 void RecentPicturesMenu::refill() {
@@ -73,7 +73,7 @@ QAction* RecentPicturesMenu::entryOf(const QString& path) const {
   return nullptr;
 }
 
-void RecentPicturesMenu::thumbnailReady(const QString& path, const platform::Thumbnail& thumbnail) {
+void RecentPicturesMenu::thumbnailReady(const QString& path, const quavinto::Thumbnail& thumbnail) {
   QAction* entry = entryOf(path);
   if (!entry || thumbnail.image.isNull()) return;
   const QImage icon = thumbnail.image.scaled(kIconSide, kIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -10,12 +10,10 @@
 #include <QString>
 #include <functional>
 
-namespace platform {
+namespace quavinto {
+
 class ThumbnailLoader;
 struct Thumbnail;
-}  // namespace platform
-
-namespace quavinto {
 
 class RecentPicturesMenu : public QMenu {
   Q_OBJECT
@@ -29,10 +27,10 @@ class RecentPicturesMenu : public QMenu {
   QAction* clearAction() const { return clear_; }
 
  private:
-  void thumbnailReady(const QString& path, const platform::Thumbnail& thumbnail);
+  void thumbnailReady(const QString& path, const quavinto::Thumbnail& thumbnail);
 
   std::function<void(const QString&)> choose_;
-  platform::ThumbnailLoader* loader_;
+  quavinto::ThumbnailLoader* loader_;
   QAction* clear_ = nullptr;
 };
 

@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "platform/FileDialog.h"
-#include "platform/PicturePreview.h"
+#include "pictures/PicturePreview.h"
 #include "support/TestSupport.h"
 
 using platform::CommonDialog;
@@ -335,11 +335,11 @@ class TestFileDialog : public QObject {
     d.filterIndex = 4;
     d.initDir = pictures.path();
     d.fileName = QStringLiteral("view.png");
-    d.picturePreview = true;
+    d.sideWidget = quavinto::picturePreviewBeside;
     QStringList sizes;
     bool shown = false;
     const auto drive = [&](QFileDialog* dialog) {
-      auto* preview = dialog->findChild<platform::PicturePreview*>();
+      auto* preview = dialog->findChild<quavinto::PicturePreview*>();
       QVERIFY(preview);
       QTRY_VERIFY_WITH_TIMEOUT(!preview->sizeLabel()->text().isEmpty(), 5000);
       sizes += preview->sizeLabel()->text();
@@ -362,7 +362,7 @@ class TestFileDialog : public QObject {
     QVERIFY(shown);
     QCOMPARE(sizes, (QStringList{QStringLiteral(u"640 × 480 画素"), QStringLiteral(u"300 × 200 画素")}));
     QVERIFY(QFile::exists(cache.filePath(QStringLiteral("thumbnails/large"))));
-    QVERIFY(!d.picturePreview);
+    QVERIFY(!d.sideWidget);
     qunsetenv("XDG_CACHE_HOME");
   }
 };

@@ -12,7 +12,7 @@
 
 #include "core/GameFlow.h"
 #include "pictures/BoardLayout.h"
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
@@ -131,7 +131,7 @@ class LargePicturesTest : public QObject {
     const qint64 before = peakKb();
     QImage image;
     QString why;
-    QVERIFY2(platform::loadPicture(dir_.filePath(file), &image, &why, board), qPrintable(why));
+    QVERIFY2(decode::loadPicture(dir_.filePath(file), &image, &why, board), qPrintable(why));
     const qint64 grownKb = peakKb() - before;
     QCOMPARE(image.size(), fitted);
     QCOMPARE(image.format(), QImage::Format_RGB32);
@@ -151,26 +151,26 @@ class LargePicturesTest : public QObject {
     QFETCH(QSize, size);
     QImage image;
     QString why;
-    platform::PictureProblem problem = platform::PictureProblem::None;
-    QVERIFY(!platform::loadPicture(dir_.filePath(file), &image, &why, QSize(), &problem));
-    QCOMPARE(problem, platform::PictureProblem::TooLarge);
+    decode::PictureProblem problem = decode::PictureProblem::None;
+    QVERIFY(!decode::loadPicture(dir_.filePath(file), &image, &why, QSize(), &problem));
+    QCOMPARE(problem, decode::PictureProblem::TooLarge);
     QVERIFY2(why.contains(QStringLiteral(u"%1×%2").arg(size.width()).arg(size.height())), qPrintable(why));
     QVERIFY2(why.contains(QStringLiteral(u"画素までです")), qPrintable(why));
   }
 
   void busyCursorWhileLoading() {
-    const int before = platform::busyCursorShows();
+    const int before = decode::busyCursorShows();
     QImage image;
-    QVERIFY(platform::loadPicture(photo_, &image, nullptr, QSize(800, 600)));
-    QCOMPARE(platform::busyCursorShows(), before + 1);
+    QVERIFY(decode::loadPicture(photo_, &image, nullptr, QSize(800, 600)));
+    QCOMPARE(decode::busyCursorShows(), before + 1);
     QVERIFY(!QGuiApplication::overrideCursor());
     // A small picture loads in a moment: no cursor.
     QImage small(64, 48, QImage::Format_RGB32);
     small.fill(Qt::red);
     const QString path = dir_.filePath(QStringLiteral("small.png"));
     QVERIFY(small.save(path));
-    QVERIFY(platform::loadPicture(path, &image, nullptr, QSize(800, 600)));
-    QCOMPARE(platform::busyCursorShows(), before + 1);
+    QVERIFY(decode::loadPicture(path, &image, nullptr, QSize(800, 600)));
+    QCOMPARE(decode::busyCursorShows(), before + 1);
   }
 
   void windowLoadsThePhotoFromTheMenu_data() {

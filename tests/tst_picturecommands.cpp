@@ -19,7 +19,7 @@
 #include "platform/AtomicWrite.h"
 #include "platform/FileDialog.h"
 #include "platform/Screen.h"
-#include "platform/Thumbnails.h"
+#include "pictures/Thumbnails.h"
 #include "shell/Form1.h"
 #include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
@@ -109,7 +109,7 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(d.flags, 0x1004);
     QCOMPARE(d.defaultExt, QStringLiteral(".BMP"));
     QVERIFY(d.cancelError);
-    QVERIFY(d.picturePreview);
+    QVERIFY(d.sideWidget);
     // A chosen JPEG preselects its filter and folder next time.
     const QString jpeg = makePicture(QStringLiteral("photo.jpg"), 200, 100, "JPG");
     choose(f, jpeg);
@@ -136,10 +136,10 @@ class PictureCommandsTest : public QObject {
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.back().effectiveTitle(), QStringLiteral(u"ゲームの状態を保存"));
     // The preview is the picture dialog's alone.
-    QVERIFY(!dialog_->shown.front().picturePreview);
+    QVERIFY(!dialog_->shown.front().sideWidget);
     dialog_->script = {QString()};
     f.ReadData->trigger();
-    QVERIFY(!dialog_->shown.back().picturePreview);
+    QVERIFY(!dialog_->shown.back().sideWidget);
   }
 
   void cancelStopsTheGame() {
@@ -216,7 +216,7 @@ class PictureCommandsTest : public QObject {
     QFETCH(int, type);
     const QString path = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/") + name;
     QImage decoded;
-    QVERIFY(platform::loadPicture(path, &decoded));
+    QVERIFY(decode::loadPicture(path, &decoded));
     for (const bool byDrop : {false, true}) {
       boxes_->shown.clear();
       Form1 f;
@@ -403,7 +403,7 @@ class PictureCommandsTest : public QObject {
       for (QAction* action : menu->actions()) list << (action->isSeparator() ? QStringLiteral("-") : action->text());
       return list;
     };
-    const int madeOnUiThread = platform::thumbnailsMadeOnUiThread();
+    const int madeOnUiThread = quavinto::thumbnailsMadeOnUiThread();
     QCOMPARE(captions(), (QStringList{QStringLiteral("menu-b.bmp"), QStringLiteral("menu-a.bmp"),
                                       QStringLiteral(u"menu-gone.bmp（見つかりません）"), QStringLiteral("-"),
                                       QStringLiteral(u"一覧を消去")}));
@@ -411,7 +411,7 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(menu->entryOf(a)->icon().cacheKey(), placeholder);
     QTRY_VERIFY(menu->entryOf(a)->icon().cacheKey() != placeholder &&
                 menu->entryOf(b)->icon().cacheKey() != placeholder);
-    QCOMPARE(platform::thumbnailsMadeOnUiThread(), madeOnUiThread);
+    QCOMPARE(quavinto::thumbnailsMadeOnUiThread(), madeOnUiThread);
 
     startPlaying(f);
     menu->entryOf(a)->trigger();
@@ -425,7 +425,7 @@ class PictureCommandsTest : public QObject {
     captions();
     menu->entryOf(gone)->trigger();
     QCOMPARE(boxes_->shown.size(), 1);
-    QCOMPARE(boxes_->shown.first().text, pictureRefusalText(gone, platform::PictureProblem::CannotOpen));
+    QCOMPARE(boxes_->shown.first().text, pictureRefusalText(gone, decode::PictureProblem::CannotOpen));
     QCOMPARE(f.vars().PictureFile, a);
     QCOMPARE(readRecentPictures(), (QStringList{a, b}));
 

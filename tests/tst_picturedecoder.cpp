@@ -16,10 +16,10 @@
 #include <array>
 #include <cmath>
 
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "support/TestSupport.h"
 
-Q_DECLARE_METATYPE(platform::PictureProblem)
+Q_DECLARE_METATYPE(decode::PictureProblem)
 
 namespace {
 
@@ -35,7 +35,7 @@ QByteArray bytesOf(const QString& path) {
 QImage load(const QString& path) {
   QImage image;
   QString why;
-  if (!platform::loadPicture(path, &image, &why)) qWarning("%s: %s", qPrintable(path), qPrintable(why));
+  if (!decode::loadPicture(path, &image, &why)) qWarning("%s: %s", qPrintable(path), qPrintable(why));
   return image;
 }
 
@@ -133,14 +133,14 @@ class TestPictureDecoder : public QObject {
     QCoreApplication::setLibraryPaths({empty.path()});
     QImage image;
     QString why;
-    platform::PictureProblem problem = platform::PictureProblem::None;
-    const bool loaded = platform::loadPicture(good("webp-lossy-70x46.webp"), &image, &why, QSize(), &problem);
-    QVERIFY(platform::loadPicture(good("png-70x46.png"), &image));  // PNG is Qt's own
+    decode::PictureProblem problem = decode::PictureProblem::None;
+    const bool loaded = decode::loadPicture(good("webp-lossy-70x46.webp"), &image, &why, QSize(), &problem);
+    QVERIFY(decode::loadPicture(good("png-70x46.png"), &image));  // PNG is Qt's own
     QCoreApplication::setLibraryPaths(paths);
     QVERIFY(!loaded);
-    QCOMPARE(problem, platform::PictureProblem::NoReader);
+    QCOMPARE(problem, decode::PictureProblem::NoReader);
     QVERIFY2(why.contains(QStringLiteral(u"WebP 形式の画像を読む")), qPrintable(why));
-    QVERIFY(platform::loadPicture(good("webp-lossy-70x46.webp"), &image));
+    QVERIFY(decode::loadPicture(good("webp-lossy-70x46.webp"), &image));
   }
 
   void goodPicturesLoadAtTheirSize_data() {
@@ -155,7 +155,7 @@ class TestPictureDecoder : public QObject {
     timer.start();
     QImage image;
     QString why;
-    QVERIFY2(platform::loadPicture(path, &image, &why), qPrintable(why));
+    QVERIFY2(decode::loadPicture(path, &image, &why), qPrintable(why));
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(image.size(), QSize(m.captured(1).toInt(), m.captured(2).toInt()));
     QCOMPARE(image.format(), QImage::Format_RGB32);
@@ -173,14 +173,14 @@ class TestPictureDecoder : public QObject {
     QString why;
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(!platform::loadPicture(path, &image, &why));
+    QVERIFY(!decode::loadPicture(path, &image, &why));
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(!why.isEmpty());
     QCOMPARE(image, before);
   }
 
   void refusesForTheRightReason_data() {
-    using platform::PictureProblem;
+    using decode::PictureProblem;
     QTest::addColumn<QString>("path");
     QTest::addColumn<PictureProblem>("problem");
     QTest::addColumn<QString>("reason");
@@ -211,12 +211,12 @@ class TestPictureDecoder : public QObject {
   }
   void refusesForTheRightReason() {
     QFETCH(QString, path);
-    QFETCH(platform::PictureProblem, problem);
+    QFETCH(decode::PictureProblem, problem);
     QFETCH(QString, reason);
     QImage image;
     QString why;
-    platform::PictureProblem found = platform::PictureProblem::None;
-    QVERIFY(!platform::loadPicture(path, &image, &why, QSize(), &found));
+    decode::PictureProblem found = decode::PictureProblem::None;
+    QVERIFY(!decode::loadPicture(path, &image, &why, QSize(), &found));
     QVERIFY2(why.contains(reason), qPrintable(why));
     QCOMPARE(found, problem);
   }
@@ -236,7 +236,7 @@ class TestPictureDecoder : public QObject {
     testsupport::EnglishUi inEnglish;
     QImage image;
     QString why;
-    QVERIFY(!platform::loadPicture(path, &image, &why));
+    QVERIFY(!decode::loadPicture(path, &image, &why));
     QVERIFY2(why.endsWith(reason), qPrintable(why));
   }
 
@@ -251,13 +251,13 @@ class TestPictureDecoder : public QObject {
     const QString dangling = dir.filePath(QStringLiteral("gone.png"));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("nothing")), dangling));
     for (const auto& [path, expected] :
-         {std::pair{pipe, platform::PictureProblem::NotAFile}, std::pair{zero, platform::PictureProblem::NotAFile},
-          std::pair{dangling, platform::PictureProblem::CannotOpen}}) {
+         {std::pair{pipe, decode::PictureProblem::NotAFile}, std::pair{zero, decode::PictureProblem::NotAFile},
+          std::pair{dangling, decode::PictureProblem::CannotOpen}}) {
       QElapsedTimer timer;
       timer.start();
       QImage image;
-      platform::PictureProblem problem = platform::PictureProblem::None;
-      QVERIFY2(!platform::loadPicture(path, &image, nullptr, QSize(800, 600), &problem), qPrintable(path));
+      decode::PictureProblem problem = decode::PictureProblem::None;
+      QVERIFY2(!decode::loadPicture(path, &image, nullptr, QSize(800, 600), &problem), qPrintable(path));
       QCOMPARE(problem, expected);
       QVERIFY(timer.elapsed() < 1000);
     }
@@ -297,14 +297,14 @@ class TestPictureDecoder : public QObject {
     QFETCH(double, difference);
     QImage image;
     QString why;
-    QVERIFY2(platform::loadPicture(path, &image, &why, fitInto), qPrintable(why));
+    QVERIFY2(decode::loadPicture(path, &image, &why, fitInto), qPrintable(why));
     QCOMPARE(image.size(), fitted);
     QCOMPARE(image.format(), QImage::Format_RGB32);
     if (fitted == image.size() && path.endsWith(QLatin1String(".bmp"))) QCOMPARE(image, load(path));
     // Reduced while decoding, it shows what the whole picture fitted shows
     // (a GIF screen too large to decode whole aside).
     const QImage whole = path.contains(QLatin1String("/good/")) ? load(path) : QImage();
-    if (!whole.isNull()) QVERIFY(meanDifference(image, platform::fitPicture(whole, fitInto)) < difference);
+    if (!whole.isNull()) QVERIFY(meanDifference(image, decode::fitPicture(whole, fitInto)) < difference);
   }
 
   // Transparent parts are laid on white, and every kind shows the same rose.
@@ -369,7 +369,7 @@ class TestPictureDecoder : public QObject {
     }
     QImage image;
     QString why;
-    QVERIFY2(platform::decodePicture(bitfieldBmp(bits, compression, header, masks, rows, topDown), &image, &why),
+    QVERIFY2(decode::decodePicture(bitfieldBmp(bits, compression, header, masks, rows, topDown), &image, &why),
              qPrintable(why));
     QCOMPARE(image.size(), QSize(9, 4));
     for (int y = 0; y < 4; ++y) {
@@ -391,12 +391,12 @@ class TestPictureDecoder : public QObject {
     const Masks argb{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
     // Alpha zero everywhere: the colours as they are, not white.
     QImage image;
-    QVERIFY(platform::decodePicture(bitfieldBmp(32, 3, 124, argb, {{0x00102030, 0x00FFFFFF}}), &image));
+    QVERIFY(decode::decodePicture(bitfieldBmp(32, 3, 124, argb, {{0x00102030, 0x00FFFFFF}}), &image));
     QCOMPARE(image.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
     // Rows the file does not reach are grey; those it holds are exact.
     const Masks m565{0xF800, 0x07E0, 0x001F, 0};
     QVERIFY(
-        platform::decodePicture(bitfieldBmp(16, 3, 40, m565, {{0xFFFF, 0xF800}, {0x07E0, 0x001F}}, false, 1), &image));
+        decode::decodePicture(bitfieldBmp(16, 3, 40, m565, {{0xFFFF, 0xF800}, {0x07E0, 0x001F}}, false, 1), &image));
     QCOMPARE(image.pixel(0, 0), qRgb(128, 128, 128));
     QCOMPARE(image.pixel(0, 1), qRgb(0, 255, 0));
     QCOMPARE(image.pixel(1, 1), qRgb(0, 0, 255));
@@ -423,9 +423,9 @@ class TestPictureDecoder : public QObject {
     qToLittleEndian<quint32>(14 + 40 + 1024, bmp.data() + 10);
     QImage image;
     QString why;
-    platform::PictureProblem problem = platform::PictureProblem::None;
-    QVERIFY(!platform::decodePicture(bmp, &image, &why, QSize(800, 600), &problem));
-    QCOMPARE(problem, platform::PictureProblem::TooLarge);
+    decode::PictureProblem problem = decode::PictureProblem::None;
+    QVERIFY(!decode::decodePicture(bmp, &image, &why, QSize(800, 600), &problem));
+    QCOMPARE(problem, decode::PictureProblem::TooLarge);
     QVERIFY2(why.contains(QStringLiteral(u"12000×8000")), qPrintable(why));
   }
 
@@ -454,7 +454,7 @@ class TestPictureDecoder : public QObject {
         const QImage before = image;
         QElapsedTimer timer;
         timer.start();
-        const bool loaded = platform::decodePicture(bytes, &image, nullptr, QSize(640, 480));
+        const bool loaded = decode::decodePicture(bytes, &image, nullptr, QSize(640, 480));
         const QString where = QStringLiteral("%1, copy %2, seed %3").arg(name).arg(copy).arg(seed);
         QVERIFY2(timer.elapsed() < 2000, qPrintable(where));
         if (loaded)
@@ -517,7 +517,7 @@ class TestPictureDecoder : public QObject {
   void setsTheAllocationLimitItself() {
     QImageReader::setAllocationLimit(0);  // as an environment setting could leave it: unlimited
     QImage image;
-    QVERIFY(platform::loadPicture(good("gif-70x46.gif"), &image));
+    QVERIFY(decode::loadPicture(good("gif-70x46.gif"), &image));
     QCOMPARE(QImageReader::allocationLimit(), 256);
   }
 
@@ -525,31 +525,31 @@ class TestPictureDecoder : public QObject {
     const QByteArray progressive = bytesOf(good("jpeg-progressive-70x46.jpg"));
     const int markers = progressive.count("\xff\xda");
     QVERIFY(markers > 1);
-    QCOMPARE(platform::inspectJpegScans(progressive).count, markers);
+    QCOMPARE(decode::inspectJpegScans(progressive).count, markers);
     // Start-of-scan bytes inside a comment are not scans.
     const QByteArray comment = QByteArray("\xff\xda").repeated(600);
     const int length = comment.size() + 2;
     QByteArray withComment = progressive;
     withComment.insert(2, QByteArray("\xff\xfe") + char(length >> 8) + char(length & 0xFF) + comment);
-    QCOMPARE(platform::inspectJpegScans(withComment).count, markers);
+    QCOMPARE(decode::inspectJpegScans(withComment).count, markers);
     QImage image;
-    QVERIFY(platform::decodePicture(withComment, &image));
+    QVERIFY(decode::decodePicture(withComment, &image));
     // Stray bytes between segments do not hide the scans after them.
     QByteArray stray = progressive;
     stray.replace("\xff\xda", "junk\xff\xda");
-    QCOMPARE(platform::inspectJpegScans(stray).count, markers);
+    QCOMPARE(decode::inspectJpegScans(stray).count, markers);
     // Each scan of the 4000x3000 grey picture passes over its 500x375 blocks.
-    const platform::JpegScans many = platform::inspectJpegScans(bytesOf(bad("jpeg-500-scans-12-megapixels.jpg")));
+    const decode::JpegScans many = decode::inspectJpegScans(bytesOf(bad("jpeg-500-scans-12-megapixels.jpg")));
     QCOMPARE(many.count, 500);
     QCOMPARE(many.blockPasses, qint64(500) * 500 * 375);
-    QCOMPARE(platform::inspectJpegScans(bytesOf(bad("jpeg-600-scans.jpg"))).count, platform::kMaxJpegScans + 1);
+    QCOMPARE(decode::inspectJpegScans(bytesOf(bad("jpeg-600-scans.jpg"))).count, decode::kMaxJpegScans + 1);
     // Fed in pieces of any length, the walk comes to the same result.
     for (const qsizetype piece : {1, 7, 4096}) {
-      platform::JpegScanWalker walker;
+      decode::JpegScanWalker walker;
       const QByteArray bytes = bytesOf(good("jpeg-progressive-70x46.jpg")) + bytesOf(good("jpeg-baseline-70x46.jpg"));
       for (qsizetype at = 0; at < bytes.size(); at += piece)
         walker.feed(reinterpret_cast<const uchar*>(bytes.constData()) + at, std::min(piece, bytes.size() - at));
-      const platform::JpegScans whole = platform::inspectJpegScans(bytes), pieces = walker.finish();
+      const decode::JpegScans whole = decode::inspectJpegScans(bytes), pieces = walker.finish();
       QCOMPARE(pieces.count, whole.count);
       QCOMPARE(pieces.blockPasses, whole.blockPasses);
       QCOMPARE(pieces.count, markers);
@@ -575,7 +575,7 @@ class TestPictureDecoder : public QObject {
     QImage source(picture, QImage::Format_RGB32);
     source.fill(qRgb(10, 200, 30));
     source.setPixel(0, 0, qRgb(255, 255, 255));
-    const QImage out = platform::fitPicture(source, maxSize);
+    const QImage out = decode::fitPicture(source, maxSize);
     QCOMPARE(out.size(), fitted);
     if (fitted == picture)
       QCOMPARE(out, source);  // exact pixels

@@ -78,7 +78,7 @@ class PicturePipelineTest : public QObject {
     }
     const BoardPicture unusable = prepareBoardPicture(f, text, 0, 2, 2);
     QCOMPARE(unusable.outcome, PictureOutcome::Unusable);
-    QVERIFY(unusable.problem != platform::PictureProblem::None);
+    QVERIFY(unusable.problem != decode::PictureProblem::None);
     QVERIFY(!unusable.why.isEmpty());
 
     const QString small = savePicture(QStringLiteral("small.png"), 40, 30);

@@ -12,9 +12,9 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "platform/PicturePreview.h"
+#include "pictures/PicturePreview.h"
 #include "platform/Screen.h"
-#include "platform/TextRoom.h"
+#include "shell/TextRoom.h"
 #include "platform/UiSetup.h"
 #include "shell/Form2.h"
 #include "shell/Form3.h"
@@ -64,7 +64,7 @@ QStringList textProblems(QWidget* window) {
         !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)))
       continue;
     texts.append(w);
-    if (const QSize lacking = platform::textShortfall(w); !lacking.isNull())
+    if (const QSize lacking = quavinto::textShortfall(w); !lacking.isNull())
       problems << QStringLiteral("%1 lacks %2 x %3 px").arg(nameOf(w)).arg(lacking.width()).arg(lacking.height());
     // Whatever lies outside a parent is cut off.
     for (QWidget* p = w->parentWidget(); p; p = p->isWindow() ? nullptr : p->parentWidget())
@@ -123,7 +123,7 @@ class TextsFitTest : public QObject {
     if (window == "help search") window_.reset(HelpWindow::showKeywordSearch(nullptr));
     if (window == "records") window_ = std::make_unique<RecordsDialog>(records_.path(), "builtin", QString(), nullptr);
     if (window == "picture preview") {
-      auto* preview = new platform::PicturePreview;
+      auto* preview = new quavinto::PicturePreview;
       window_.reset(preview);
       preview->showPicture(QStringLiteral(QUAVINTO_SOURCE_DIR "/resources/default.bmp"));
       QLabel* size = preview->findChildren<QLabel*>().last();  // filled in when the picture is read

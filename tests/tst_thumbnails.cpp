@@ -18,12 +18,14 @@
 #include <QtTest>
 
 #include "platform/AtomicWrite.h"
-#include "platform/JpegDcDecode.h"
-#include "platform/PictureDecoder.h"
-#include "platform/Thumbnails.h"
+#include "pictures/decode/JpegDcDecode.h"
+#include "pictures/decode/PictureDecoder.h"
+#include "pictures/Thumbnails.h"
 #include "support/TestSupport.h"
 
 using namespace platform;
+using namespace decode;
+using namespace quavinto;
 
 namespace {
 

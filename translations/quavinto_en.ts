@@ -633,21 +633,6 @@ Folder: %1</translation>
     </message>
 </context>
 <context>
-    <name>platform::PicturePreview</name>
-    <message>
-        <source>プレビュー</source>
-        <translation>Preview</translation>
-    </message>
-    <message>
-        <source>プレビューできません</source>
-        <translation>No preview</translation>
-    </message>
-    <message>
-        <source>%1 × %2 画素</source>
-        <translation>%L1 × %L2 pixels</translation>
-    </message>
-</context>
-<context>
     <name>quavinto::Form1</name>
     <message>
         <source>パズルを並べ替え中です。</source>
@@ -949,6 +934,21 @@ All rights reserved.</translation>
     <message>
         <source>、ピースを持ち上げ中</source>
         <translation>, holding a piece</translation>
+    </message>
+</context>
+<context>
+    <name>quavinto::PicturePreview</name>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>プレビューできません</source>
+        <translation>No preview</translation>
+    </message>
+    <message>
+        <source>%1 × %2 画素</source>
+        <translation>%L1 × %L2 pixels</translation>
     </message>
 </context>
 <context>

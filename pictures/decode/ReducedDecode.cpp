@@ -1,5 +1,5 @@
 // Reduced decoding of PNG (libpng, row by row) and WebP (libwebp's scaling).
-#include "platform/ReducedDecode.h"
+#include "pictures/decode/ReducedDecode.h"
 
 #include <jpeglib.h>
 #include <png.h>
@@ -14,9 +14,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/JpegDcDecode.h"
+#include "pictures/decode/JpegDcDecode.h"
 
-namespace platform {
+namespace decode {
 namespace {
 
 // Sums of the pixels of each box, laid on white, and the reduced picture
@@ -295,4 +295,4 @@ QImage decodeWebpScaled(const QByteArray& bytes, QSize target) {
   return ok ? image : QImage();
 }
 
-}  // namespace platform
+}  // namespace decode

@@ -1,6 +1,6 @@
 // Thumbnails in the desktop's shared cache: reading, making, and the loader
 // that makes them off the user-interface thread.
-#include "platform/Thumbnails.h"
+#include "pictures/Thumbnails.h"
 
 #include <png.h>
 
@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "platform/AtomicWrite.h"
-#include "platform/PictureDecoder.h"
-#include "platform/ReducedDecode.h"
+#include "pictures/decode/PictureDecoder.h"
+#include "pictures/decode/ReducedDecode.h"
 #include "platform/RegularFile.h"
 
-namespace platform {
+namespace quavinto {
 namespace {
 
 std::atomic<int> gMadeOnUiThread{0};
@@ -103,19 +103,19 @@ QSize headerSize(const QString& picture) {
 bool decodeForThumbnail(const QString& picture, int side, Thumbnail* out) {
   QFile file(picture);
   qint64 bytes = 0;
-  if (openRegularFile(file, &bytes) == OpenOutcome::Opened && bytes <= kMaxPictureFileBytes &&
+  if (platform::openRegularFile(file, &bytes) == platform::OpenOutcome::Opened && bytes <= decode::kMaxPictureFileBytes &&
       file.peek(2) == "\xff\xd8") {
     // Mapped rather than copied: the file is read once, by the decoder.
     const uchar* mapped = file.map(0, bytes);
     const QByteArray data =
         mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), bytes) : file.readAll();
-    const QImage image = decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize);
+    const QImage image = decode::decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize);
     if (!image.isNull()) {
-      out->image = fitPicture(image, QSize(side, side));
+      out->image = decode::fitPicture(image, QSize(side, side));
       return true;
     }
   }
-  if (!loadPicture(picture, &out->image, nullptr, QSize(side, side))) return false;
+  if (!decode::loadPicture(picture, &out->image, nullptr, QSize(side, side))) return false;
   out->pictureSize = headerSize(picture);
   return true;
 }
@@ -143,7 +143,7 @@ Thumbnail readThumbnail(const QString& picture, int side) {
   if (!info.isFile()) return {};
   QFile file(thumbnailPath(picture, side));
   qint64 size = 0;
-  if (openRegularFile(file, &size) != OpenOutcome::Opened || size > kMaxThumbnailBytes) return {};
+  if (platform::openRegularFile(file, &size) != platform::OpenOutcome::Opened || size > kMaxThumbnailBytes) return {};
   QByteArray bytes = file.read(kMaxThumbnailBytes + 1);
   if (bytes.size() > kMaxThumbnailBytes) return {};
   QBuffer buffer(&bytes);
@@ -182,7 +182,7 @@ Thumbnail makeThumbnail(const QString& picture, int side) {
   const QString folder = root + QLatin1Char('/') + folderFor(side);
   if (png.isEmpty() || !makePrivateFolder(root) || !makePrivateFolder(folder)) return result;
   // Written beside its place and renamed into it, so no reader sees half of it.
-  writeFileAtomically(thumbnailPath(picture, side), png, FileAccess::OwnerOnly);
+  platform::writeFileAtomically(thumbnailPath(picture, side), png, platform::FileAccess::OwnerOnly);
   return result;
 }
 
@@ -194,7 +194,7 @@ Thumbnail thumbnailOf(const QString& picture, int side) {
 int thumbnailsMadeOnUiThread() { return gMadeOnUiThread; }
 
 ThumbnailLoader::ThumbnailLoader(int side, QObject* parent) : QObject(parent), side_(side) {
-  qRegisterMetaType<platform::Thumbnail>();
+  qRegisterMetaType<quavinto::Thumbnail>();
 }
 
 ThumbnailLoader::~ThumbnailLoader() = default;
@@ -222,4 +222,4 @@ void ThumbnailLoader::request(const QString& picture, bool replace) {
 
 int ThumbnailLoader::pending() const { return int(running_.size()); }
 
-}  // namespace platform
+}  // namespace quavinto

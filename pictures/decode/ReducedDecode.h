@@ -12,7 +12,7 @@
 
 class QIODevice;
 
-namespace platform {
+namespace decode {
 
 // The side of the square boxes a PNG of `size` is reduced by to come out no
 // smaller than `target`: 1 when it already fits, never past kMaxPngBox.
@@ -41,4 +41,4 @@ QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
 // reduced), which the caller then decodes the ordinary way.
 QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size);
 
-}  // namespace platform
+}  // namespace decode

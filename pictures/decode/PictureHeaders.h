@@ -10,7 +10,7 @@
 
 class QIODevice;
 
-namespace platform {
+namespace decode {
 
 constexpr int kMaxJpegScans = 500;
 
@@ -76,4 +76,4 @@ JpegScans inspectJpegScans(QIODevice* device, int stopAfter = kMaxJpegScans);
 // ends before its first frame. Reads from the device's current position.
 QSize gifDecodedSize(QIODevice* device);
 
-}  // namespace platform
+}  // namespace decode

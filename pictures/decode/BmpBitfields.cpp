@@ -1,11 +1,11 @@
 // Bit-field BMP pixels, scaled channel by channel.
-#include "platform/BmpBitfields.h"
+#include "pictures/decode/BmpBitfields.h"
 
 #include <QIODevice>
 #include <QtEndian>
 #include <climits>
 
-namespace platform {
+namespace decode {
 namespace {
 
 constexpr quint32 kBiRgb = 0, kBiBitfields = 3, kBiAlphaBitfields = 6;
@@ -101,4 +101,4 @@ QImage decodeBmpBitfields(QIODevice* device, const BmpBitfields& layout) {
   return image;
 }
 
-}  // namespace platform
+}  // namespace decode

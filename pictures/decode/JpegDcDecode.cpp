@@ -1,13 +1,13 @@
 // The DC-only JPEG decode: markers up to the scan, then the entropy-coded data
 // MCU by MCU, keeping one row of MCUs at a time. Every read is bounded by the
 // data; a file that does not follow the rules is refused rather than guessed.
-#include "platform/JpegDcDecode.h"
+#include "pictures/decode/JpegDcDecode.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-namespace platform {
+namespace decode {
 namespace {
 
 constexpr int kFastBits = 10;  // code look-up width for a symbol
@@ -384,4 +384,4 @@ bool decodeJpegDc(const uint8_t* data, size_t size, int maxSide, DcPicture* out)
   return true;
 }
 
-}  // namespace platform
+}  // namespace decode

@@ -11,7 +11,7 @@
 
 class QIODevice;
 
-namespace platform {
+namespace decode {
 
 struct BmpBitfields {
   QSize size;            // rows and columns of the picture
@@ -37,4 +37,4 @@ uchar scaleChannel(quint32 pixel, quint32 mask);
 // A null image when the picture cannot be allocated.
 QImage decodeBmpBitfields(QIODevice* device, const BmpBitfields& layout);
 
-}  // namespace platform
+}  // namespace decode

@@ -1,6 +1,6 @@
 // Widening fixed-position controls to their texts and moving their neighbours
 // along, worked out on the controls' designed rectangles until nothing moves.
-#include "platform/TextRoom.h"
+#include "shell/TextRoom.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace quavinto {
 namespace {
 
 // How near the outermost controls a control must end to count as keeping to
@@ -167,4 +167,4 @@ QSize makeRoomForTexts(QWidget* window) {
   return QSize(wider, taller);
 }
 
-}  // namespace platform
+}  // namespace quavinto

@@ -1,5 +1,5 @@
 // Streaming walks over JPEG markers and GIF blocks.
-#include "platform/PictureHeaders.h"
+#include "pictures/decode/PictureHeaders.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <utility>
 
-namespace platform {
+namespace decode {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 16;
@@ -207,4 +207,4 @@ QSize gifDecodedSize(QIODevice* device) {
   return {};
 }
 
-}  // namespace platform
+}  // namespace decode

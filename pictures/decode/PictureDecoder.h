@@ -26,9 +26,9 @@
 #include <QSize>
 #include <QString>
 
-#include "platform/PictureHeaders.h"
+#include "pictures/decode/PictureHeaders.h"
 
-namespace platform {
+namespace decode {
 
 // A picture used at its own size (nothing to fit into) keeps this limit.
 constexpr int kMaxPictureSide = 16384;
@@ -77,4 +77,4 @@ QImage fitPicture(const QImage& picture, QSize maxSize);
 // How many times a load has shown the busy cursor since the program started.
 int busyCursorShows();
 
-}  // namespace platform
+}  // namespace decode

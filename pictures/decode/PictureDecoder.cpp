@@ -1,5 +1,5 @@
 // Guarded picture decoding over QImageReader.
-#include "platform/PictureDecoder.h"
+#include "pictures/decode/PictureDecoder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -16,12 +16,12 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/BmpBitfields.h"
-#include "platform/ReducedDecode.h"
+#include "pictures/decode/BmpBitfields.h"
+#include "pictures/decode/ReducedDecode.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFigures.h"
 
-namespace platform {
+namespace decode {
 namespace {
 
 // The texts below are marked for translation where they are defined and
@@ -236,7 +236,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
     return fail(PictureProblem::Damaged, translated(kEmptySize).arg(size.width()).arg(size.height()));
   const auto tooLarge = [&](qint64 limit) {
     return fail(PictureProblem::TooLarge,
-                translated(kTooLarge).arg(size.width()).arg(size.height()).arg(largeCount(limit)));
+                translated(kTooLarge).arg(size.width()).arg(size.height()).arg(platform::largeCount(limit)));
   };
 
   // The size the picture is shown at, and the one it is needed at.
@@ -313,16 +313,16 @@ bool decodePicture(const QByteArray& bytes, QImage* out, QString* why, QSize fit
 bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, PictureProblem* problem) {
   QFile file(path);
   qint64 size = 0;
-  switch (openRegularFile(file, &size)) {
-    case OpenOutcome::Opened:
+  switch (platform::openRegularFile(file, &size)) {
+    case platform::OpenOutcome::Opened:
       break;
-    case OpenOutcome::Missing:
+    case platform::OpenOutcome::Missing:
       return refuse(why, problem, PictureProblem::CannotOpen, translated(kMissing));
-    case OpenOutcome::NoPermission:
+    case platform::OpenOutcome::NoPermission:
       return refuse(why, problem, PictureProblem::CannotOpen, translated(kNoPermission));
-    case OpenOutcome::NotAFile:
+    case platform::OpenOutcome::NotAFile:
       return refuse(why, problem, PictureProblem::NotAFile, translated(kNotAFile));
-    case OpenOutcome::CannotOpen:
+    case platform::OpenOutcome::CannotOpen:
       return refuse(why, problem, PictureProblem::CannotOpen, translated(kCannotOpen));
   }
   // No picture within the limits needs more bytes than this.
@@ -344,4 +344,4 @@ QImage fitPicture(const QImage& picture, QSize maxSize) {
 
 int busyCursorShows() { return gBusyShows; }
 
-}  // namespace platform
+}  // namespace decode

@@ -9,7 +9,7 @@
 // modification time in whole seconds; one whose MTime differs from the
 // picture's is stale, ignored and made again; other programs write there too,
 // so one is read only when it is a regular file of at most 1 MB. Made ones are
-// decoded reduced (platform::loadPicture), written to a temporary file and
+// decoded reduced (decode::loadPicture), written to a temporary file and
 // renamed into place, readable only by their owner. Making one takes a while, so the
 // window asks ThumbnailLoader, which makes it on a worker thread.
 #pragma once
@@ -20,7 +20,7 @@
 #include <QSize>
 #include <QString>
 
-namespace platform {
+namespace quavinto {
 
 constexpr int kNormalThumbnail = 128;
 constexpr int kLargeThumbnail = 256;
@@ -68,13 +68,13 @@ class ThumbnailLoader : public QObject {
   int pending() const;
 
  signals:
-  void ready(const QString& picture, const platform::Thumbnail& thumbnail);
+  void ready(const QString& picture, const quavinto::Thumbnail& thumbnail);
 
  private:
   int side_;
   QList<QFutureWatcher<Thumbnail>*> running_;
 };
 
-}  // namespace platform
+}  // namespace quavinto
 
-Q_DECLARE_METATYPE(platform::Thumbnail)
+Q_DECLARE_METATYPE(quavinto::Thumbnail)

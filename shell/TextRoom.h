@@ -7,7 +7,7 @@
 class QSize;
 class QWidget;
 
-namespace platform {
+namespace quavinto {
 
 // How much wider and taller `control` would have to be to show its whole text
 // in the place its style draws it: a label's contents (a word-wrapped label
@@ -34,4 +34,4 @@ QSize textShortfall(const QWidget* control);
 // Returns how much wider and taller `window` became.
 QSize makeRoomForTexts(QWidget* window);
 
-}  // namespace platform
+}  // namespace quavinto

@@ -1,14 +1,14 @@
 // The picture dialog's preview over the thumbnail loader.
-#include "platform/PicturePreview.h"
+#include "pictures/PicturePreview.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include "platform/Thumbnails.h"
+#include "pictures/Thumbnails.h"
 
-namespace platform {
+namespace quavinto {
 
 PicturePreview::PicturePreview(QWidget* parent)
     : QWidget(parent),
@@ -45,4 +45,9 @@ void PicturePreview::thumbnailReady(const QString& path, const Thumbnail& thumbn
     size_->setText(tr("%1 × %2 画素").arg(thumbnail.pictureSize.width()).arg(thumbnail.pictureSize.height()));
 }
 
-}  // namespace platform
+platform::SideWidget picturePreviewBeside(QWidget* dialog) {
+  auto* preview = new PicturePreview(dialog);
+  return {preview, [preview](const QString& path) { preview->showPicture(path); }};
+}
+
+}  // namespace quavinto

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace platform {
+namespace decode {
 
 struct DcPicture {
   int width = 0, height = 0;              // the eighth: each side rounded up
@@ -24,4 +24,4 @@ struct DcPicture {
 // Refuses pictures whose eighth would be wider or taller than maxSide.
 bool decodeJpegDc(const uint8_t* data, size_t size, int maxSide, DcPicture* out);
 
-}  // namespace platform
+}  // namespace decode

@@ -6,9 +6,11 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/FileDialog.h"
+
 class QLabel;
 
-namespace platform {
+namespace quavinto {
 
 class ThumbnailLoader;
 struct Thumbnail;
@@ -33,4 +35,8 @@ class PicturePreview : public QWidget {
   ThumbnailLoader* loader_;
 };
 
-}  // namespace platform
+// The preview as the picture dialog's side widget, made with the dialog as
+// its parent.
+platform::SideWidget picturePreviewBeside(QWidget* dialog);
+
+}  // namespace quavinto
