@@ -16,19 +16,16 @@
 #include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
 #include "platform/RegularFile.h"
+#include "platform/XdgFolders.h"
 
 namespace quavinto {
 
 QString keptGameFolder() {
-  QString state = qEnvironmentVariable("XDG_STATE_HOME");
-  // The base directory rules ignore a relative path.
-  if (state.isEmpty() || QDir::isRelativePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
-  return state + QStringLiteral("/quavinto");
+  return platform::xdgFolder(platform::XdgFolder::State) + QStringLiteral("/quavinto");
 }
 
 QString endedGamesFile() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-         QStringLiteral("/quavinto/ended-games");
+  return platform::xdgFolder(platform::XdgFolder::Data) + QStringLiteral("/quavinto/ended-games");
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "platform/AtomicWrite.h"
 #include "platform/RegularFile.h"
+#include "platform/XdgFolders.h"
 
 namespace quavinto {
 namespace {
@@ -102,7 +103,7 @@ void keepBest(QList<Record>& records) {
 }
 
 QString recordsFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/quavinto");
+  return platform::xdgFolder(platform::XdgFolder::Data) + QStringLiteral("/quavinto");
 }
 
 RecordStore::RecordStore(const QString& folder) : folder_(folder), file_(folder + QStringLiteral("/records.txt")) {}

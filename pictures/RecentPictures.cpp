@@ -8,6 +8,7 @@
 #include "pictures/PictureLoading.h"
 #include "platform/AtomicWrite.h"
 #include "platform/RegularFile.h"
+#include "platform/XdgFolders.h"
 
 namespace quavinto {
 namespace {
@@ -27,9 +28,7 @@ bool writeList(const QStringList& paths) {
 }  // namespace
 
 QString recentPicturesFile() {
-  QString state = qEnvironmentVariable("XDG_STATE_HOME");
-  if (state.isEmpty() || QDir::isRelativePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
-  return state + QStringLiteral("/quavinto/recent-pictures");
+  return platform::xdgFolder(platform::XdgFolder::State) + QStringLiteral("/quavinto/recent-pictures");
 }
 
 QStringList readRecentPictures() {

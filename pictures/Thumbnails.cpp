@@ -24,6 +24,7 @@
 #include "pictures/decode/PictureDecoder.h"
 #include "pictures/decode/ReducedDecode.h"
 #include "platform/RegularFile.h"
+#include "platform/XdgFolders.h"
 
 namespace quavinto {
 namespace {
@@ -123,9 +124,7 @@ bool decodeForThumbnail(const QString& picture, int side, Thumbnail* out) {
 }  // namespace
 
 QString thumbnailRoot() {
-  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-  if (cache.isEmpty() || QDir::isRelativePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
-  return cache + QStringLiteral("/thumbnails");
+  return platform::xdgFolder(platform::XdgFolder::Cache) + QStringLiteral("/thumbnails");
 }
 
 QString thumbnailUri(const QString& picture) {

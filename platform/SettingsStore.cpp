@@ -7,10 +7,10 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QThread>
 
 #include "platform/RegularFile.h"
+#include "platform/XdgFolders.h"
 
 namespace platform {
 namespace {
@@ -25,7 +25,7 @@ constexpr int kUnnamedLockMs = 100;
 
 QString root() {
   if (!gRoot.isEmpty()) return gRoot;
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return xdgFolder(XdgFolder::Config);
 }
 
 // A store file the program cannot have written: something that is not a

@@ -1,9 +1,11 @@
 // Time of day, random numbers, screen measures and whole-file writes: the
 // replaceable clock and generator, the generator's range, spread and replay,
-// the conversions between pixels and twips, and the atomic writer.
+// the conversions between pixels and twips, the atomic writer, and the
+// desktop's base folders.
 #include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
+#include "platform/XdgFolders.h"
 #include "support/TestSupport.h"
 
 #include <sys/stat.h>
@@ -65,6 +67,8 @@ private slots:
   void overrideReplacesScreen();
   void atomicWrite_data();
   void atomicWrite();
+  void xdgFolders_data();
+  void xdgFolders();
 };
 
 void TestPlatform::realClockIsTimeOfDay() {
@@ -270,6 +274,44 @@ void TestPlatform::atomicWrite() {
   const QStringList left = QDir(dir.path()).entryList({QStringLiteral("list.txt.*")}, QDir::Files);
   QCOMPARE(left.contains(QStringLiteral("list.txt.Ab12Cd")), player);
   QCOMPARE(left.size(), player ? 2 : 1);  // the fresh one only, and no temporary file of this write
+}
+
+// Each base folder from its variable when that is absolute, else its default
+// under the home folder.
+void TestPlatform::xdgFolders_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QByteArray>("variable");
+  QTest::addColumn<QByteArray>("value");
+  QTest::addColumn<QString>("expected");
+  const QString home = QDir::homePath();
+  using platform::XdgFolder;
+  QTest::newRow("state, set") << int(XdgFolder::State) << QByteArray("XDG_STATE_HOME") << QByteArray("/s/t/") << "/s/t";
+  QTest::newRow("state, unset") << int(XdgFolder::State) << QByteArray("XDG_STATE_HOME") << QByteArray()
+                                << home + "/.local/state";
+  QTest::newRow("data, relative") << int(XdgFolder::Data) << QByteArray("XDG_DATA_HOME") << QByteArray("rel/data")
+                                  << home + "/.local/share";
+  QTest::newRow("cache, set") << int(XdgFolder::Cache) << QByteArray("XDG_CACHE_HOME") << QByteArray("/c") << "/c";
+  QTest::newRow("config, unset") << int(XdgFolder::Config) << QByteArray("XDG_CONFIG_HOME") << QByteArray()
+                                 << home + "/.config";
+}
+
+void TestPlatform::xdgFolders() {
+  QFETCH(int, kind);
+  QFETCH(QByteArray, variable);
+  QFETCH(QByteArray, value);
+  QFETCH(QString, expected);
+  const QByteArray old = qgetenv(variable.constData());
+  const bool had = qEnvironmentVariableIsSet(variable.constData());
+  if (value.isEmpty())
+    qunsetenv(variable.constData());
+  else
+    qputenv(variable.constData(), value);
+  const QString got = platform::xdgFolder(platform::XdgFolder(kind));
+  if (had)
+    qputenv(variable.constData(), old);
+  else
+    qunsetenv(variable.constData());
+  QCOMPARE(got, expected);
 }
 
 QTEST_MAIN(TestPlatform)
