@@ -10,6 +10,14 @@
 //     moves come every 40 ms for three seconds of real play through the event
 //     loop; the last move must be in the kept game half a second later.
 //     Target: at most 2.
+//   autosave_ui_block_vs_frame: the window thread's time for one autosave of
+//     the 30 x 30 game (the board copied for the writer thread, which writes
+//     and syncs it) against a 16 ms frame; median. Target: at most 0.1.
+//   completion_ui_block_256mb_picture_vs_frame: with a picture file of 256 MB
+//     on a 2 x 1 board whose content key was computed as the picture loaded,
+//     the window thread's time from the last move until it is free again (the
+//     congratulation, the records and the kept game's end, every box answered
+//     at once) against a 16 ms frame; median. Target: at most 1.
 //
 // Prints one line per figure, "name: value", and the details on standard
 // error; exits 1 when a figure misses its target or a step did not do its work.
@@ -23,9 +31,12 @@
 
 #include "bench/BenchSupport.h"
 #include "core/GameFlow.h"
+#include "core/Geometry.h"
 #include "core/PlayMoves.h"
 #include "persistence/GameFileIo.h"
 #include "persistence/KeptGame.h"
+#include "persistence/PictureKey.h"
+#include "pictures/PictureLoading.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 #include "platform/SettingsStore.h"
@@ -49,6 +60,53 @@ quavinto::Move nthMove(int n) {
   quavinto::Cell b{1 + (13 * n + 5) % kGrid, 1 + (17 * n + 3) % kGrid};
   if (a == b) b.row = b.row % kGrid + 1;
   return n % 3 == 0 ? quavinto::Move::turn(a) : quavinto::Move::exchange(a, b);
+}
+
+constexpr double kFrameNs = 16e6;
+constexpr qint64 kLargePictureBytes = 256LL << 20;
+constexpr int kCompletionRuns = 7;
+
+// Games on a 2 x 1 board of a picture whose file is 256 MB (a small PNG with
+// the rest of the file after its end), each finished by its last move.
+double completionBlockWith256MbPicture(const QString& folder, std::vector<std::string>* failures) {
+  const QString path = folder + QStringLiteral("/large.png");
+  {
+    QImage picture = makeDetailedPicture(240, 120);
+    QFile file(path);
+    if (!picture.save(&file, "PNG")) {
+      failures->push_back("the large picture was not written");
+      return 0;
+    }
+    const QByteArray tail(1 << 20, '\0');
+    while (file.size() < kLargePictureBytes) file.write(tail);
+  }
+  quavinto::Form1 form;
+  form.state().Xn = 2;
+  form.state().Yn = 1;
+  form.ResetView();
+  const platform::MsgBoxResponder previous =
+      platform::setMsgBoxResponder([](const QString&, int, const QString&) { return platform::vbYes; });
+  std::vector<double> blocks;
+  if (!quavinto::takePictureFile(form, path)) failures->push_back("the large picture was refused");
+  // The player looks at the board for longer than the hash takes.
+  form.pictureKeys->waitForKey();
+  for (int run = 0; run < kCompletionRuns && form.Picture1->picture().width() > 0; ++run) {
+    form.GStart_Click();
+    quavinto::GameState& g = form.state();
+    quavinto::InitMap(g);
+    g.RMap = quavinto::Grid{};
+    g.RMap[1][1] = 1;
+    QElapsedTimer timer;
+    timer.start();
+    quavinto::playMove(form, quavinto::Move::turn({1, 1}));
+    blocks.push_back(double(timer.nsecsElapsed()) / kFrameNs);
+    if (g.GameRunning != 0) failures->push_back("the last move did not finish the game");
+    form.keeper->finishWrites();
+  }
+  platform::setMsgBoxResponder(previous);
+  QFile::remove(path);
+  std::cerr << "completion with a 256 MB picture, window thread: " << medianOf(blocks) * 16 << " ms\n";
+  return medianOf(blocks);
 }
 
 }  // namespace
@@ -100,10 +158,22 @@ int main(int argc, char** argv) {
   }
   if (form.keeper->writes() - writesBefore != kWriteRuns) failures.push_back("not every kept-game write was made");
   quavinto::SavedGame kept, mine;
-  if (!quavinto::loadGameFile(form.keeper->file().filePath(), &kept, nullptr) ||
+  if (!quavinto::loadGameFile(form.keeper->current().filePath(), &kept, nullptr) ||
       !quavinto::loadGameFile(saved, &mine, nullptr) || kept.Map != mine.Map || kept.RMap != mine.RMap)
     failures.push_back("the kept game and the saved game differ");
   const double writeRatio = medianOf(ratios);
+
+  // The window thread's share of one autosave.
+  std::vector<double> blocks;
+  for (int run = 0; run < kWriteRuns; ++run) {
+    form.keeper->finishWrites();
+    QElapsedTimer timer;
+    timer.start();
+    form.keeper->keepSoon();
+    blocks.push_back(double(timer.nsecsElapsed()) / kFrameNs);
+  }
+  form.keeper->finishWrites();
+  const double uiBlock = medianOf(blocks);
 
   // Moves faster than the timer, through the event loop as a player makes them.
   const int writesAtStart = form.keeper->writes();
@@ -122,7 +192,7 @@ int main(int argc, char** argv) {
   settle.start();
   while (settle.elapsed() < quavinto::GameKeeper::kIntervalMs + 100)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  if (!quavinto::loadGameFile(form.keeper->file().filePath(), &kept, nullptr) || kept.Map != form.state().Map ||
+  if (!quavinto::loadGameFile(form.keeper->current().filePath(), &kept, nullptr) || kept.Map != form.state().Map ||
       kept.RMap != form.state().RMap)
     failures.push_back("the last move is not in the kept game half a second later");
   if (writes < 1) failures.push_back("no kept-game write while moves came");
@@ -130,13 +200,17 @@ int main(int argc, char** argv) {
   std::cerr << "kept-game write vs save, median of " << ratios.size() << " pairs: " << writeRatio << "\n"
             << (n - 100) << " moves in " << playedSeconds << " s, " << writes << " kept-game writes\n";
 
+  const double completionBlock = completionBlockWith256MbPicture(work.path(), &failures);
+
   struct Figure {
     const char* name;
     double value;
     double limit;
   };
   const Figure figures[] = {{"autosave_write_vs_save", writeRatio, 1.2},
-                            {"autosave_writes_per_second_fast_moves", perSecond, 2.0}};
+                            {"autosave_writes_per_second_fast_moves", perSecond, 2.0},
+                            {"autosave_ui_block_vs_frame", uiBlock, 0.1},
+                            {"completion_ui_block_256mb_picture_vs_frame", completionBlock, 1.0}};
   bool allMet = failures.empty();
   for (const Figure& f : figures) {
     std::printf("%s: %.2f\n", f.name, f.value);

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -547,12 +548,22 @@ int main(int argc, char** argv) {
   }
   largest.picture = largest.form.Picture1->picture();
   {
-    // The start-up is timed with a kept game of the largest board to offer.
+    // The start-up is timed with ten kept games, the newest of the largest
+    // board to offer.
     setenv("XDG_STATE_HOME", (settings.path() + QStringLiteral("/state")).toLocal8Bit().constData(), 1);
     const quavinto::SavedGame kept = quavinto::captureSavedGame(largest.form.state(), largest.form.vars());
-    if (quavinto::KeptGame().write(kept, &why) != quavinto::KeptGame::Outcome::Written) {
-      std::cerr << "no kept game written: " << why.toStdString() << "\n";
-      return 1;
+    const quavinto::KeptGames games;
+    for (int i = quavinto::kKeptGames; i >= 1; --i) {
+      quavinto::KeptFigures figures;
+      figures.picture = QStringLiteral("builtin");
+      figures.moves = i;
+      const quavinto::KeptGame game = games.named(quavinto::keptGameName(figures.picture, i, 30));
+      if (game.write(kept, figures, &why) != quavinto::KeptGame::Outcome::Written) {
+        std::cerr << "no kept game written: " << why.toStdString() << "\n";
+        return 1;
+      }
+      // Written a second apart, so the newest is the last one written.
+      QFile(game.filePath()).setFileTime(QDateTime::currentDateTime().addSecs(-i), QFileDevice::FileModificationTime);
     }
   }
   largest.reference = std::make_unique<MemcpyReference>(largest.picture);

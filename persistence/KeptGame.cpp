@@ -7,12 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLockFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QtConcurrent>
+#include <algorithm>
+#include <cctype>
 
 #include "core/GameFlow.h"
 #include "persistence/GameFileIo.h"
+#include "persistence/PictureKey.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
 #include "platform/RegularFile.h"
@@ -33,6 +38,7 @@ namespace {
 // The ended list holds a few short lines; the last ones are the ones that count.
 constexpr qint64 kMaxEndedListBytes = 4096;
 constexpr int kEndedKept = 20;
+constexpr qint64 kMaxFiguresBytes = 4096;
 
 // Games whose end was remembered in this run, whether or not the list could
 // be written.
@@ -59,13 +65,62 @@ QList<QByteArray> readEndedList(const QString& path) {
 
 }  // namespace
 
-KeptGame::KeptGame(const QString& folder, const QString& endedList) : folder_(folder), endedList_(endedList) {}
+QByteArray formatKeptFigures(const KeptFigures& figures) {
+  return "QUAVINTO kept game 1\npicture " + figures.picture.toUtf8() + "\nmoves " + QByteArray::number(figures.moves) +
+         "\n";
+}
 
-QString KeptGame::filePath() const { return folder_ + QStringLiteral("/last-game.QVD"); }
+bool parseKeptFigures(const QByteArray& text, KeptFigures* figures) {
+  const QList<QByteArray> lines = text.split('\n');
+  if (lines.value(0) != "QUAVINTO kept game 1" || !text.endsWith('\n')) return false;
+  KeptFigures read;
+  bool movesSeen = false;
+  for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+    const QByteArray& line = lines[i];
+    const qsizetype space = line.indexOf(' ');
+    const QByteArray name = line.left(space), value = space < 0 ? QByteArray() : line.mid(space + 1);
+    if (name == "picture") {
+      read.picture = QString::fromLatin1(value);
+    } else if (name == "moves") {
+      // Plain digits only: a sign, a space or a NUL is damage.
+      if (value.isEmpty() || value.size() > 9 || !std::all_of(value.begin(), value.end(), ::isdigit)) return false;
+      read.moves = value.toInt();
+      movesSeen = true;
+    }
+    // Lines of later figures are passed over.
+  }
+  if (!movesSeen || read.picture.isEmpty()) return false;
+  *figures = read;
+  return true;
+}
+
+QString keptGameName(const QString& picture, int xn, int yn) {
+  const QByteArray what = picture.toUtf8() + ' ' + QByteArray::number(xn) + 'x' + QByteArray::number(yn);
+  return QStringLiteral("game-") +
+         QString::fromLatin1(QCryptographicHash::hash(what, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+KeptGame::KeptGame(const QString& folder, const QString& name, const QString& endedList)
+    : folder_(folder), name_(name), endedList_(endedList) {}
+
+QString KeptGame::filePath() const {
+  return folder_ + QLatin1Char('/') + (name_.isEmpty() ? QStringLiteral("last-game") : name_) + QStringLiteral(".QVD");
+}
+
+QString KeptGame::figuresPath() const {
+  return folder_ + QLatin1Char('/') + (name_.isEmpty() ? QStringLiteral("last-game") : name_) +
+         QStringLiteral(".figures");
+}
 
 bool KeptGame::exists() const { return QFileInfo::exists(filePath()); }
 
-KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
+KeptFigures KeptGame::figures() const {
+  KeptFigures figures;
+  parseKeptFigures(readCapped(figuresPath(), kMaxFiguresBytes), &figures);
+  return figures;
+}
+
+KeptGame::Outcome KeptGame::write(const SavedGame& game, const KeptFigures& figures, QString* error) const {
   // Checked as a save checks it: only a file that reads back as this game is
   // ever written.
   const QByteArray bytes = formatGameFile(game);
@@ -75,11 +130,18 @@ KeptGame::Outcome KeptGame::write(const SavedGame& game, QString* error) const {
     if (error) *error = QCoreApplication::translate("KeptGame", "フォルダーを作成できません");
     return Outcome::Unwritable;
   }
-  return writeGameFileAtomically(filePath(), bytes, error, platform::FileAccess::OwnerOnly) ? Outcome::Written
-                                                                                            : Outcome::Unwritable;
+  // The figures first: a game file never stands beside figures of an
+  // earlier game for long, and the figures alone are never offered.
+  if (!platform::writeFileAtomically(figuresPath(), formatKeptFigures(figures), platform::FileAccess::OwnerOnly) ||
+      !writeGameFileAtomically(filePath(), bytes, error, platform::FileAccess::OwnerOnly))
+    return Outcome::Unwritable;
+  return Outcome::Written;
 }
 
-void KeptGame::remove() const { QFile::remove(filePath()); }
+void KeptGame::remove() const {
+  QFile::remove(filePath());
+  QFile::remove(figuresPath());
+}
 
 QByteArray KeptGame::contentKey() const {
   bool whole = false;
@@ -91,7 +153,10 @@ QByteArray KeptGame::contentKey() const {
 bool KeptGame::retire() const {
   if (!exists()) return true;
   const QByteArray key = contentKey();
-  if (QFile::remove(filePath()) || !exists()) return true;
+  if (QFile::remove(filePath()) || !exists()) {
+    QFile::remove(figuresPath());
+    return true;
+  }
   if (key.isEmpty()) return false;
   endedThisRun().insert(key);
   QList<QByteArray> keys = readEndedList(endedList_);
@@ -130,9 +195,79 @@ bool KeptGame::check(SavedGame* game, QString* why) const {
 void KeptGame::setAside() const {
   QFile::remove(badPath());
   if (!QFile::rename(filePath(), badPath())) QFile::remove(filePath());
+  QFile::remove(figuresPath());
 }
 
-GameKeeper::GameKeeper(GameHost& host, QObject* parent) : QObject(parent), host_(host) {
+KeptGames::KeptGames(const QString& folder, const QString& endedList) : folder_(folder), endedList_(endedList) {}
+
+KeptGames::~KeptGames() = default;
+
+void KeptGames::takeOverLastGame() const {
+  const KeptGame last(folder_, QString(), endedList_);
+  if (!last.exists() || last.ended()) return;
+  SavedGame game;
+  if (!loadGameFile(last.filePath(), &game, nullptr)) return;  // offered, and set aside, as it is
+  // Known from now on by its picture's content and grid, as every kept game.
+  KeptFigures figures;
+  figures.picture = computePictureKey(game.pictureFile.trimmed(), QImage());
+  const KeptGame taken = named(keptGameName(figures.picture, game.Xn, game.Yn));
+  if (taken.exists()) return;
+  if (platform::writeFileAtomically(taken.figuresPath(), formatKeptFigures(figures), platform::FileAccess::OwnerOnly) &&
+      !QFile::rename(last.filePath(), taken.filePath()))
+    QFile::remove(taken.figuresPath());
+}
+
+QList<KeptGame> KeptGames::list() const {
+  takeOverLastGame();
+  QList<KeptGame> games;
+  const QDir dir(folder_);
+  const QFileInfoList files = dir.entryInfoList({QStringLiteral("game-*.QVD"), QStringLiteral("last-game.QVD")},
+                                                QDir::Files | QDir::NoSymLinks, QDir::Time);
+  for (const QFileInfo& file : files) {
+    const KeptGame game(folder_,
+                        file.completeBaseName() == QLatin1String("last-game") ? QString() : file.completeBaseName(),
+                        endedList_);
+    if (!game.ended()) games.append(game);
+  }
+  return games;
+}
+
+void KeptGames::trim(const QString& keep) const {
+  const QFileInfoList files =
+      QDir(folder_).entryInfoList({QStringLiteral("game-*.QVD")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+  int kept = 0;
+  for (const QFileInfo& file : files) {
+    if (file.completeBaseName() == keep || ++kept < kKeptGames) continue;
+    named(file.completeBaseName()).remove();
+  }
+}
+
+bool KeptGames::hold() {
+  if (lock_) return true;
+  QDir().mkpath(folder_);
+  auto lock = std::make_unique<QLockFile>(folder_ + QStringLiteral("/kept.lock"));
+  // Held for as long as the copy runs: only a copy that is gone (its process
+  // ended, killed or not) gives it up.
+  lock->setStaleLockTime(0);
+  if (lock->tryLock(0)) {
+    lock_ = std::move(lock);
+    return true;
+  }
+  // A folder that cannot be written holds no lock, and no other copy can
+  // hold it either: the failed writes are told instead.
+  if (lock->error() != QLockFile::LockFailedError) {
+    alone_ = true;
+    return true;
+  }
+  return false;
+}
+
+GameKeeper::GameKeeper(GameHost& host, std::function<QFuture<QString>()> pictureKey, QObject* parent)
+    : QObject(parent), host_(host), pictureKey_(std::move(pictureKey)), games_(std::make_unique<KeptGames>()) {
+  writer_.setMaxThreadCount(1);
+  // A write in progress is finished even at exit.
+  writer_.setExpiryTimeout(-1);
+  games_->hold();
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);
   timer_->setInterval(kIntervalMs);
@@ -145,56 +280,102 @@ GameKeeper::GameKeeper(GameHost& host, QObject* parent) : QObject(parent), host_
   connect(ticks_, &QTimer::timeout, this, &GameKeeper::keepTime);
 }
 
+GameKeeper::~GameKeeper() { writer_.waitForDone(); }
+
+void GameKeeper::setFolder(const QString& folder, const QString& endedList) {
+  finishWrites();
+  games_ = std::make_unique<KeptGames>(folder, endedList);
+  games_->hold();
+}
+
 void GameKeeper::keepTime() {
   if (!inPlay_ || paused_ || timer_->isActive()) return;
   const double now = platform::secondsSinceMidnight();
   double since = now - lastWriteAt_;
   if (since < 0) since += 86400;
-  const SavedGame game = capture();
-  if (game.seconds == lastSeconds_ || (lastWriteAt_ >= 0 && since < kIntervalMs / 1000.0)) return;
-  write(game);
+  const Job job = capture();
+  if (job.game.seconds == lastSeconds_ || (lastWriteAt_ >= 0 && since < kIntervalMs / 1000.0)) return;
+  write(job);
 }
 
-SavedGame GameKeeper::capture() const {
-  SavedGame game = captureSavedGame(host_.state(), host_.vars());
+GameKeeper::Job GameKeeper::capture() const {
+  Job job;
+  job.game = captureSavedGame(host_.state(), host_.vars());
   // A paused game is kept with the time played before the pause.
-  game.seconds = playedSeconds(host_, platform::secondsSinceMidnight());
-  return game;
+  job.game.seconds = playedSeconds(host_, platform::secondsSinceMidnight());
+  job.figures.moves = host_.play().moves();
+  job.key = key_;
+  job.xn = xn_;
+  job.yn = yn_;
+  return job;
 }
 
-void GameKeeper::write(const SavedGame& game) {
-  QString error;
-  switch (file_.write(game, &error)) {
+// The game is copied here; the writer thread names it (once the picture's key
+// is known), writes it, syncs it and keeps the ten newest.
+void GameKeeper::write(const Job& job) {
+  if (!games_->held()) return;
+  lastWriteAt_ = platform::secondsSinceMidnight();
+  lastSeconds_ = job.game.seconds;
+  writer_.start([this, job, games = KeptGames(games_->folder(), games_->endedList())] {
+    QFuture<QString> key = job.key;
+    key.waitForFinished();
+    if (key.isCanceled() || key.resultCount() == 0) return;
+    KeptFigures figures = job.figures;
+    figures.picture = key.result();
+    const QString name = keptGameName(figures.picture, job.xn, job.yn);
+    QString error;
+    const KeptGame::Outcome outcome = games.named(name).write(job.game, figures, &error);
+    if (outcome == KeptGame::Outcome::Written) games.trim(name);
+    QMetaObject::invokeMethod(
+        this, [this, name, outcome] { wrote(name, outcome); }, Qt::QueuedConnection);
+  });
+}
+
+void GameKeeper::wrote(const QString& name, KeptGame::Outcome outcome) {
+  switch (outcome) {
     case KeptGame::Outcome::Written:
       ++writes_;
-      lastWriteAt_ = platform::secondsSinceMidnight();
-      lastSeconds_ = game.seconds;
+      current_ = name;
       break;
     case KeptGame::Outcome::Refused:
       break;
     case KeptGame::Outcome::Unwritable:
-      if (onWriteFailed) onWriteFailed(file_.folder());
+      if (onWriteFailed) onWriteFailed(games_->folder());
       break;
   }
+}
+
+void GameKeeper::finishWrites() {
+  writer_.waitForDone();
+  // The writer's outcomes, queued for this thread, are taken in now.
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 bool GameKeeper::pending() const { return timer_->isActive(); }
 
 void GameKeeper::writePending() {
-  if (!timer_->isActive()) return;
-  timer_->stop();
-  write(pending_);
+  if (timer_->isActive()) {
+    timer_->stop();
+    write(pending_);
+  }
+  finishWrites();
 }
 
-void GameKeeper::keepNow() {
+void GameKeeper::keepSoon() {
   if (!inPlay_) return;
   timer_->stop();
   write(capture());
 }
 
+void GameKeeper::keepNow() {
+  keepSoon();
+  finishWrites();
+}
+
 void GameKeeper::discard() {
   timer_->stop();
   retire();
+  finishWrites();
 }
 
 void GameKeeper::playEvent(PlayEvent event) {
@@ -205,11 +386,13 @@ void GameKeeper::playEvent(PlayEvent event) {
       timer_->stop();
       ticks_->start();
       lastSeconds_ = -1;
-      // A resumed game is kept at once; a new one replaces the last game.
-      if (host_.state().ResumeFlag == 1)
-        write(capture());
-      else
-        file_.remove();
+      key_ = pictureKey_ ? pictureKey_() : QFuture<QString>();
+      xn_ = host_.state().Xn;
+      yn_ = host_.state().Yn;
+      current_.clear();
+      // A resumed game is kept at once; a new one replaces the picture's
+      // last game on this grid with its first move.
+      if (host_.state().ResumeFlag == 1) write(capture());
       break;
     case PlayEvent::Moved:
       if (!inPlay_) break;
@@ -218,7 +401,7 @@ void GameKeeper::playEvent(PlayEvent event) {
       if (!timer_->isActive()) timer_->start();
       break;
     case PlayEvent::Paused:
-      keepNow();
+      keepSoon();
       paused_ = true;
       ticks_->stop();
       break;
@@ -236,17 +419,42 @@ void GameKeeper::playEvent(PlayEvent event) {
 
 void GameKeeper::gameEnded() {
   ticks_->stop();
+  const bool wasPending = timer_->isActive();
   timer_->stop();
-  // However it ends (solved, stopped, a new start, another picture, the
-  // settings, a game read), a game the player has left is never offered
-  // again.
-  if (inPlay_) retire();
+  if (inPlay_) {
+    switch (host_.play().lastEnd) {
+      case GameEnd::Picture:
+      case GameEnd::Read:
+        // Left for another picture or a game of the player's: the game waits
+        // in its picture's place, with its last move, for that picture to
+        // come back.
+        if (wasPending) write(pending_);
+        break;
+      default:
+        // Solved, stopped, the settings, a new start: a game the player has
+        // left is never offered again.
+        retire();
+        break;
+    }
+  }
   inPlay_ = false;
   paused_ = false;
 }
 
 void GameKeeper::retire() {
-  if (!file_.retire() && onWriteFailed) onWriteFailed(file_.folder());
+  if (!games_->held() || !key_.isValid()) return;
+  writer_.start([this, key = key_, xn = xn_, yn = yn_, games = KeptGames(games_->folder(), games_->endedList())] {
+    QFuture<QString> known = key;
+    known.waitForFinished();
+    if (known.isCanceled() || known.resultCount() == 0) return;
+    if (!games.named(keptGameName(known.result(), xn, yn)).retire())
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (onWriteFailed) onWriteFailed(games_->folder());
+          },
+          Qt::QueuedConnection);
+  });
 }
 
 }  // namespace quavinto

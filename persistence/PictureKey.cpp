@@ -65,12 +65,14 @@ void PictureKeys::prepare(const QString& pictureFile, const QImage& board) {
   waiting_.clear();
   if (pictureFile.isEmpty()) {
     key_ = computePictureKey(pictureFile, board);  // the built-in picture needs no hash
+    future_ = QtFuture::makeReadyFuture(key_);
     return;
   }
-  watcher_.setFuture(QtConcurrent::run(&pool_, [pictureFile, board](QPromise<QString>& promise) {
+  future_ = QtConcurrent::run(&pool_, [pictureFile, board](QPromise<QString>& promise) {
     const QString key = computePictureKey(pictureFile, board, [&promise] { return promise.isCanceled(); });
     if (!key.isEmpty()) promise.addResult(key);
-  }));
+  });
+  watcher_.setFuture(future_);
 }
 
 void PictureKeys::arrived() {

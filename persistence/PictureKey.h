@@ -34,6 +34,9 @@ class PictureKeys : public QObject {
   QString pictureFile() const { return file_; }
   // The key once it is known, else empty.
   QString key() const { return key_; }
+  // The key to come, for another thread to wait on; given up (canceled) when
+  // another picture comes first.
+  QFuture<QString> future() const { return future_; }
   // Calls `then` on this thread with the key: at once when it is known, else
   // as soon as the worker has it. Forgotten by the next prepare().
   void whenReady(std::function<void(const QString& key)> then);
@@ -45,6 +48,7 @@ class PictureKeys : public QObject {
 
   QThreadPool pool_;
   QFutureWatcher<QString> watcher_;
+  QFuture<QString> future_;
   QString file_;
   QString key_;
   QDateTime fileTime_;  // the file's state when its key was begun

@@ -43,8 +43,8 @@ void openGivenFile(Form1& form, const QString& file) {
   }
   if (isGameFilePath(path))
     readGameFile(form, path);
-  else
-    takePictureFile(form, path);
+  else if (takePictureFile(form, path))
+    form.offerLoadedPictureGame();
 }
 
 }  // namespace quavinto

@@ -55,7 +55,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   cmdlgall = new platform::CommonDialog;
   recordsPath = quavinto::recordsFolder();
   pictureKeys = new PictureKeys(this);
-  keeper = new GameKeeper(*this, this);
+  keeper = new GameKeeper(
+      *this, [this] { return pictureKeys->future(); }, this);
   keeper->onWriteFailed = [this](const QString& folder) { tellKeptGameUnwritable(folder); };
   buildWidgets();
   buildMenus();
@@ -176,7 +177,9 @@ void Form1::buildMenus() {
   TopFile = bar->addMenu(tr("ファイル"));
   LoadPictureEx = addCommand(TopFile, tr("画像読み込み"), &Form1::LoadPictureEx_Click, held);
   RecentPictures = new RecentPicturesMenu(this, [this](const QString& path) {
-    if (!commandsHeld()) openRecentPicture(*this, path);
+    if (commandsHeld()) return;
+    openRecentPicture(*this, path);
+    offerLoadedPictureGame();
   });
   TopFile->addMenu(RecentPictures);
   // Open whenever the picture command is.
@@ -228,7 +231,7 @@ void Form1::form_load() {
   if (gs_.ZoomFlag == 1) XX1_Click();
   else if (gs_.ZoomFlag == 2) XX2_Click();
   else if (gs_.ZoomFlag == 4) XX4_Click();
-  pictureReachedBoard();
+  preparePictureKey();
 }
 
 void Form1::ResetView() {
@@ -334,7 +337,14 @@ void Form1::frameReported() {
   ArrangeWindow();
 }
 
-void Form1::pictureReachedBoard() { pictureKeys->prepare(v_.PictureFile, Picture1->picture()); }
+void Form1::preparePictureKey() { pictureKeys->prepare(v_.PictureFile, Picture1->picture()); }
+
+void Form1::pictureReachedBoard() {
+  preparePictureKey();
+  // A picture loaded (not a game read) may have a game of its own waiting:
+  // the picture command offers it once it is done.
+  pictureLoaded_ = gs_.ResumeFlag == 0;
+}
 
 void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_, lastPressButton_); }
 

@@ -31,6 +31,7 @@ namespace quavinto {
 
 class KeyboardPlay;
 class GameKeeper;
+class KeptGame;
 class PictureKeys;
 class RecentPicturesMenu;
 
@@ -129,8 +130,11 @@ public:
   QString recordsPath;
   // Keeps the game in play on disk, for the next start if this one is lost.
   GameKeeper* keeper = nullptr;
-  // At the start: offers the game kept by the last run, when there is one.
+  // At the start: offers the newest kept game, when there is one.
   void offerKeptGame();
+  // After a picture command that loaded a picture: offers the game kept for
+  // that picture, when there is one and no game is in play.
+  void offerLoadedPictureGame();
 
   // The elements of the window, by their design names.
   QWidget* Client = nullptr;                // the window's background
@@ -217,6 +221,9 @@ private:
   // A completed game joins the records; a place among the best is announced.
   void recordCompletedGame();
   void showRecords(const QString& pictureKey);
+  void offerGame(const KeptGame& kept);
+  // Begins on the content key of the board's picture, if not begun already.
+  void preparePictureKey();
   // Tells the player once per run that the records cannot be kept.
   void tellRecordsProblem(const RecordStore::Outcome& outcome);
   // Tells the player once per run that the game cannot be kept.
@@ -239,6 +246,7 @@ private:
   bool toldRecordsUnwritable_ = false;
   bool toldRecordsSetAside_ = false;
   bool toldKeptUnwritable_ = false;
+  bool pictureLoaded_ = false;  // a picture reached the board since the last offer
   bool preparing_ = false;
   bool exitConfirmed_ = false;
   bool askingToLeave_ = false;  // the exit question or the save offer is up

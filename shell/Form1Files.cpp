@@ -23,7 +23,10 @@ QString droppedFile(const QMimeData* mime) {
 
 }  // namespace
 
-void Form1::LoadPictureEx_Click() { choosePicture(*this, *cmdlgall, this); }
+void Form1::LoadPictureEx_Click() {
+  choosePicture(*this, *cmdlgall, this);
+  offerLoadedPictureGame();
+}
 
 void Form1::ReadData_Click() { readGame(*this, *cmdlgall); }
 
@@ -42,7 +45,9 @@ void Form1::dropEvent(QDropEvent* event) {
   // the player has still to close. A drop that cannot become the board leaves
   // the game in play as it was.
   QTimer::singleShot(0, this, [this, path] {
-    if (!commandsHeld()) loadChosenPicture(*this, path, true);
+    if (commandsHeld()) return;
+    loadChosenPicture(*this, path, true);
+    offerLoadedPictureGame();
   });
 }
 

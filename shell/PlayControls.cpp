@@ -277,7 +277,7 @@ void Form1::recordCompletedGame() {
   record.resumed = gs_.ResumeFlag == 1;
   // The picture's key was begun on a worker as the picture arrived; the
   // record waits for it in the rare game finished before a photo's hash.
-  pictureReachedBoard();  // begun already, unless the board's picture came another way
+  preparePictureKey();  // begun already, unless the board's picture came another way
   pictureKeys->whenReady([this, record](const QString& key) mutable {
     record.picture = key;
     const RecordStore::Outcome outcome = RecordStore(recordsPath).add(record);
@@ -301,7 +301,7 @@ void Form1::tellRecordsProblem(const RecordStore::Outcome& outcome) {
 }
 
 void Form1::Records_Click() {
-  pictureReachedBoard();
+  preparePictureKey();
   pictureKeys->whenReady([this](const QString& key) { showRecords(key); });
 }
 

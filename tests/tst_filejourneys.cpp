@@ -262,7 +262,8 @@ class FileJourneysTest : public QObject {
     QCOMPARE(win_->boxes().shown.size(), 4);  // leave, save?, create, failure
     // The game is not lost: it is kept for the next start.
     SavedGame kept;
-    QVERIFY2(loadGameFile(KeptGame().filePath(), &kept, nullptr), "the game was lost with the given-up save");
+    QVERIFY2(loadGameFile(form().keeper->current().filePath(), &kept, nullptr),
+             "the game was lost with the given-up save");
     QVERIFY(kept.Map == win_->state().Map);
   }
 

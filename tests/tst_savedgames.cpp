@@ -472,9 +472,11 @@ private slots:
 
   // The kept game follows the game in play: written after a move (once the
   // timer has run), at a pause and a minimised window, and when the program
-  // is left or the session ends; removed however the game ends (completed,
-  // stopped, another picture, the settings, a game read) and when the player
-  // says No to saving at the exit. It holds the board it was written from.
+  // is left or the session ends; removed when the player ends the game
+  // (completed, stopped, the settings) and says No to saving at the exit.
+  // Left for another picture or a game read, it waits in its picture's place,
+  // also when a game of the other picture begins. It holds the board it was
+  // written from and its moves.
   void keptGameFollowsTheGame_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("kept");
@@ -484,10 +486,10 @@ private slots:
     QTest::newRow("minimised") << "minimise" << true << 50;
     QTest::newRow("completed") << "complete" << false << 0;
     QTest::newRow("stopped") << "stop" << false << 0;
-    QTest::newRow("another picture chosen") << "picture" << false << 0;
-    QTest::newRow("then a new game begun") << "picture, new" << false << 0;
+    QTest::newRow("another picture chosen") << "picture" << true << 40;
+    QTest::newRow("then a new game begun") << "picture, new" << true << 40;
     QTest::newRow("settings, Yes then Cancel") << "settings" << false << 0;
-    QTest::newRow("a game read, not resumed") << "read" << false << 0;
+    QTest::newRow("a game read, not resumed") << "read" << true << 40;
     QTest::newRow("exit, No to saving") << "exit no" << false << 0;
     QTest::newRow("exit, saved") << "exit saved" << true << 50;
     QTest::newRow("exit cancelled") << "exit cancelled" << true << 40;
@@ -503,17 +505,18 @@ private slots:
     f.state().Yn = 2;
     f.ResetView();
     startPlaying(f, 7000.0);
-    const KeptGame file;
-    QVERIFY(!file.exists());
+    QVERIFY(f.keeper->games().list().isEmpty());
     clock_->now = 7040.0;
     QVERIFY(playMove(f, Move::turn({2, 2})));
     const Grid map = f.state().Map, flags = f.state().RMap;
     // The write waits for the timer: quick moves share one.
     QVERIFY(f.keeper->pending());
-    QVERIFY(!file.exists());
+    QVERIFY(f.keeper->games().list().isEmpty());
     clock_->now = 7050.0;
     f.keeper->writePending();
+    const KeptGame file = f.keeper->current();
     QVERIFY(file.exists());
+    QCOMPARE(file.name(), keptGameName(QStringLiteral("builtin"), 3, 2));
     if (how == QLatin1String("pause")) {
       f.Pause->trigger();
       clock_->now = 7300.0;
@@ -558,6 +561,7 @@ private slots:
     } else if (how == QLatin1String("session")) {
       QVERIFY(f.sessionEnding([] { return false; }));
     }
+    f.keeper->finishWrites();
     QCOMPARE(file.exists(), kept);
     if (!kept) return;
     SavedGame game;
@@ -566,10 +570,11 @@ private slots:
     QVERIFY(game.RMap == flags);
     QCOMPARE(game.Xn, int16_t(3));
     QCOMPARE(game.seconds, seconds);
+    QCOMPARE(file.figures().moves, 1);
     // Only the kept game (beside the recent pictures) is in its folder; the
     // player's own files are elsewhere.
     QCOMPARE(QDir(file.folder()).entryList({QStringLiteral("*.QVD*")}, QDir::Files),
-             QStringList{QStringLiteral("last-game.QVD")});
+             QStringList{file.name() + QStringLiteral(".QVD")});
   }
 
   // Moves coming faster than the timer share one write, which holds the last
@@ -586,31 +591,38 @@ private slots:
     QVERIFY(f.keeper->pending());
     QTRY_COMPARE_WITH_TIMEOUT(f.keeper->writes(), 1, 5000);
     SavedGame game;
-    QVERIFY(loadGameFile(KeptGame().filePath(), &game, nullptr));
+    QVERIFY(loadGameFile(f.keeper->current().filePath(), &game, nullptr));
     QVERIFY(game.RMap == f.state().RMap);
+    QCOMPARE(f.keeper->current().figures().moves, 3);
 
     // The player thinks for 40 s: the time is kept as it grows, never twice
     // within half a second, and not while paused.
     clock_->now += 40;
     f.keeper->keepTime();
+    f.keeper->finishWrites();
     QCOMPARE(f.keeper->writes(), 2);
-    QVERIFY(loadGameFile(KeptGame().filePath(), &game, nullptr));
+    QVERIFY(loadGameFile(f.keeper->current().filePath(), &game, nullptr));
     QCOMPARE(game.seconds, 40);
     clock_->now += 0.3;
     f.keeper->keepTime();
+    f.keeper->finishWrites();
     QCOMPARE(f.keeper->writes(), 2);
     f.Pause->trigger();
+    f.keeper->finishWrites();
     const int paused = f.keeper->writes();
     clock_->now += 30;
     f.keeper->keepTime();
+    f.keeper->finishWrites();
     QCOMPARE(f.keeper->writes(), paused);
   }
 
-  // At the start the kept game is offered once the window shows. Yes resumes
-  // it as a read game resumed, without the read's own question, with its
-  // time carried over; No removes it. One that fails the file's checks or
-  // whose picture is gone or unreadable is set aside as .bad with one
-  // message and never offered.
+  // At the start the kept game is offered once the window shows, named by
+  // its picture, grid, time and moves. Yes resumes it as a read game resumed,
+  // without the read's own question, with its time carried over; No removes
+  // it. One that fails the file's checks or whose picture is gone or
+  // unreadable is set aside as .bad with one message and never offered. The
+  // single kept game of earlier versions is taken over as the first of the
+  // picture's games.
   void keptGameOfferedAtStart_data() {
     QTest::addColumn<QString>("kept");
     QTest::addColumn<int>("answer");
@@ -656,17 +668,21 @@ private slots:
     const bool resumed = answer == platform::vbYes;
     QCOMPARE(boxes_->shown.size(), asked || setAside ? 1 : 0);
     if (asked) {
-      QCOMPARE(boxes_->shown[0].text, QStringLiteral(u"前回のゲームを続けますか？"));
+      QCOMPARE(boxes_->shown[0].text, QStringLiteral(u"前回のゲームを続けますか？\r\np.png　2×1　0:01:35　手数 0"));
       QCOMPARE(boxes_->shown[0].style, 36);
     }
     if (setAside) {
       QCOMPARE(boxes_->shown[0].style, 48);
-      QVERIFY(boxes_->shown[0].text.contains(file.badPath()));
-      QFile bad(file.badPath());
+      const QStringList bads = QDir(file.folder()).entryList({QStringLiteral("*.QVD.bad")}, QDir::Files);
+      QCOMPARE(bads.size(), 1);
+      QVERIFY(boxes_->shown[0].text.contains(file.folder() + QLatin1Char('/') + bads[0]));
+      QFile bad(file.folder() + QLatin1Char('/') + bads[0]);
       QVERIFY(bad.open(QIODevice::ReadOnly));
       QCOMPARE(bad.readAll(), bytes);
     }
-    QCOMPARE(file.exists(), resumed);
+    f.keeper->finishWrites();
+    QCOMPARE(f.keeper->games().list().size(), resumed ? 1 : 0);
+    QVERIFY(!file.exists());  // taken over, set aside or removed
     QCOMPARE(f.state().GameRunning, int16_t(resumed ? 1 : 0));
     if (!resumed) return;
     // The board, its flags, the clock and the menus of a resumed game.
@@ -689,7 +705,7 @@ private slots:
     const QString folder = dir_.filePath(QStringLiteral("state")), data = dir_.filePath(QStringLiteral("data"));
     const QString list = data + QStringLiteral("/ended-games");
     QVERIFY(QDir().mkpath(folder) && QDir().mkpath(data));
-    const KeptGame kept(folder, list);
+    const KeptGame kept(folder, QString(), list);
     QVERIFY(!writeGame(kept.filePath(), twoPieceGame(QString(), 95)).isEmpty());
     for (const auto& [path, mode] :
          {std::pair{kept.filePath(), 0644}, {folder, 0555}, {data, 0777}, {dir_.path(), 0755}})
@@ -714,6 +730,71 @@ private slots:
     f.offerKeptGame();
     QCOMPARE(boxes_->shown.size(), 0);
     QCOMPARE(f.state().GameRunning, int16_t(0));
+  }
+
+  // Each picture and grid keeps its own game: a game left for another picture
+  // waits for its picture; the start offers the newest; loading the first
+  // picture again offers its game with its moves, and Yes resumes them. A
+  // second copy of the program neither offers nor writes while the first
+  // holds the folder, and a hold left by a killed copy is taken over.
+  void aGamePerPictureHeldByOneCopy() {
+    const QString a = savePicture(QStringLiteral("a.png"), 240, 120);
+    const QString b = savePicture(QStringLiteral("b.png"), 300, 200);
+    const auto play = [&](Form1& f, const QString& picture, int turns) {
+      dialog_->script = {picture};
+      f.LoadPictureEx->trigger();
+      f.state().Xn = 2;
+      f.state().Yn = 1;
+      f.ResetView();
+      startPlaying(f, 1000.0);
+      for (int i = 1; i <= turns; ++i) QVERIFY(playMove(f, Move::turn({i, 1})));
+      f.keeper->writePending();
+    };
+    {
+      Form1 first;
+      play(first, a, 2);
+      Form1 second;
+      QVERIFY(first.keeper->keeping());
+      QVERIFY(!second.keeper->keeping());
+      boxes_->shown.clear();
+      second.offerKeptGame();
+      QVERIFY(boxes_->shown.isEmpty());
+      play(second, b, 1);
+      second.GStop->trigger();
+      second.keeper->finishWrites();
+      QCOMPARE(first.keeper->games().list().size(), 1);  // the second copy removed nothing
+      play(first, b, 1);
+      QCOMPARE(first.keeper->games().list().size(), 2);
+    }
+    Form1 f;
+    QVERIFY(f.keeper->keeping());
+    boxes_->shown.clear();
+    boxes_->answer(platform::vbNo);
+    f.offerKeptGame();
+    QCOMPARE(boxes_->shown.size(), 1);
+    QVERIFY2(boxes_->shown[0].text.endsWith(QStringLiteral(u"b.png　2×1　0:00:00　手数 1")),
+             qPrintable(boxes_->shown[0].text));
+    QCOMPARE(f.keeper->games().list().size(), 1);
+    boxes_->answer(platform::vbYes);
+    dialog_->script = {a};
+    f.LoadPictureEx->trigger();
+    QTRY_COMPARE(boxes_->shown.size(), 2);  // once the picture's key is known
+    QVERIFY2(boxes_->shown[1].text.endsWith(QStringLiteral(u"a.png　2×1　0:00:00　手数 2")),
+             qPrintable(boxes_->shown[1].text));
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(f.play().moves(), 2);
+    QVERIFY(playMove(f, Move::turn({1, 1})));
+    QCOMPARE(f.clockText().endsWith(QStringLiteral(u"手数 3")), true);
+
+    // A hold whose copy is gone does not keep the next one from keeping games.
+    const QString folder = dir_.filePath(QStringLiteral("killed"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile lock(folder + QStringLiteral("/kept.lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write("2147480000\nquavinto\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    KeptGames games(folder);
+    QVERIFY(games.hold());
   }
 
   void exitWithSaveWritesGameFirst() {

@@ -368,6 +368,14 @@ It was kept as %2.</translation>
 Folder: %1<byte value="xd"/>
 You can go on playing.</translation>
     </message>
+    <message>
+        <source>組み込みの絵</source>
+        <translation>the built-in picture</translation>
+    </message>
+    <message>
+        <source>%1&#x3000;%2×%3&#x3000;%4&#x3000;手数 %5</source>
+        <translation>%1, %2×%3, %4, moves: %5</translation>
+    </message>
 </context>
 <context>
     <name>PictureDecoder</name>
