@@ -16,7 +16,6 @@ namespace {
 
 const QByteArray kHeader = QByteArrayLiteral("QUAVINTO records 1");
 const QString kDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-constexpr int kLockWaitMs = 5000;
 
 // A lock left by a program that died is taken over after this long.
 constexpr int kStaleLockMs = 30000;
@@ -108,7 +107,7 @@ QString recordsFolder() {
 
 RecordStore::RecordStore(const QString& folder) : folder_(folder), file_(folder + QStringLiteral("/records.txt")) {}
 
-bool RecordStore::load(QList<Record>* all, Outcome* out) {
+bool RecordStore::load(QList<Record>* all, Outcome* out, bool locked) {
   all->clear();
   QFile file(file_);
   qint64 size = 0;
@@ -128,9 +127,18 @@ bool RecordStore::load(QList<Record>* all, Outcome* out) {
   }
   file.close();
   if (parseRecords(text, all)) return true;
+  all->clear();
+  // Seen damaged without the lock, it may be another copy's list being
+  // replaced: reported, never set aside.
+  if (!locked) {
+    out->ok = false;
+    out->busy = true;
+    out->unreadable = true;
+    out->problem = file_;
+    return false;
+  }
   // Read whole and found damaged: kept for the player to look at, and the
   // list starts again.
-  all->clear();
   const QString bad = file_ + QStringLiteral(".bad");
   QFile::remove(bad);
   if (!QFile::rename(file_, bad) && !QFile::remove(file_)) {
@@ -155,8 +163,14 @@ bool RecordStore::change(Outcome* out, const std::function<void(QList<Record>&)>
   // program wrote a moment ago is kept.
   QLockFile lock(file_ + QStringLiteral(".lock"));
   lock.setStaleLockTime(kStaleLockMs);
-  if (!QDir().mkpath(folder_) || !lock.tryLock(kLockWaitMs)) {
+  if (!QDir().mkpath(folder_)) {
     out->ok = false;
+    out->problem = folder_;
+    return false;
+  }
+  if (!lock.tryLock(lockWaitMs_)) {
+    out->ok = false;
+    out->busy = lock.error() == QLockFile::LockFailedError;
     out->problem = folder_;
     return false;
   }
@@ -195,9 +209,10 @@ RecordStore::Outcome RecordStore::read(const QString& picture, QList<Record>* re
   // The lock keeps a damaged file from being set aside under a writer; a
   // folder that was never made has nothing to read.
   if (!QDir(folder_).exists()) return out;
-  lock.tryLock(kLockWaitMs);
+  // The list is replaced whole, so it can be read while another copy writes.
+  const bool locked = lock.tryLock(lockWaitMs_);
   QList<Record> all;
-  if (!load(&all, &out)) return out;
+  if (!load(&all, &out, locked)) return out;
   keepBest(all);
   for (const Record& r : all)
     if (r.picture == picture) records->append(r);

@@ -58,7 +58,11 @@ class RecordStore {
     bool unreadable = false;  // the file could not be read; it was left as it was
     int place = 0;            // add(): 1 to 10 when the game entered the best ten
     QString problem;          // why not ok: the folder or file that failed
+    bool busy = false;        // another copy held the records longer than this store waits
   };
+  // How long a change waits for another copy's change to the records; the
+  // window's thread waits only a moment and leaves longer waits to a worker.
+  void setLockWait(int ms) { lockWaitMs_ = ms; }
   // Adds a completed game.
   Outcome add(const Record& record);
   // The picture's records, grids from the smallest, each grid's best first.
@@ -69,12 +73,13 @@ class RecordStore {
  private:
   // Reads the whole list under the lock; a file read and found damaged is set
   // aside, one that cannot be read is left alone and fails.
-  bool load(QList<Record>* all, Outcome* out);
+  bool load(QList<Record>* all, Outcome* out, bool locked = true);
   bool save(const QList<Record>& all, Outcome* out);
   // Locks, reads the whole list again, edits it and writes it.
   bool change(Outcome* out, const std::function<void(QList<Record>&)>& edit);
   QString folder_;
   QString file_;
+  int lockWaitMs_ = 5000;
 };
 
 }  // namespace quavinto

@@ -22,7 +22,7 @@ QString goOnText() { return QCoreApplication::translate("KeptGameOffer", "前回
 // Which game the question offers: its picture, grid, time played and moves.
 QString keptGameLine(const SavedGame& game, const KeptFigures& figures) {
   const QString picture = game.pictureFile.trimmed().isEmpty()
-                              ? QCoreApplication::translate("KeptGameOffer", "組み込みの絵")
+                              ? QCoreApplication::translate("KeptGameOffer", "標準の画像")
                               : QFileInfo(game.pictureFile).fileName();
   return QCoreApplication::translate("KeptGameOffer", "%1　%2×%3　%4　手数 %5")
       .arg(picture)

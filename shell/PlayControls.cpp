@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
@@ -29,6 +31,9 @@
 
 namespace quavinto {
 namespace {
+
+// The longest the window waits for another copy's change to the records.
+constexpr int kWindowLockWaitMs = 200;
 
 QString pausedNotice() { return QCoreApplication::translate("PlayControls", "一時停止中 — クリックかキーで再開"); }
 QString bestText(const Record& r, int place) {
@@ -280,9 +285,25 @@ void Form1::recordCompletedGame() {
   preparePictureKey();  // begun already, unless the board's picture came another way
   pictureKeys->whenReady([this, record](const QString& key) mutable {
     record.picture = key;
-    const RecordStore::Outcome outcome = RecordStore(recordsPath).add(record);
-    tellRecordsProblem(outcome);
-    if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+    const auto told = [this, record](const RecordStore::Outcome& outcome) {
+      tellRecordsProblem(outcome);
+      if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+    };
+    RecordStore store(recordsPath);
+    store.setLockWait(kWindowLockWaitMs);
+    const RecordStore::Outcome outcome = store.add(record);
+    if (!outcome.busy) {
+      told(outcome);
+      return;
+    }
+    // Another copy is changing the records: the record waits for it on a
+    // worker, and its place is told when it is in.
+    auto* waiting = new QFutureWatcher<RecordStore::Outcome>(this);
+    connect(waiting, &QFutureWatcherBase::finished, this, [waiting, told] {
+      told(waiting->result());
+      waiting->deleteLater();
+    });
+    waiting->setFuture(QtConcurrent::run([folder = recordsPath, record] { return RecordStore(folder).add(record); }));
   });
 }
 

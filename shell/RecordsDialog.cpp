@@ -39,6 +39,8 @@ QString dateText(const QDateTime& when) {
 RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, const QString& pictureFile,
                              QWidget* parent)
     : QDialog(parent), store_(folder), picture_(pictureKey) {
+  // The list is read without the lock when another copy holds it longer.
+  store_.setLockWait(200);
   setWindowTitle(tr("記録"));
   auto* layout = new QVBoxLayout(this);
   const QString name = pictureFile.isEmpty() ? tr("標準の画像") : QFileInfo(pictureFile).fileName();

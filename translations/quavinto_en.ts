@@ -369,8 +369,8 @@ Folder: %1<byte value="xd"/>
 You can go on playing.</translation>
     </message>
     <message>
-        <source>組み込みの絵</source>
-        <translation>the built-in picture</translation>
+        <source>標準の画像</source>
+        <translation>Built-in picture</translation>
     </message>
     <message>
         <source>%1&#x3000;%2×%3&#x3000;%4&#x3000;手数 %5</source>
