@@ -9,6 +9,7 @@
 #include "interaction/BoardMoves.h"
 #include "interaction/KeyboardPlay.h"
 #include "interaction/ViewMoves.h"
+#include "persistence/GameFileIo.h"
 #include "persistence/KeptGame.h"
 #include "persistence/PictureKey.h"
 #include "persistence/Settings.h"
@@ -181,6 +182,16 @@ void Form1::buildMenus() {
     openRecentPicture(*this, path);
     offerLoadedPictureGame();
   });
+  RecentPictures->gamesInProgress = [this] {
+    QHash<QString, int32_t> played;
+    if (!keeper->keeping()) return played;
+    for (const KeptGame& kept : keeper->games().list()) {
+      SavedGame game;
+      if (loadGameFile(kept.filePath(), &game, nullptr) && !played.contains(game.pictureFile))
+        played.insert(game.pictureFile, game.seconds);
+    }
+    return played;
+  };
   TopFile->addMenu(RecentPictures);
   // Open whenever the picture command is.
   connect(LoadPictureEx, &QAction::changed, this,

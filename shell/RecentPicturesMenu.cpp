@@ -9,6 +9,7 @@
 
 #include "pictures/RecentPictures.h"
 #include "pictures/Thumbnails.h"
+#include "shell/RecordsDialog.h"
 
 namespace quavinto {
 namespace {
@@ -51,10 +52,13 @@ void RecentPicturesMenu::refill() {
   clear();
   const QStringList paths = readRecentPictures();
   const QIcon placeholder = placeholderIcon();
+  const QHash<QString, int32_t> inProgress = gamesInProgress ? gamesInProgress() : QHash<QString, int32_t>();
   for (const QString& path : paths) {
     const QFileInfo info(path);
     const bool gone = !info.isFile();
-    QAction* entry = addAction(placeholder, gone ? tr("%1（見つかりません）").arg(info.fileName()) : info.fileName());
+    QString text = gone ? tr("%1（見つかりません）").arg(info.fileName()) : info.fileName();
+    if (!gone && inProgress.contains(path)) text = tr("%1（途中 %2）").arg(text, playTimeText(inProgress.value(path)));
+    QAction* entry = addAction(placeholder, text);
     entry->setData(path);
     entry->setToolTip(path);
     connect(entry, &QAction::triggered, this, [this, path] { choose_(path); });

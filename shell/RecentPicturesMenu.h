@@ -3,9 +3,10 @@
 // that clears the list. The list is read when the menu opens, never at
 // start-up; the entries show at once with a placeholder icon and take their
 // thumbnails as the worker thread delivers them. A picture that has gone is
-// shown as such.
+// shown as such, and one with a game kept for it shows the time played.
 #pragma once
 
+#include <QHash>
 #include <QMenu>
 #include <QString>
 #include <functional>
@@ -25,6 +26,9 @@ class RecentPicturesMenu : public QMenu {
   // The entry of `path`, if the menu shows one.
   QAction* entryOf(const QString& path) const;
   QAction* clearAction() const { return clear_; }
+  // Gives, each time the menu opens, the time played of the game kept for
+  // each picture that has one; such an entry says so.
+  std::function<QHash<QString, int32_t>()> gamesInProgress;
 
  private:
   void thumbnailReady(const QString& path, const quavinto::Thumbnail& thumbnail);

@@ -12,6 +12,7 @@
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
+#include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
 
 #include <sys/stat.h>
@@ -765,6 +766,9 @@ private slots:
       QCOMPARE(first.keeper->games().list().size(), 1);  // the second copy removed nothing
       play(first, b, 1);
       QCOMPARE(first.keeper->games().list().size(), 2);
+      // The recent pictures say which have a game in progress, and its time.
+      first.RecentPictures->refill();
+      QCOMPARE(first.RecentPictures->entryOf(a)->text(), QStringLiteral(u"a.png（途中 0:00:00）"));
     }
     Form1 f;
     QVERIFY(f.keeper->keeping());

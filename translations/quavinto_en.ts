@@ -977,6 +977,10 @@ All rights reserved.</translation>
         <source>一覧を消去</source>
         <translation>Clear list</translation>
     </message>
+    <message>
+        <source>%1（途中 %2）</source>
+        <translation>%1 (in progress, %2)</translation>
+    </message>
 </context>
 <context>
     <name>quavinto::RecordsDialog</name>

@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 fresh_home
 # The clock is read as a screen reader reads it.
 start_a11y_bus
-kept_game="$XDG_STATE_HOME/quavinto/last-game.QVD"
+kept_games="$XDG_STATE_HOME/quavinto"
 games="$E2E_WORK/games"
 mkdir -p "$games"
 game_file="$games/first.QVD"
@@ -161,11 +161,14 @@ clock_seconds() {
   echo $((10#${BASH_REMATCH[1]} * 3600 + 10#${BASH_REMATCH[2]} * 60 + 10#${BASH_REMATCH[3]}))
 }
 before=$(clock_seconds) || exit 1
+clock_moves() { a11y_client clock | sed -n 's/.*[^0-9]\([0-9][0-9]*\)[^0-9]*$/\1/p'; }
+moves_before=$(clock_moves)
+[[ -n "$moves_before" ]] || fail "the clock shows no moves"
 sleep 1
 kill -KILL "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true
 APP_PID=""
-[[ -s "$kept_game" ]] || fail "no game kept in $kept_game"
+compgen -G "$kept_games/game-*.QVD" >/dev/null || fail "no game kept in $kept_games"
 
 # Fourth run: the kept game is offered once the main window shows, and Yes
 # brings back the board and the clock. The wait window ends by its own timer
@@ -185,6 +188,8 @@ xdotool windowactivate --sync "$offer" 2>/dev/null || true
 answer "$offer" alt+y
 expect_board "$state"
 after=$(clock_seconds) || exit 1
+moves_after=$(clock_moves)
+[[ "$moves_after" == "$moves_before" ]] || fail "the resumed game counts $moves_after moves, not the $moves_before made"
 ((after >= before)) || fail "the clock went back from $before to $after s"
-note "after the kill: $state, the clock $before s before and $after s after"
+note "after the kill: $state, the clock $before s before and $after s after, $moves_after moves"
 stop_app
