@@ -801,6 +801,28 @@ private slots:
     QVERIFY(games.hold());
   }
 
+  // The figures beside a kept game are read as a stranger's file: only whole
+  // lines of ours count, later figures are passed over, and anything else
+  // leaves the game with no moves carried.
+  void keptFiguresReadOnlyWhenWhole_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("moves");  // -1: refused
+    QTest::newRow("as written") << formatKeptFigures({QStringLiteral("builtin"), 48}) << 48;
+    QTest::newRow("later figures") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 7\nfewest 40\n") << 7;
+    QTest::newRow("NUL in the count") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4\0\n", 46) << -1;
+    QTest::newRow("a sign") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves -3\n") << -1;
+    QTest::newRow("cut short") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4") << -1;
+    QTest::newRow("no moves") << QByteArray("QUAVINTO kept game 1\npicture builtin\n") << -1;
+    QTest::newRow("not ours") << QByteArray("moves 4\n") << -1;
+  }
+  void keptFiguresReadOnlyWhenWhole() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, moves);
+    KeptFigures figures;
+    QCOMPARE(parseKeptFigures(text, &figures), moves >= 0);
+    QCOMPARE(figures.moves, std::max(moves, 0));
+  }
+
   void exitWithSaveWritesGameFirst() {
     Form1 f;
     bool ended = false;
