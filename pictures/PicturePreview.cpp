@@ -14,7 +14,7 @@ PicturePreview::PicturePreview(QWidget* parent)
     : QWidget(parent),
       image_(new QLabel(this)),
       size_(new QLabel(this)),
-      loader_(new ThumbnailLoader(kLargeThumbnail, this)) {
+      loader_(new ThumbnailLoader(kLargeThumbnail, ThumbnailLoader::Lane::Preview, this)) {
   setObjectName(QStringLiteral("picturePreview"));
   image_->setFixedSize(kLargeThumbnail, kLargeThumbnail);
   image_->setAlignment(Qt::AlignCenter);

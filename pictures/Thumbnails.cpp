@@ -1,8 +1,7 @@
-// Thumbnails in the desktop's shared cache: reading, making, and the loader
-// that makes them off the user-interface thread.
+// Thumbnails in the desktop's shared cache: reading what others wrote as
+// hostile input, making and storing ours, fail entries, and the loader that
+// makes them on pools of their own.
 #include "pictures/Thumbnails.h"
-
-#include <png.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -10,19 +9,19 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QImageReader>
 #include <QThread>
 #include <QThreadPool>
-#include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
-#include <atomic>
-#include <csetjmp>
+#include <mutex>
+#include <set>
 #include <utility>
-#include <vector>
 
-#include "platform/AtomicWrite.h"
 #include "pictures/decode/PictureDecoder.h"
+#include "pictures/decode/PictureHeaders.h"
 #include "pictures/decode/ReducedDecode.h"
+#include "platform/AtomicWrite.h"
 #include "platform/RegularFile.h"
 #include "platform/XdgFolders.h"
 
@@ -30,54 +29,41 @@ namespace quavinto {
 namespace {
 
 std::atomic<int> gMadeOnUiThread{0};
+std::atomic<int> gJobs{0};
 
-// A thumbnail of 256 by 256 pixels is a few hundred kilobytes at most; the
-// shared cache is written by other programs too, so nothing larger is read.
-constexpr qint64 kMaxThumbnailBytes = 1024 * 1024;
-
-using TextChunks = std::vector<std::pair<QByteArray, QByteArray>>;
-
-void appendToBuffer(png_structp png, png_bytep data, size_t length) {
-  static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), qsizetype(length));
-}
-void flushNothing(png_structp) {}
-void failQuietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void warnQuietly(png_structp, png_const_charp) {}
-
-// Encodes an RGB888 picture with the keys as uncompressed tEXt chunks, which
-// every reader of the cache understands. libpng reports errors by a long
-// jump back here, so this frame holds nothing to destroy.
-bool encodePng(png_structp png, png_infop info, const QImage& rgb, std::vector<png_text>& texts, QByteArray* out) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_set_write_fn(png, out, appendToBuffer, flushNothing);
-  png_set_IHDR(png, info, png_uint_32(rgb.width()), png_uint_32(rgb.height()), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_text(png, info, texts.data(), int(texts.size()));
-  // A thumbnail is small either way; quick to write matters more.
-  png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_write_info(png, info);
-  for (int y = 0; y < rgb.height(); ++y) png_write_row(png, rgb.constScanLine(y));
-  png_write_end(png, nullptr);
-  return true;
+// The flags of every job queued or running, so that the end of the program
+// can stop them all.
+std::mutex gFlagsMutex;
+std::set<std::shared_ptr<CancelFlag>>& liveFlags() {
+  static std::set<std::shared_ptr<CancelFlag>> flags;
+  return flags;
 }
 
-QByteArray thumbnailPng(const QImage& image, const TextChunks& keys) {
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-  std::vector<png_text> texts(keys.size());
-  for (size_t i = 0; i < keys.size(); ++i) {
-    texts[i].compression = PNG_TEXT_COMPRESSION_NONE;
-    texts[i].key = const_cast<char*>(keys[i].first.constData());
-    texts[i].text = const_cast<char*>(keys[i].second.constData());
-    texts[i].text_length = size_t(keys[i].second.size());
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failQuietly, warnQuietly);
-  if (!png) return QByteArray();
-  png_infop info = png_create_info_struct(png);
-  QByteArray out;
-  const bool ok = info && encodePng(png, info, rgb, texts, &out);
-  png_destroy_write_struct(&png, info ? &info : nullptr);
-  return ok ? out : QByteArray();
+bool stopped(const CancelFlag* cancel) { return cancel && cancel->load(); }
+
+// Once the application ends, jobs are stopped and given a moment to notice;
+// the pools are never destroyed, so nothing waits longer for a decode.
+constexpr int kExitWaitMs = 100;
+
+QThreadPool* newPool(int threads) {
+  auto* pool = new QThreadPool;
+  pool->setMaxThreadCount(threads);
+  return pool;
+}
+
+QThreadPool* poolOf(ThumbnailLoader::Lane lane) {
+  static QThreadPool* const menu = newPool(2);
+  static QThreadPool* const preview = newPool(1);
+  static const bool registered = [] {
+    qAddPostRoutine([] {
+      stopThumbnailJobs();
+      menu->waitForDone(kExitWaitMs);
+      preview->waitForDone(kExitWaitMs);
+    });
+    return true;
+  }();
+  Q_UNUSED(registered);
+  return lane == ThumbnailLoader::Lane::Preview ? preview : menu;
 }
 
 // The folder made readable by its owner only, as the cache asks.
@@ -91,132 +77,235 @@ QString folderFor(int side) { return side > kNormalThumbnail ? QStringLiteral("l
 
 qint64 modifiedSeconds(const QFileInfo& info) { return info.lastModified().toSecsSinceEpoch(); }
 
-// The picture's size from its header alone, as it is shown (turned by its tag).
-QSize headerSize(const QString& picture) {
-  QImageReader reader(picture);
+QByteArray uriHash(const QString& picture) {
+  return QCryptographicHash::hash(thumbnailUri(picture).toUtf8(), QCryptographicHash::Md5).toHex();
+}
+
+// A cache entry for the picture with `uri` modified at `mtime`: a regular
+// file within the cap, a PNG by its signature, no larger than `maxSide` by
+// its header, its keys naming the picture at that time. All of it is checked
+// from the header before a pixel is decoded; the pixels (when `image` is
+// given) only then.
+bool readEntry(const QString& path, const QString& uri, qint64 mtime, int maxSide, QImage* image,
+               QSize* pictureSize) {
+  QFile file(path);
+  qint64 size = 0;
+  if (platform::openRegularFile(file, &size) != platform::OpenOutcome::Opened || size > kMaxThumbnailFileBytes)
+    return false;
+  QByteArray bytes = file.read(kMaxThumbnailFileBytes + 1);
+  decode::PngTexts head;
+  if (bytes.size() > kMaxThumbnailFileBytes || !decode::readPngHead(bytes, &head)) return false;
+  if (head.size.isEmpty() || head.size.width() > maxSide || head.size.height() > maxSide) return false;
+  if (head.texts.value("Thumb::URI") != uri.toLatin1()) return false;
+  bool ok = false;
+  if (head.texts.value("Thumb::MTime").toLongLong(&ok) != mtime || !ok) return false;
+  if (pictureSize)
+    *pictureSize = QSize(head.texts.value("Thumb::Image::Width").toInt(), head.texts.value("Thumb::Image::Height").toInt());
+  if (!image) return true;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "png");
+  *image = reader.read();
+  return !image->isNull() && image->size() == head.size;
+}
+
+// The picture's size from its header alone, as it is shown (turned by its
+// tag); the format from the content, never from the name.
+QSize pictureHeaderSize(const QString& picture) {
+  QFile file(picture);
+  if (platform::openRegularFile(file) != platform::OpenOutcome::Opened) return QSize();
+  QImageReader reader(&file);
+  reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   const QSize size = reader.size();
   return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
 }
 
-// A plain JPEG photo straight from memory by libjpeg at an eighth, the
-// quickest way there is; anything else through the guarded decoder.
-bool decodeForThumbnail(const QString& picture, int side, Thumbnail* out) {
+// A plain JPEG photo from memory by libjpeg, reduced, the quickest way there
+// is; anything else through the guarded decoder. The bytes are read, never
+// mapped: a picture shortened by another program while mapped would end the
+// program with a bus error.
+bool decodeForThumbnail(const QString& picture, int side, const CancelFlag* cancel, Thumbnail* out) {
   QFile file(picture);
   qint64 bytes = 0;
-  if (platform::openRegularFile(file, &bytes) == platform::OpenOutcome::Opened && bytes <= decode::kMaxPictureFileBytes &&
-      file.peek(2) == "\xff\xd8") {
-    // Mapped rather than copied: the file is read once, by the decoder.
-    const uchar* mapped = file.map(0, bytes);
-    const QByteArray data =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), bytes) : file.readAll();
+  if (platform::openRegularFile(file, &bytes) != platform::OpenOutcome::Opened) return false;
+  if (file.peek(2) == "\xff\xd8" && bytes <= decode::kMaxPictureFileBytes) {
+    const QByteArray data = file.read(bytes);
+    if (stopped(cancel)) return false;
     const QImage image = decode::decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize);
     if (!image.isNull()) {
       out->image = decode::fitPicture(image, QSize(side, side));
       return true;
     }
   }
+  file.close();
+  if (stopped(cancel)) return false;
   if (!decode::loadPicture(picture, &out->image, nullptr, QSize(side, side))) return false;
-  out->pictureSize = headerSize(picture);
+  out->pictureSize = pictureHeaderSize(picture);
   return true;
+}
+
+bool storeEntry(const QString& path, const QImage& image, const std::vector<std::pair<QByteArray, QByteArray>>& keys) {
+  const QByteArray png = decode::encodePngWithText(image, keys);
+  const QString root = thumbnailRoot();
+  if (png.isEmpty() || !makePrivateFolder(root)) return false;
+  // Each folder between the root and the file, owner-only too.
+  for (QString folder = QFileInfo(path).path(); folder != root; folder = QFileInfo(folder).path())
+    if (!makePrivateFolder(folder)) return false;
+  // Renamed into place, so no reader sees half of it and a link planted
+  // there is replaced, never followed.
+  return platform::writeFileAtomically(path, png, platform::FileAccess::OwnerOnly);
 }
 
 }  // namespace
 
-QString thumbnailRoot() {
-  return platform::xdgFolder(platform::XdgFolder::Cache) + QStringLiteral("/thumbnails");
-}
+QString thumbnailRoot() { return platform::xdgFolder(platform::XdgFolder::Cache) + QStringLiteral("/thumbnails"); }
 
 QString thumbnailUri(const QString& picture) {
-  return QUrl::fromLocalFile(QFileInfo(picture).absoluteFilePath()).toString(QUrl::FullyEncoded);
+  // The bytes of the path as the file system holds them; a name that is
+  // not UTF-8 is escaped byte by byte all the same.
+  const QByteArray path = QFile::encodeName(QFileInfo(picture).absoluteFilePath());
+  static const char kHex[] = "0123456789ABCDEF";
+  static const QByteArray kRaw("-._~!$&'()*+,/:=@");
+  QByteArray uri("file://");
+  uri.reserve(uri.size() + path.size() * 3);
+  for (const char c : path) {
+    const auto byte = uchar(c);
+    const bool alnum = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9');
+    if (alnum || (byte != 0 && kRaw.contains(c))) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 15];
+    }
+  }
+  return QString::fromLatin1(uri);
 }
 
 QString thumbnailPath(const QString& picture, int side) {
-  const QByteArray md5 = QCryptographicHash::hash(thumbnailUri(picture).toUtf8(), QCryptographicHash::Md5).toHex();
-  return thumbnailRoot() + QLatin1Char('/') + folderFor(side) + QLatin1Char('/') + QString::fromLatin1(md5) +
+  return thumbnailRoot() + QLatin1Char('/') + folderFor(side) + QLatin1Char('/') + QString::fromLatin1(uriHash(picture)) +
          QStringLiteral(".png");
+}
+
+QString thumbnailFailPath(const QString& picture) {
+  return thumbnailRoot() + QStringLiteral("/fail/quavinto-") + QStringLiteral(QUAVINTO_VERSION) + QLatin1Char('/') +
+         QString::fromLatin1(uriHash(picture)) + QStringLiteral(".png");
 }
 
 Thumbnail readThumbnail(const QString& picture, int side) {
   const QFileInfo info(picture);
   if (!info.isFile()) return {};
-  QFile file(thumbnailPath(picture, side));
-  qint64 size = 0;
-  if (platform::openRegularFile(file, &size) != platform::OpenOutcome::Opened || size > kMaxThumbnailBytes) return {};
-  QByteArray bytes = file.read(kMaxThumbnailBytes + 1);
-  if (bytes.size() > kMaxThumbnailBytes) return {};
-  QBuffer buffer(&bytes);
-  QImageReader reader(&buffer, "png");
-  const QImage image = reader.read();
-  if (image.isNull() || image.text(QStringLiteral("Thumb::URI")) != thumbnailUri(picture)) return {};
-  bool ok = false;
-  const qint64 mtime = image.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
-  if (!ok || mtime != modifiedSeconds(info)) return {};
-  Thumbnail result{image.convertToFormat(QImage::Format_RGB32), {}};
-  result.pictureSize = QSize(image.text(QStringLiteral("Thumb::Image::Width")).toInt(),
-                             image.text(QStringLiteral("Thumb::Image::Height")).toInt());
-  if (result.pictureSize.isEmpty()) result.pictureSize = headerSize(picture);
+  Thumbnail result;
+  QImage image;
+  if (!readEntry(thumbnailPath(picture, side), thumbnailUri(picture), modifiedSeconds(info), side, &image,
+                 &result.pictureSize))
+    return {};
+  result.image = image.convertToFormat(QImage::Format_RGB32);
+  if (result.pictureSize.isEmpty()) result.pictureSize = pictureHeaderSize(picture);
   return result;
 }
 
-Thumbnail makeThumbnail(const QString& picture, int side) {
+Thumbnail makeThumbnail(const QString& picture, int side, const CancelFlag* cancel) {
   if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
     ++gMadeOnUiThread;
   // The time is taken before the picture is read: a picture changed while it
   // is read leaves a stale thumbnail, never a wrong current one.
   const QFileInfo info(picture);
   const qint64 mtime = modifiedSeconds(info);
+  const QString uri = thumbnailUri(picture);
+  // A picture that failed before, unchanged since, is not tried again.
+  if (readEntry(thumbnailFailPath(picture), uri, mtime, kLargeThumbnail, nullptr, nullptr) || stopped(cancel))
+    return {};
   Thumbnail result;
-  if (!decodeForThumbnail(picture, side, &result)) return {};
+  const bool decoded = decodeForThumbnail(picture, side, cancel, &result);
+  if (stopped(cancel)) return {};
   // Thumbnails of the cache's own files are never stored.
   const QString root = thumbnailRoot();
-  if (info.absoluteFilePath().startsWith(root + QLatin1Char('/'))) return result;
-  const QByteArray png =
-      thumbnailPng(result.image, {{"Thumb::URI", thumbnailUri(picture).toUtf8()},
-                                  {"Thumb::MTime", QByteArray::number(mtime)},
-                                  {"Thumb::Size", QByteArray::number(info.size())},
-                                  {"Thumb::Image::Width", QByteArray::number(result.pictureSize.width())},
-                                  {"Thumb::Image::Height", QByteArray::number(result.pictureSize.height())},
-                                  {"Software", "QUAVINTO"}});
-  const QString folder = root + QLatin1Char('/') + folderFor(side);
-  if (png.isEmpty() || !makePrivateFolder(root) || !makePrivateFolder(folder)) return result;
-  // Written beside its place and renamed into it, so no reader sees half of it.
-  platform::writeFileAtomically(thumbnailPath(picture, side), png, platform::FileAccess::OwnerOnly);
+  if (info.absoluteFilePath().startsWith(root + QLatin1Char('/'))) return decoded ? result : Thumbnail{};
+  if (!decoded) {
+    QImage mark(1, 1, QImage::Format_RGB32);
+    mark.fill(Qt::white);
+    storeEntry(thumbnailFailPath(picture), mark,
+               {{"Thumb::URI", uri.toUtf8()}, {"Thumb::MTime", QByteArray::number(mtime)}, {"Software", "QUAVINTO"}});
+    return {};
+  }
+  storeEntry(thumbnailPath(picture, side), result.image,
+             {{"Thumb::URI", uri.toUtf8()},
+              {"Thumb::MTime", QByteArray::number(mtime)},
+              {"Thumb::Size", QByteArray::number(info.size())},
+              {"Thumb::Image::Width", QByteArray::number(result.pictureSize.width())},
+              {"Thumb::Image::Height", QByteArray::number(result.pictureSize.height())},
+              {"Software", "QUAVINTO"}});
   return result;
 }
 
-Thumbnail thumbnailOf(const QString& picture, int side) {
+Thumbnail thumbnailOf(const QString& picture, int side, const CancelFlag* cancel) {
   Thumbnail current = readThumbnail(picture, side);
-  return current.image.isNull() ? makeThumbnail(picture, side) : current;
+  return current.image.isNull() ? makeThumbnail(picture, side, cancel) : current;
 }
 
 int thumbnailsMadeOnUiThread() { return gMadeOnUiThread; }
 
-ThumbnailLoader::ThumbnailLoader(int side, QObject* parent) : QObject(parent), side_(side) {
+void stopThumbnailJobs() {
+  const std::lock_guard<std::mutex> lock(gFlagsMutex);
+  for (const std::shared_ptr<CancelFlag>& flag : liveFlags()) flag->store(true);
+}
+
+int thumbnailJobsRunning() { return gJobs; }
+
+ThumbnailLoader::ThumbnailLoader(int side, Lane lane, QObject* parent) : QObject(parent), side_(side), lane_(lane) {
   qRegisterMetaType<quavinto::Thumbnail>();
 }
 
-ThumbnailLoader::~ThumbnailLoader() = default;
+ThumbnailLoader::~ThumbnailLoader() { cancel(); }
+
+void ThumbnailLoader::cancel() {
+  for (const Job& job : std::as_const(running_)) {
+    job.cancel->store(true);
+    job.watcher->disconnect(this);
+    job.watcher->deleteLater();
+  }
+  running_.clear();
+}
 
 void ThumbnailLoader::request(const QString& picture, bool replace) {
   if (replace) {
-    // One not started yet is never made: moving through a folder of photos
-    // makes only the thumbnails looked at.
-    for (QFutureWatcher<Thumbnail>* watcher : std::as_const(running_)) {
-      watcher->disconnect(this);
-      watcher->future().cancel();
-      watcher->deleteLater();
+    // Moving through a folder of photos makes only the thumbnail looked at.
+    for (auto it = running_.begin(); it != running_.end();) {
+      if (it.key() == picture) {
+        ++it;
+        continue;
+      }
+      it->cancel->store(true);
+      it->watcher->disconnect(this);
+      it->watcher->deleteLater();
+      it = running_.erase(it);
     }
-    running_.clear();
+  }
+  if (running_.contains(picture)) return;
+  auto flag = std::make_shared<CancelFlag>(false);
+  {
+    const std::lock_guard<std::mutex> lock(gFlagsMutex);
+    liveFlags().insert(flag);
   }
   auto* watcher = new QFutureWatcher<Thumbnail>(this);
-  running_.append(watcher);
+  running_.insert(picture, {watcher, flag});
   connect(watcher, &QFutureWatcher<Thumbnail>::finished, this, [this, watcher, picture] {
-    running_.removeOne(watcher);
+    running_.remove(picture);
     watcher->deleteLater();
     emit ready(picture, watcher->result());
   });
-  watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), thumbnailOf, picture, side_));
+  ++gJobs;
+  watcher->setFuture(QtConcurrent::run(poolOf(lane_), [flag, picture, side = side_] {
+    Thumbnail result = stopped(flag.get()) ? Thumbnail{} : thumbnailOf(picture, side, flag.get());
+    {
+      const std::lock_guard<std::mutex> lock(gFlagsMutex);
+      liveFlags().erase(flag);
+    }
+    --gJobs;
+    return result;
+  }));
 }
 
 int ThumbnailLoader::pending() const { return int(running_.size()); }

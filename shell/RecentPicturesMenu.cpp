@@ -40,11 +40,13 @@ QIcon placeholderIcon() {
 RecentPicturesMenu::RecentPicturesMenu(QWidget* parent, std::function<void(const QString&)> choose)
     : QMenu(tr("最近使った画像"), parent),
       choose_(std::move(choose)),
-      loader_(new quavinto::ThumbnailLoader(quavinto::kNormalThumbnail, this)) {
+      loader_(new ThumbnailLoader(kNormalThumbnail, ThumbnailLoader::Lane::Menu, this)) {
   auto* style = new ThumbnailIconStyle;
   style->setParent(this);
   setStyle(style);
   connect(this, &QMenu::aboutToShow, this, &RecentPicturesMenu::refill);
+  // A closed menu shows no thumbnails: its jobs stop.
+  connect(this, &QMenu::aboutToHide, loader_, &ThumbnailLoader::cancel);
   connect(loader_, &quavinto::ThumbnailLoader::ready, this, &RecentPicturesMenu::thumbnailReady);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QPainter>
 #include <QSignalSpy>
@@ -101,17 +102,28 @@ class ThumbnailsTest : public QObject {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QSize>("thumbnail");
-    QTest::newRow("normal, wide") << 128 << "normal" << QSize(1200, 800) << QSize(128, 85);
-    QTest::newRow("large, tall JPEG") << 256 << "large" << QSize(600, 1200) << QSize(128, 256);
-    QTest::newRow("large, smaller than the thumbnail") << 256 << "large" << QSize(100, 60) << QSize(100, 60);
+    // The picture's name (empty: one made from its size), and how the end of
+    // its URI reads, escaped by hand as the desktop escapes it.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("uriEnd");
+    QTest::newRow("normal, wide") << 128 << "normal" << QSize(1200, 800) << QSize(128, 85) << QString() << QString();
+    QTest::newRow("large, tall JPEG") << 256 << "large" << QSize(600, 1200) << QSize(128, 256) << QString()
+                                      << QString();
+    QTest::newRow("large, smaller than the thumbnail")
+        << 256 << "large" << QSize(100, 60) << QSize(100, 60) << QString() << QString();
+    QTest::newRow("reserved characters, as the file manager escapes them")
+        << 128 << "normal" << QSize(300, 200) << QSize(128, 85) << QStringLiteral(u"a&b,c(1)+~@=;$!'#%[] é.png")
+        << QStringLiteral("/a&b,c(1)+~@=%3B$!'%23%25%5B%5D%20%C3%A9.png");
   }
   void writtenByTheCachesRules() {
     QFETCH(int, side);
     QFETCH(QString, folder);
     QFETCH(QSize, picture);
     QFETCH(QSize, thumbnail);
-    const QString path =
-        pictures_.filePath(QStringLiteral(u"夏の 写真 %1x%2.jpg").arg(picture.width()).arg(picture.height()));
+    QFETCH(QString, name);
+    QFETCH(QString, uriEnd);
+    const QString path = pictures_.filePath(
+        name.isEmpty() ? QStringLiteral(u"夏の 写真 %1x%2.jpg").arg(picture.width()).arg(picture.height()) : name);
     QVERIFY(writePicture(path, picture));
     QVERIFY(setModified(path, 1700000000));
     const Thumbnail made = thumbnailOf(path, side);
@@ -122,6 +134,7 @@ class ThumbnailsTest : public QObject {
     const QString uri = thumbnailUri(path);
     QVERIFY2(uri.startsWith(QStringLiteral("file:///")) && uri.contains(QStringLiteral("%20")) && !uri.contains(u'夏'),
              qPrintable(uri));
+    if (!uriEnd.isEmpty()) QCOMPARE(uri, QStringLiteral("file://") + QFile::encodeName(pictures_.path()) + uriEnd);
     const QString md5 = QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex();
     const QString file = cache_.path() + QStringLiteral("/thumbnails/") + folder + QLatin1Char('/') + md5 + ".png";
     QCOMPARE(thumbnailPath(path, side), file);
@@ -272,19 +285,22 @@ class ThumbnailsTest : public QObject {
     QTest::addColumn<qint64>("mtimeOffset");
     QTest::addColumn<bool>("sameUri");
     QTest::addColumn<bool>("used");
-    QTest::newRow("current") << qint64(0) << true << true;
-    QTest::newRow("stale: the picture changed since") << qint64(-60) << true << false;
-    QTest::newRow("another picture's") << qint64(0) << false << false;
+    QTest::addColumn<QSize>("theirSize");
+    QTest::newRow("current") << qint64(0) << true << true << QSize(128, 96);
+    QTest::newRow("stale: the picture changed since") << qint64(-60) << true << false << QSize(128, 96);
+    QTest::newRow("another picture's") << qint64(0) << false << false << QSize(128, 96);
+    QTest::newRow("larger than its folder's size") << qint64(0) << true << false << QSize(400, 300);
   }
   void anotherProgramsThumbnail() {
     QFETCH(qint64, mtimeOffset);
     QFETCH(bool, sameUri);
     QFETCH(bool, used);
+    QFETCH(QSize, theirSize);
     const QString path =
         pictures_.filePath(QStringLiteral("other-%1.png").arg(QString::fromLatin1(QTest::currentDataTag()).left(5)));
     QVERIFY(writePicture(path, QSize(400, 300)));
     QVERIFY(setModified(path, 1710000000));
-    QImage theirs(128, 96, QImage::Format_RGB32);
+    QImage theirs(theirSize, QImage::Format_RGB32);
     theirs.fill(Qt::green);
     theirs.setText(QStringLiteral("Thumb::URI"), sameUri ? thumbnailUri(path) : thumbnailUri(path + "x"));
     theirs.setText(QStringLiteral("Thumb::MTime"), QString::number(1710000000 + mtimeOffset));
@@ -299,9 +315,15 @@ class ThumbnailsTest : public QObject {
 
   // Another program's file in the cache that is no regular file, too big or
   // damaged is never waited on nor decoded: the picture is thumbnailed again.
-  void hostileThumbnailIsNotRead_data() { testsupport::addHostileFileRows(); }
+  void hostileThumbnailIsNotRead_data() {
+    testsupport::addHostileFileRows();
+    // A link planted where the thumbnail goes, to another file of the
+    // player's: the new thumbnail replaces the link and leaves the file.
+    QTest::newRow("link at the destination") << QStringLiteral("link");
+  }
   void hostileThumbnailIsNotRead() {
     QFETCH(QString, kind);
+    const bool link = kind == QLatin1String("link");
     const QString path = pictures_.filePath(QStringLiteral("hostile-%1.png").arg(kind));
     QVERIFY(writePicture(path, QSize(200, 100)));
     QImage theirs(128, 64, QImage::Format_RGB32);
@@ -313,11 +335,22 @@ class ThumbnailsTest : public QObject {
     QVERIFY(buffer.open(QIODevice::WriteOnly) && theirs.save(&buffer, "png"));
     if (kind == QLatin1String("nul")) png[23] = '\0';  // the height's low byte
     QVERIFY(QDir().mkpath(cache_.path() + QStringLiteral("/thumbnails/normal")));
-    QVERIFY(testsupport::makeHostileFile(thumbnailPath(path, 128), kind, 1024 * 1024, png));
+    const QString elsewhere = pictures_.filePath(QStringLiteral("elsewhere-%1").arg(kind));
+    if (link) {
+      QVERIFY(QFile(elsewhere).open(QIODevice::WriteOnly));
+      QVERIFY(QFile::link(elsewhere, thumbnailPath(path, 128)));
+    } else {
+      QVERIFY(testsupport::makeHostileFile(thumbnailPath(path, 128), kind, 1024 * 1024, png));
+    }
     QVERIFY(readThumbnail(path, 128).image.isNull());
     const Thumbnail made = thumbnailOf(path, 128);
     alarm(0);
     QVERIFY(qRed(made.image.pixel(64, 5)) > 200);
+    if (link) {
+      QVERIFY(!QFileInfo(thumbnailPath(path, 128)).isSymLink());
+      QCOMPARE(contentOf(elsewhere), QByteArray());
+      QVERIFY(!readThumbnail(path, 128).image.isNull());
+    }
   }
 
   // A picture replaced after its thumbnail was made gets a new one; a full
@@ -338,6 +371,51 @@ class ThumbnailsTest : public QObject {
     const QImage now = thumbnailOf(path, 128).image;
     QVERIFY(qGreen(now.pixel(64, 5)) > 200 && qRed(now.pixel(64, 5)) > 200);
     QCOMPARE(readThumbnail(path, 128).image.isNull(), false);
+  }
+
+  // A picture that cannot be thumbnailed gets a fail entry; while the picture
+  // is unchanged the entry stops another attempt, and once it changes the
+  // thumbnail is made.
+  void failEntryStopsRetries() {
+    const QString path = pictures_.filePath(QStringLiteral("broken.png"));
+    QFile broken(path);
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("\x89PNG\r\n\x1a\n cut short") > 0);
+    broken.close();
+    QVERIFY(setModified(path, 1730000000));
+    QVERIFY(makeThumbnail(path, 128).image.isNull());
+    QVERIFY(thumbnailFailPath(path).startsWith(cache_.path() + QStringLiteral("/thumbnails/fail/quavinto-")));
+    QCOMPARE(QImage(thumbnailFailPath(path), "png").text(QStringLiteral("Thumb::MTime")), QStringLiteral("1730000000"));
+    QCOMPARE(mode(thumbnailFailPath(path)), 0600u);
+    QVERIFY(writePicture(path, QSize(200, 100)) && setModified(path, 1730000000));
+    QVERIFY(thumbnailOf(path, 128).image.isNull());
+    QVERIFY(setModified(path, 1730000060));
+    QVERIFY(qRed(thumbnailOf(path, 128).image.pixel(64, 5)) > 200);
+  }
+
+  // Jobs never hold up the end of the program: once stopped, queued ones never
+  // start and running ones end at their next step.
+  void jobsStopAtExit() {
+    QImage photo(4000, 3000, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+      for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x * 7, y * 5, (x ^ y) & 255));
+    QStringList paths{pictures_.filePath(QStringLiteral("exit-0.jpg"))};
+    QVERIFY(photo.save(paths[0], "JPEG", 90));
+    for (int i = 1; i < 10; ++i) {
+      paths += pictures_.filePath(QStringLiteral("exit-%1.jpg").arg(i));
+      QVERIFY(QFile::copy(paths[0], paths.last()));
+    }
+    ThumbnailLoader loader(kLargeThumbnail);
+    for (const QString& path : std::as_const(paths)) loader.request(path);
+    loader.request(paths[0]);  // one job a picture
+    QCOMPARE(loader.pending(), 10);
+    QElapsedTimer clock;
+    clock.start();
+    stopThumbnailJobs();
+    QTRY_COMPARE_WITH_TIMEOUT(thumbnailJobsRunning(), 0, 10000);
+    QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+    int made = 0;
+    for (const QString& path : std::as_const(paths)) made += QFile::exists(thumbnailPath(path, kLargeThumbnail));
+    QVERIFY2(made < 10, qPrintable(QString::number(made)));
   }
 
   // The loader reports on the window's thread, made elsewhere; a replaced

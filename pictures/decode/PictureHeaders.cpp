@@ -1,9 +1,12 @@
 // Streaming walks over JPEG markers and GIF blocks.
 #include "pictures/decode/PictureHeaders.h"
 
+#include <zlib.h>
+
 #include <QIODevice>
 #include <QtEndian>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -205,6 +208,67 @@ QSize gifDecodedSize(QIODevice* device) {
     return QSize(std::max(screenW, left + w), std::max(screenH, top + ht));
   }
   return {};
+}
+
+namespace {
+
+// A compressed text no longer than any key of ours can be; a small chunk that
+// would inflate past it is refused rather than inflated.
+constexpr uInt kMaxPngText = 64 * 1024;
+
+QByteArray inflateText(const QByteArray& compressed) {
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return {};
+  QByteArray out(qsizetype(kMaxPngText) + 1, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
+  stream.avail_in = uInt(compressed.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = kMaxPngText + 1;
+  const int result = inflate(&stream, Z_FINISH);
+  const uLong length = stream.total_out;
+  inflateEnd(&stream);
+  if (result != Z_STREAM_END || length > kMaxPngText) return {};
+  out.truncate(qsizetype(length));
+  return out;
+}
+
+}  // namespace
+
+bool readPngHead(const QByteArray& png, PngTexts* out) {
+  if (!png.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8))) return false;
+  const auto* p = reinterpret_cast<const uchar*>(png.constData());
+  const qint64 end = png.size();
+  qint64 at = 8;
+  bool header = false;
+  while (at + 12 <= end) {
+    const qint64 length = qFromBigEndian<quint32>(p + at);
+    const QByteArray type = png.mid(at + 4, 4);
+    if (length > end - at - 12) return false;
+    const QByteArray data = png.mid(at + 8, length);
+    if (type == "IHDR" && length >= 8) {
+      out->size = QSize(int(std::min<quint32>(qFromBigEndian<quint32>(p + at + 8), INT_MAX)),
+                        int(std::min<quint32>(qFromBigEndian<quint32>(p + at + 12), INT_MAX)));
+      header = true;
+    } else if (type == "tEXt") {
+      const int nul = data.indexOf('\0');
+      if (nul > 0) out->texts.insert(data.left(nul), data.mid(nul + 1));
+    } else if (type == "zTXt") {
+      // key NUL, method 0 (deflate), the compressed text
+      const int nul = data.indexOf('\0');
+      if (nul > 0 && data.size() > nul + 1 && data[nul + 1] == 0)
+        out->texts.insert(data.left(nul), inflateText(data.mid(nul + 2)));
+    } else if (type == "iTXt") {
+      // key NUL, compression flag, method, language NUL, translated key NUL, text
+      const int nul = data.indexOf('\0');
+      const int language = nul > 0 && data.size() > nul + 2 && data[nul + 1] == 0 ? data.indexOf('\0', nul + 3) : -1;
+      const int translated = language > 0 ? data.indexOf('\0', language + 1) : -1;
+      if (translated > 0) out->texts.insert(data.left(nul), data.mid(translated + 1));
+    } else if (type == "IDAT" || type == "IEND") {
+      return header;
+    }
+    at += length + 12;
+  }
+  return false;
 }
 
 }  // namespace decode

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QSize>
 #include <array>
 
@@ -75,5 +76,16 @@ JpegScans inspectJpegScans(QIODevice* device, int stopAfter = kMaxJpegScans);
 // the screen declares no size. An invalid size when the stream is no GIF or
 // ends before its first frame. Reads from the device's current position.
 QSize gifDecodedSize(QIODevice* device);
+
+// What a PNG says before its pixels: the size in its header and the keys of
+// its text chunks (tEXt, zTXt inflated within a bound, iTXt stored plainly) up to the
+// first image data. False when `png` is no PNG or its chunks run past its end.
+// Qt's reader cannot give these keys before decoding: it takes a key with a
+// colon ("Thumb::URI") for a line of a description.
+struct PngTexts {
+  QSize size;
+  QHash<QByteArray, QByteArray> texts;
+};
+bool readPngHead(const QByteArray& png, PngTexts* out);
 
 }  // namespace decode

@@ -247,6 +247,51 @@ QSize pngReducedSize(QSize size, int box) {
   return QSize((size.width() + box - 1) / box, (size.height() + box - 1) / box);
 }
 
+namespace {
+
+void appendToBuffer(png_structp png, png_bytep data, size_t length) {
+  static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), qsizetype(length));
+}
+void flushNothing(png_structp) {}
+
+// libpng reports errors by a long jump back here, so this frame holds nothing
+// to destroy.
+bool writePng(png_structp png, png_infop info, const QImage& rgb, std::vector<png_text>& texts, QByteArray* out) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_write_fn(png, out, appendToBuffer, flushNothing);
+  png_set_IHDR(png, info, png_uint_32(rgb.width()), png_uint_32(rgb.height()), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Before the pixels, so that a reader finds them with the header.
+  png_set_text(png, info, texts.data(), int(texts.size()));
+  // A thumbnail is small either way; quick to write matters more.
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  png_write_info(png, info);
+  for (int y = 0; y < rgb.height(); ++y) png_write_row(png, rgb.constScanLine(y));
+  png_write_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+QByteArray encodePngWithText(const QImage& image, const std::vector<std::pair<QByteArray, QByteArray>>& keys) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  std::vector<png_text> texts(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    texts[i].compression = PNG_TEXT_COMPRESSION_NONE;
+    texts[i].key = const_cast<char*>(keys[i].first.constData());
+    texts[i].text = const_cast<char*>(keys[i].second.constData());
+    texts[i].text_length = size_t(keys[i].second.size());
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failQuietly, warnQuietly);
+  if (!png) return QByteArray();
+  png_infop info = png_create_info_struct(png);
+  QByteArray out;
+  const bool ok = info && writePng(png, info, rgb, texts, &out);
+  png_destroy_write_struct(&png, info ? &info : nullptr);
+  return ok ? out : QByteArray();
+}
+
 QImage decodePngReduced(QIODevice* device, QSize target) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failQuietly, warnQuietly);
   if (!png) return QImage();

@@ -3,12 +3,15 @@
 // summed into boxes of whole pixels as libpng delivers them (interlaced ones
 // pass by pass), and a WebP is scaled by libwebp's own decoder. Transparent
 // parts are laid on white as each pixel arrives. Thumbnails of plain JPEG
-// photos are decoded by libjpeg straight from memory, at an eighth.
+// photos are decoded by libjpeg straight from memory, at an eighth. The
+// thumbnails are written as PNG here too, so libpng has one error path.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <utility>
+#include <vector>
 
 class QIODevice;
 
@@ -25,6 +28,11 @@ QSize pngReducedSize(QSize size, int box);
 // into a Format_RGB32 image, each pixel the mean of its box. A null image
 // when the file is damaged or cut short.
 QImage decodePngReduced(QIODevice* device, QSize target);
+
+// `image` as an 8-bit RGB PNG, with `keys` as uncompressed tEXt chunks ahead
+// of the pixels (what every reader of the shared thumbnail cache expects).
+// Empty when libpng fails.
+QByteArray encodePngWithText(const QImage& image, const std::vector<std::pair<QByteArray, QByteArray>>& keys);
 
 // True when a WebP file, `head` being its first 21 bytes or more, holds an
 // animation (whose first frame Qt's reader decodes instead).
