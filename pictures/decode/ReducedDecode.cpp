@@ -152,7 +152,10 @@ constexpr int kMaxThumbnailDecodeSide = 4096;
 // frame holds nothing to destroy: the image lives in the caller.
 bool readJpeg(jpeg_decompress_struct* info, JpegFailure* failure, const QByteArray& bytes, QSize target, QImage& image,
               QSize& size) {
+  // Set before the decompressor is created: creating it can fail too, and
+  // its failure jumps here.
   if (setjmp(failure->jump)) return false;
+  jpeg_create_decompress(info);
   jpeg_mem_src(info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return false;
@@ -223,12 +226,12 @@ QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
     }
   }
   if (image.isNull()) {
-    jpeg_decompress_struct info;
+    // Zeroed, so that destroying it is safe however far its creation came.
+    jpeg_decompress_struct info{};
     JpegFailure failure;
     info.err = jpeg_std_error(&failure.manager);
     failure.manager.error_exit = jpegFailQuietly;
     failure.manager.emit_message = jpegWarnQuietly;
-    jpeg_create_decompress(&info);
     const bool ok = readJpeg(&info, &failure, bytes, target, image, own);
     jpeg_destroy_decompress(&info);
     if (!ok) return QImage();
