@@ -120,7 +120,8 @@ KeptFigures KeptGame::figures() const {
   return figures;
 }
 
-KeptGame::Outcome KeptGame::write(const SavedGame& game, const KeptFigures& figures, QString* error) const {
+KeptGame::Outcome KeptGame::write(const SavedGame& game, const KeptFigures& figures, QString* error,
+                                  bool figuresChanged) const {
   // Checked as a save checks it: only a file that reads back as this game is
   // ever written.
   const QByteArray bytes = formatGameFile(game);
@@ -132,7 +133,8 @@ KeptGame::Outcome KeptGame::write(const SavedGame& game, const KeptFigures& figu
   }
   // The figures first: a game file never stands beside figures of an
   // earlier game for long, and the figures alone are never offered.
-  if (!platform::writeFileAtomically(figuresPath(), formatKeptFigures(figures), platform::FileAccess::OwnerOnly) ||
+  if ((figuresChanged &&
+       !platform::writeFileAtomically(figuresPath(), formatKeptFigures(figures), platform::FileAccess::OwnerOnly)) ||
       !writeGameFileAtomically(filePath(), bytes, error, platform::FileAccess::OwnerOnly))
     return Outcome::Unwritable;
   return Outcome::Written;
@@ -284,6 +286,7 @@ GameKeeper::~GameKeeper() { writer_.waitForDone(); }
 
 void GameKeeper::setFolder(const QString& folder, const QString& endedList) {
   finishWrites();
+  writtenFigures_.clear();
   games_ = std::make_unique<KeptGames>(folder, endedList);
   games_->hold();
 }
@@ -324,8 +327,19 @@ void GameKeeper::write(const Job& job) {
     figures.picture = key.result();
     const QString name = keptGameName(figures.picture, job.xn, job.yn);
     QString error;
-    const KeptGame::Outcome outcome = games.named(name).write(job.game, figures, &error);
-    if (outcome == KeptGame::Outcome::Written) games.trim(name);
+    const auto written = writtenFigures_.constFind(name);
+    const KeptGame file = games.named(name);
+    // Removed since (an ended game, one set aside), they are written again.
+    const bool changed =
+        written == writtenFigures_.cend() || !(*written == figures) || !QFileInfo::exists(file.figuresPath());
+    const KeptGame::Outcome outcome = file.write(job.game, figures, &error, changed);
+    if (outcome == KeptGame::Outcome::Written) {
+      // A game new to the folder may make one too many.
+      if (written == writtenFigures_.cend()) games.trim(name);
+      writtenFigures_.insert(name, figures);
+    } else {
+      writtenFigures_.remove(name);
+    }
     QMetaObject::invokeMethod(
         this, [this, name, outcome] { wrote(name, outcome); }, Qt::QueuedConnection);
   });

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <QFuture>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -74,7 +75,9 @@ class KeptGame {
   // Unwritable, with a Japanese description in *error. Either way the kept
   // game on disk, if any, is as it was.
   enum class Outcome { Written, Refused, Unwritable };
-  Outcome write(const SavedGame& game, const KeptFigures& figures, QString* error) const;
+  // `figuresChanged` false: the figures on disk are these already (the game's
+  // time grew while the player thought) and are not written again.
+  Outcome write(const SavedGame& game, const KeptFigures& figures, QString* error, bool figuresChanged = true) const;
   // The figures beside the game; none (zero moves) when missing or damaged.
   KeptFigures figures() const;
   void remove() const;
@@ -198,6 +201,8 @@ class GameKeeper : public QObject {
   std::unique_ptr<KeptGames> games_;
   QThreadPool writer_;    // one thread: writes and removals in the order asked
   QString current_;       // name of the kept game of the game in play
+  // The figures last written beside each kept game (the writer thread's own).
+  QHash<QString, KeptFigures> writtenFigures_;
   QFuture<QString> key_;  // the content key of the game in play's picture
   int xn_ = 0, yn_ = 0;   // its grid
   QTimer* timer_ = nullptr;
