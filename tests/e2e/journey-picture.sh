@@ -56,7 +56,8 @@ first=$(head -1 "$pictures/with-own.QVD" | tr -d '\r')
 [[ "$(sed -n 5p "$pictures/with-own.QVD" | tr -d '\r')" == " 60  40 " ]] || fail "the piece size saved is not 60 x 40"
 
 # Another picture, then the first again from 最近使った画像: newest first,
-# so the first picture is the second row (then the other, then 一覧を消去).
+# so the first picture is the second row (then the other, then 一覧を消去),
+# and the game left on the first picture is offered with it.
 other="$pictures/other picture.bmp"
 "$CONVERT" -size 200x150 gradient:yellow-navy "BMP3:$other"
 cmd_load_picture
@@ -68,6 +69,9 @@ board_is_other() {
 }
 poll "$E2E_TIMEOUT" board_is_other || fail "the other picture did not become the board"
 cmd_recent_picture 1 3
+# The game left on it waits for that picture: it is offered, and No leaves
+# the picture whole on the board.
+answer "$(wait_dialog)" alt+n
 poll "$E2E_TIMEOUT" board_is_picture ||
   fail "from the recent list, the board differs from the picture in $(pixel_diff "$E2E_WORK/board.png" "$picture") pixels"
 note "the first picture loaded again from the recent pictures menu"
