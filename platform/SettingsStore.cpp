@@ -1,4 +1,6 @@
-// Settings store on QSettings in INI format, with bounded waiting and reading.
+// Settings store in INI format. QSettings parses and produces the text on a
+// private copy; the store itself is read through the regular-file guard and
+// written whole by the one checked writer.
 #include "platform/SettingsStore.h"
 
 #include <QDateTime>
@@ -7,8 +9,10 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include "platform/AtomicWrite.h"
 #include "platform/RegularFile.h"
 #include "platform/XdgFolders.h"
 
@@ -28,18 +32,26 @@ QString root() {
   return xdgFolder(XdgFolder::Config);
 }
 
-// A store file the program cannot have written: something that is not a
-// regular file (a pipe would block the read for good), one over the size
-// limit, or one with a NUL byte, which would end a value early ("1", NUL, "2"
-// read as 1). It is checked through the guard before the store reads it.
-bool unusable(const QString& path) {
+// What the store file holds when the program reads it.
+enum class StoreFile { Missing, Usable, Unusable };
+
+// Reads the store file once, through the guard. A file the program cannot have
+// written is unusable: something that is not a regular file (a pipe would block
+// the read for good), one over the size limit, or one with a NUL byte, which
+// would end a value early ("1", NUL, "2" read as 1).
+StoreFile readStore(const QString& path, QByteArray* bytes) {
   QFile file(path);
   qint64 size = 0;
   const OpenOutcome opened = openRegularFile(file, &size);
-  if (opened != OpenOutcome::Opened) return opened == OpenOutcome::NotAFile;
-  if (size > kMaxSettingsFileBytes) return true;
-  const QByteArray bytes = file.read(kMaxSettingsFileBytes + 1);
-  return bytes.size() > kMaxSettingsFileBytes || bytes.contains('\0') || file.error() != QFileDevice::NoError;
+  if (opened == OpenOutcome::NotAFile) return StoreFile::Unusable;
+  if (opened != OpenOutcome::Opened) return StoreFile::Missing;
+  if (size > kMaxSettingsFileBytes) return StoreFile::Unusable;
+  *bytes = file.read(kMaxSettingsFileBytes + 1);
+  if (bytes->size() > kMaxSettingsFileBytes || bytes->contains('\0') || file.error() != QFileDevice::NoError) {
+    bytes->clear();
+    return StoreFile::Unusable;
+  }
+  return StoreFile::Usable;
 }
 
 // Keeps the player's unusable file next to the store instead of destroying it.
@@ -49,31 +61,66 @@ bool setAside(const QString& path) {
   return QFile::rename(path, bad) || QFile::remove(path);
 }
 
-// Makes sure the store's lock can be taken at once: a lock left by a killed
-// process is removed, one held by a live writer is waited for briefly. The
-// lock is given back at once, for QSettings to take for its write.
-bool lockIsFree(const QString& lockPath) {
-  // A writer names itself in the lock file as soon as it has created it; a
-  // file still nameless a moment later belongs to no one.
+// The INI text is parsed and produced by QSettings on a private copy in a
+// folder of this process's own, so QSettings never opens the store itself: the
+// store is read once through the guard above and written whole by the one
+// checked writer, which replaces a link planted at the store instead of
+// writing through it.
+class PrivateCopy {
+ public:
+  explicit PrivateCopy(const QByteArray& bytes) {
+    if (!folder_.isValid()) return;
+    QFile file(path());
+    ok_ = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+  }
+  bool ok() const { return ok_; }
+  QString path() const { return folder_.filePath(QStringLiteral("store.ini")); }
+  QByteArray bytes() const {
+    QFile file(path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+ private:
+  QTemporaryDir folder_;
+  bool ok_ = false;
+};
+
+// The store's new text: `bytes` with the section's values set, made by
+// QSettings on a private copy. False when QSettings found no INI text in
+// `bytes` or could not write the copy.
+bool withValues(const QByteArray& bytes, const QString& section, const SettingValues& values, QByteArray* out) {
+  const PrivateCopy copy(bytes);
+  if (!copy.ok()) return false;
+  {
+    QSettings store(copy.path(), QSettings::IniFormat);
+    store.beginGroup(section);
+    for (const auto& [key, text] : values) store.setValue(key, text);
+    store.endGroup();
+    store.sync();
+    if (store.status() != QSettings::NoError) return false;
+  }
+  *out = copy.bytes();
+  return true;
+}
+
+// Clears a lock left by a process killed while taking it: a writer names itself
+// in the lock file as soon as it has created it, so a file still nameless a
+// moment later belongs to no one.
+void clearNamelessLock(const QString& lockPath) {
   for (int look = 0; look < 2; ++look) {
     const QFileInfo info(lockPath);
-    if (!info.exists()) break;
+    if (!info.exists()) return;
     QLockFile probe(lockPath);
     qint64 pid = 0;
     QString host, app;
-    if (probe.getLockInfo(&pid, &host, &app)) break;
+    if (probe.getLockInfo(&pid, &host, &app)) return;
     const qint64 age = qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime()));
     if (age > kUnnamedLockMs) {
       QFile::remove(lockPath);
-      break;
+      return;
     }
     QThread::msleep(static_cast<unsigned long>(kUnnamedLockMs - age + 1));
   }
-  QLockFile lock(lockPath);
-  lock.setStaleLockTime(kStaleLockMs);
-  if (!lock.tryLock(kLockWaitMs)) return false;
-  lock.unlock();
-  return true;
 }
 
 }  // namespace
@@ -86,9 +133,11 @@ void setSettingsRoot(const QString& directory) { gRoot = directory; }
 
 SettingValues GetSettingGroup(const QString& application, const QString& section,
                               const SettingValues& keysWithDefaults) {
-  const QString path = settingsFilePath(application);
-  if (unusable(path)) return keysWithDefaults;
-  QSettings store(path, QSettings::IniFormat);
+  QByteArray bytes;
+  if (readStore(settingsFilePath(application), &bytes) != StoreFile::Usable) return keysWithDefaults;
+  const PrivateCopy copy(bytes);
+  if (!copy.ok()) return keysWithDefaults;
+  QSettings store(copy.path(), QSettings::IniFormat);
   store.beginGroup(section);
   SettingValues out;
   for (const auto& [key, defaultText] : keysWithDefaults) {
@@ -105,14 +154,22 @@ QString GetSetting(const QString& application, const QString& section, const QSt
 bool SaveSettingGroup(const QString& application, const QString& section, const SettingValues& values) {
   const QString path = settingsFilePath(application);
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-  if (unusable(path) && !setAside(path)) return false;
-  if (!lockIsFree(path + QStringLiteral(".lock"))) return false;
-  QSettings store(path, QSettings::IniFormat);
-  store.beginGroup(section);
-  for (const auto& [key, text] : values) store.setValue(key, text);
-  store.endGroup();
-  store.sync();
-  return store.status() == QSettings::NoError;
+  // The lock is held from the read to the rename, so two copies leaving
+  // together never mix their values or lose another section's.
+  const QString lockPath = path + QStringLiteral(".lock");
+  clearNamelessLock(lockPath);
+  QLockFile lock(lockPath);
+  lock.setStaleLockTime(kStaleLockMs);
+  if (!lock.tryLock(kLockWaitMs)) return false;
+  QByteArray bytes;
+  if (readStore(path, &bytes) == StoreFile::Unusable && !setAside(path)) return false;
+  // A file that is no INI text would refuse every write for good: it is kept
+  // aside like an unusable one and the values start afresh.
+  QByteArray text;
+  if (!withValues(bytes, section, values, &text)) {
+    if (bytes.isEmpty() || !setAside(path) || !withValues({}, section, values, &text)) return false;
+  }
+  return writeFileAtomically(path, text, FileAccess::OwnerOnly);
 }
 
 bool SaveSetting(const QString& application, const QString& section, const QString& key, const QString& text) {

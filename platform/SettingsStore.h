@@ -4,8 +4,11 @@
 // (`$XDG_CONFIG_HOME/<application>/<application>.ini`, normally
 // ~/.config/XAN/XAN.ini for this game); a section is an INI group. Several
 // keys of one section are read with one pass over the file and written with
-// one store object and one write, so a program's values never mix with those
-// of another copy writing at the same moment. Leaving the program must never
+// one write under the store's lock, so a program's values never mix with those
+// of another copy writing at the same moment. The file is read once through
+// the regular-file guard and replaced whole by the one checked writer: a full
+// disk leaves the old file, and a link planted at the store is replaced, never
+// written through. Leaving the program must never
 // wait on the store: a lock left behind by a killed process is cleared at
 // once, a live one is waited for only briefly, and a file far larger than any
 // the program writes is set aside unread instead of being parsed.

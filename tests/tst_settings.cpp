@@ -5,10 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "persistence/Settings.h"
-#include "platform/SettingsStore.h"
-#include "support/TestSupport.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +13,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "persistence/Settings.h"
+#include "platform/AtomicWrite.h"
+#include "platform/SettingsStore.h"
+#include "support/TestSupport.h"
 
 using quavinto::GameState;
 
@@ -78,6 +79,7 @@ private slots:
   void writesPlainDecimal();
   void savingKeepsOtherEntries();
   void unwritableStoreReportsFailure();
+  void storeIsWrittenWholeAndNeverThroughALink();
   void leftoverLockDoesNotDelayTheExit_data();
   void leftoverLockDoesNotDelayTheExit();
   void liveLockIsWaitedForBriefly();
@@ -357,6 +359,33 @@ void TestSettings::unwritableStoreReportsFailure() {
   QCOMPARE(int(loaded.ZoomFlag), 1);
   QVERIFY2(elapsed < 5000, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
   QCOMPARE(readFile(blocker), QByteArray("not a folder"));
+}
+
+// The store is replaced whole or not at all: a full disk leaves the old file
+// as it was, and a link planted where the store lies is replaced by the
+// store, its target (another file of the player's, no INI text, so kept
+// aside rather than refusing every write) left untouched.
+void TestSettings::storeIsWrittenWholeAndNeverThroughALink() {
+  testsupport::PrivateSettings store;
+  const QByteArray before = "[QUAVINTO]\nXn=9\nYn=4\n";
+  QVERIFY(writeFile(store.path(), before));
+  platform::setWriteFailureForTests(4);
+  const bool savedOnFullDisk = platform::SaveSetting(kApp, kSection, QStringLiteral("Xn"), QStringLiteral("12"));
+  platform::setWriteFailureForTests(-1);
+  QVERIFY2(!savedOnFullDisk, "a write cut by a full disk was reported as saved");
+  QCOMPARE(readFile(store.path()), before);
+
+  QTemporaryDir elsewhere;
+  const QString target = elsewhere.filePath(QStringLiteral("notes.txt"));
+  QVERIFY(writeFile(target, "the player's own notes\n"));
+  QVERIFY(QFile::remove(store.path()));
+  QVERIFY(QFile::link(target, store.path()));
+  QVERIFY(platform::SaveSetting(kApp, kSection, QStringLiteral("Xn"), QStringLiteral("12")));
+  QCOMPARE(readFile(target), QByteArray("the player's own notes\n"));
+  QVERIFY(!QFileInfo(store.path()).isSymLink());
+  QVERIFY(QFileInfo(store.path() + QStringLiteral(".bad")).isSymLink());
+  QCOMPARE(platform::GetSetting(kApp, kSection, QStringLiteral("Xn"), QString()), QStringLiteral("12"));
+  QCOMPARE(QFile::permissions(store.path()) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
 }
 
 namespace {
