@@ -4,7 +4,8 @@
 # with the game file, as the file manager starts it, the program offers the
 # game at once and it goes on from the same board. Killed during that game,
 # the program offers it again at the next start: the same board, the clock
-# no lower than before.
+# no lower than before; a second copy started meanwhile neither offers nor
+# touches it.
 source "$(dirname "$0")/lib.sh"
 
 fresh_home
@@ -192,4 +193,28 @@ moves_after=$(clock_moves)
 [[ "$moves_after" == "$moves_before" ]] || fail "the resumed game counts $moves_after moves, not the $moves_before made"
 ((after >= before)) || fail "the clock went back from $before to $after s"
 note "after the kill: $state, the clock $before s before and $after s after, $moves_after moves"
+
+# A second copy started while the first plays neither offers nor touches the
+# first copy's game: its main window shows with no question, and once it has
+# ended the game the first copy keeps is still there and goes on in the first.
+first_pid=$APP_PID first_main=$MAIN
+kept_before=$(cd "$kept_games" && ls game-*.QVD)
+start_app
+second_wait=$(poll_output "$E2E_TIMEOUT" wait_window) || fail "the second copy's start-up window did not appear"
+g=($(win_geom "$second_wait"))
+xdotool mousemove $((g[0] + g[2] / 2)) $((g[1] + g[3] / 2)) click 1
+poll_output "$E2E_TIMEOUT" main_window >/dev/null || fail "the second copy's main window did not appear"
+sleep 2
+no_dialog || fail "the second copy offered a game the first copy is playing"
+stop_app
+APP_PID=$first_pid MAIN=$first_main
+[[ "$(cd "$kept_games" && ls game-*.QVD)" == "$kept_before" ]] || fail "the second copy changed the kept games: $(ls "$kept_games")"
+# The second copy took the focus, so the first paused; a key resumes it.
+xdotool windowactivate --sync "$MAIN" 2>/dev/null || true
+xdotool key space
+expect_board "$state"
+state=$(play_move "$state" turn 1)
+[[ "$state" == "$solved" ]] && state=$(play_move "$state" turn 1)
+expect_board "$state"
+note "a second copy left the first copy's game alone: $kept_before"
 stop_app
