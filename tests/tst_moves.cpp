@@ -1,11 +1,5 @@
 // The move layer without a window: moves as values applied to Map and RMap,
 // their inverses, the history undo and redo walk, and the records file.
-#include "core/Move.h"
-#include "persistence/PictureKey.h"
-#include "persistence/Records.h"
-#include "platform/AtomicWrite.h"
-#include "support/TestSupport.h"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +7,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
+#include <map>
+#include <queue>
+#include <random>
 #include <thread>
+
+#include "core/FewestMoves.h"
+#include "core/Move.h"
+#include "persistence/PictureKey.h"
+#include "persistence/Records.h"
+#include "platform/AtomicWrite.h"
+#include "support/TestSupport.h"
 
 using namespace quavinto;
 
@@ -47,6 +50,22 @@ Record record(const QString& picture, int seconds, int moves, int day, int xn = 
 QByteArray recordWithNul() {
   QByteArray line = "QUAVINTO records 1\nsha256:ab\t5\t5\t4@5\t40\t2026-12-07T10:00:00\t1\n";
   return line.replace('@', '\0');
+}
+// A board whose cell i (reading order) holds piece pieces[i], reversed where
+// the mark is set.
+GameState arranged(int xn, int yn, const std::vector<int>& pieces, const std::vector<int>& reversed) {
+  GameState g = testsupport::solvedState(xn, yn);
+  for (int i = 0; i < xn * yn; ++i) {
+    g.Map[i % xn + 1][i / xn + 1] = int16_t(pieces[size_t(i)]);
+    g.RMap[i % xn + 1][i / xn + 1] = int16_t(reversed[size_t(i)]);
+  }
+  return g;
+}
+// Pieces 1..n, each at home.
+std::vector<int> inOrder(int n) {
+  std::vector<int> p(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) p[size_t(i)] = i + 1;
+  return p;
 }
 QByteArray readAll(const QString& path) {
   QFile file(path);
@@ -103,6 +122,121 @@ private slots:
     for (auto it = list.rbegin(); it != list.rend(); ++it) applyMove(g, inverse(*it));
     QCOMPARE(g.Map, start.Map);
     QCOMPARE(g.RMap, start.RMap);
+  }
+
+  // The fewest moves of kinds of position: what is away from home less its
+  // cycles, plus one turn for each reversed piece.
+  void fewestMovesOfPositions_data() {
+    QTest::addColumn<int>("xn");
+    QTest::addColumn<int>("yn");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("fewest");
+    QTest::newRow("solved 5x5") << 5 << 5 << "solved" << 0;
+    QTest::newRow("one cycle through all 9") << 3 << 3 << "rotated" << 8;
+    QTest::newRow("four 2-cycles") << 4 << 2 << "pairs" << 4;
+    QTest::newRow("all 9 reversed, at home") << 3 << 3 << "reversed" << 9;
+    QTest::newRow("1x1 reversed") << 1 << 1 << "reversed" << 1;
+    QTest::newRow("1x1 solved") << 1 << 1 << "solved" << 0;
+    QTest::newRow("30x30 one cycle, all reversed") << 30 << 30 << "rotated reversed" << 899 + 900;
+    QTest::newRow("30x30 450 pairs") << 30 << 30 << "pairs" << 450;
+  }
+  void fewestMovesOfPositions() {
+    QFETCH(int, xn);
+    QFETCH(int, yn);
+    QFETCH(QString, kind);
+    QFETCH(int, fewest);
+    const int n = xn * yn;
+    std::vector<int> pieces = inOrder(n);
+    if (kind.contains(QLatin1String("rotated"))) std::rotate(pieces.begin(), pieces.begin() + 1, pieces.end());
+    if (kind == QLatin1String("pairs"))
+      for (int i = 0; i + 1 < n; i += 2) std::swap(pieces[size_t(i)], pieces[size_t(i) + 1]);
+    const std::vector<int> marks(size_t(n), kind.contains(QLatin1String("reversed")) ? 1 : 0);
+    GameState g = arranged(xn, yn, pieces, marks);
+    QCOMPARE(fewestMoves(g), fewest);
+    // Hints alone solve it in exactly that many moves.
+    int used = 0;
+    while (const std::optional<Move> hint = hintMove(g)) {
+      applyMove(g, *hint);
+      QVERIFY(++used <= fewest);
+    }
+    QVERIFY(isSolved(g));
+    QCOMPARE(used, fewest);
+  }
+
+  // Over shuffles as a game starts them: every hint is an exchange that
+  // brings a piece home (two when it can) or, with every piece home, a turn;
+  // hints alone reach the solved board in exactly the fewest moves.
+  void hintsFollowAShortestWay() {
+    std::mt19937 random(20261208);
+    for (const auto& [xn, yn] : std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 2}, {5, 5}, {8, 3}, {30, 30}}) {
+      for (int round = 0; round < 20; ++round) {
+        GameState g = testsupport::solvedState(xn, yn);
+        const int n = xn * yn;
+        std::uniform_int_distribution<int> any(1, n);
+        for (int i = 1; i <= n; ++i) {
+          const Cell a{homeColumn(xn, i), homeRow(xn, i)};
+          const int r = any(random);
+          const Cell b{homeColumn(xn, r), homeRow(xn, r)};
+          g.RMap[a.col][a.row] = g.RMap[b.col][b.row] = int16_t(i % 2 == 0);
+          std::swap(g.Map[a.col][a.row], g.Map[b.col][b.row]);
+        }
+        const int fewest = fewestMoves(g);
+        int used = 0;
+        while (const std::optional<Move> hint = hintMove(g)) {
+          const int before = fewestMoves(g);
+          if (hint->kind == Move::Kind::Exchange) {
+            const int k = g.Map[hint->from.col][hint->from.row];
+            QCOMPARE(hint->to, (Cell{homeColumn(xn, k), homeRow(xn, k)}));
+          } else {
+            QVERIFY2(g.Map == testsupport::solvedState(xn, yn).Map, "a turn was hinted before every piece was home");
+          }
+          applyMove(g, *hint);
+          QCOMPARE(fewestMoves(g), before - 1);
+          QVERIFY(++used <= fewest);
+        }
+        QVERIFY(isSolved(g));
+        QCOMPARE(used, fewest);
+      }
+    }
+  }
+
+  // On boards small enough to search whole, no sequence of moves is shorter:
+  // the distance of every position from the solved board, found breadth
+  // first over every exchange and turn, is the figure.
+  void noWayIsShorterThanTheFewest() {
+    for (const auto& [xn, yn] : std::vector<std::pair<int, int>>{{2, 2}, {3, 2}}) {
+      const int n = xn * yn;
+      const auto key = [&](const GameState& g) {
+        QByteArray k;
+        for (int i = 0; i < n; ++i) k += char(g.Map[i % xn + 1][i / xn + 1] * 2 + g.RMap[i % xn + 1][i / xn + 1]);
+        return k;
+      };
+      std::map<QByteArray, int> distance;
+      std::queue<GameState> next;
+      const GameState solved = testsupport::solvedState(xn, yn);
+      distance[key(solved)] = 0;
+      next.push(solved);
+      int mismatches = 0;
+      while (!next.empty()) {
+        const GameState g = next.front();
+        next.pop();
+        const int d = distance[key(g)];
+        if (fewestMoves(g) != d) ++mismatches;
+        for (int a = 0; a < n; ++a) {
+          for (int b = a; b < n; ++b) {
+            GameState after = g;
+            const Cell ca{a % xn + 1, a / xn + 1}, cb{b % xn + 1, b / xn + 1};
+            applyMove(after, a == b ? Move::turn(ca) : Move::exchange(ca, cb));
+            if (distance.emplace(key(after), d + 1).second) next.push(after);
+          }
+        }
+      }
+      int states = 1, marks = 1;
+      for (int i = 2; i <= n; ++i) states *= i;
+      for (int i = 0; i < n; ++i) marks *= 2;
+      QCOMPARE(int(distance.size()), states * marks);
+      QCOMPARE(mismatches, 0);
+    }
   }
 
   // Undo walks back, redo forward; a new move forgets the moves to redo.
