@@ -56,6 +56,16 @@ bool reverseRect(QImage& dst, const QImage& src, int x0, int y0, int w, int h) {
 
 namespace {
 
+// Turns the piece's device rectangle on the fine twins as reverseRect turned
+// its logical one: each piece turns within its own device pixels.
+void reverseFine(const QImage& reversed, const QImage& picture, const QRect& piece) {
+  QImage* to = platform::fineTwin(&reversed);
+  const QImage* from = platform::fineTwin(&picture);
+  if (!to || !from || to->devicePixelRatio() != from->devicePixelRatio()) return;
+  const QRect device = platform::toDevice(piece, to->devicePixelRatio());
+  reverseRect(*to, *from, device.x(), device.y(), device.width(), device.height());
+}
+
 // The key of what the reversed image would hold if it were built now; all zero
 // when either image is missing.
 ReversedImageKey reversedImageKey(GameHost& h) {
@@ -80,6 +90,7 @@ bool rebuildReversed(GameHost& h, bool yield) {
     QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
     const QImage* picture = g.MemDC->target();
     whole = picture && reverseRect(*reversed, *picture, x0, y0, v.PieceWidth, v.PieceHeight);
+    if (whole) reverseFine(*reversed, *picture, QRect(x0, y0, v.PieceWidth, v.PieceHeight));
     platform::SelectObject(g.MemDC, kept);
     if (yield) h.processEvents();
   }
@@ -123,6 +134,7 @@ void drawCellRow(GameHost& h, QImage& board, const QImage& picture, const QImage
   std::vector<const uchar*> from(size_t(g.Xn) + 1, nullptr);
   std::vector<qsizetype> stride(size_t(g.Xn) + 1, 0);
   std::vector<int> clipped;
+  std::vector<QPoint> origins(size_t(g.Xn) + 1);
   for (int col = 1; col <= g.Xn; ++col) {
     const int x = (col - 1) * w;
     const SourceOrigin origin = GetPieceOrigin(g, v, x, y);
@@ -132,6 +144,7 @@ void drawCellRow(GameHost& h, QImage& board, const QImage& picture, const QImage
       clipped.push_back(col);
       continue;
     }
+    origins[size_t(col)] = QPoint(origin.x, origin.y);
     stride[size_t(col)] = source.bytesPerLine();
     from[size_t(col)] = source.constBits() + qsizetype(origin.y) * stride[size_t(col)] + qsizetype(origin.x) * 4;
   }
@@ -152,6 +165,12 @@ void drawCellRow(GameHost& h, QImage& board, const QImage& picture, const QImage
       std::memcpy(to + qsizetype(col - 1) * rowBytes, src + line * stride[size_t(col)], size_t(rowBytes));
     }
   }
+  // The screen-resolution drawing follows cell by cell.
+  if (platform::fineTwin(&board))
+    for (int col = 1; col <= g.Xn; ++col)
+      if (from[size_t(col)])
+        platform::copyFine(board, (col - 1) * w, y, w, ph, g.RMap[col][row] == 1 ? reversed : picture,
+                           origins[size_t(col)].x(), origins[size_t(col)].y());
   for (const int col : clipped) {
     const int x = (col - 1) * w;
     copyPiece(h, h.boardDc(), x, y, x, y, g.RMap[col][row]);

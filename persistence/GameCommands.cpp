@@ -105,7 +105,7 @@ bool readGameFile(BoardWindow& w, const QString& path, ResumeQuestion question) 
   endGame(w, GameEnd::Read);
   applySavedGame(game, g, v);
   g.ResumeFlag = 1;
-  BuildBoardFrom(w, picture.image);
+  BuildBoardFrom(w, picture);
   // The file's picture reached the board as a chosen one would: it heads the
   // recent pictures (the built-in picture has no file to list).
   if (!game.pictureFile.trimmed().isEmpty()) rememberRecentPicture(game.pictureFile);

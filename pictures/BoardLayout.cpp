@@ -2,6 +2,8 @@
 #include "pictures/BoardLayout.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
@@ -10,13 +12,107 @@
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "interaction/ViewMoves.h"
+#include "pictures/PieceCut.h"
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/ImageBox.h"
 #include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
-#include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 
 namespace quavinto {
+namespace {
+
+// Pictures are decoded with up to this many times the board's device pixels
+// each way, so that each piece is reduced from finer pixels of its own.
+constexpr int kCutOversample = 2;
+
+qreal screenRatio(const BoardWindow& w) {
+  const qreal ratio = w.boardBox()->devicePixelRatioF();
+  return ratio > 0 ? ratio : 1;
+}
+
+QSize timesSize(QSize size, qreal factor) {
+  return QSize(int(std::lround(size.width() * factor)), int(std::lround(size.height() * factor)));
+}
+
+// What the board's pieces were last cut for: grid, piece size, resolution and picture.
+QString cutKey(BoardWindow& w) {
+  const GameState& g = w.state();
+  const MainVars& v = w.vars();
+  return QStringLiteral("%1x%2/%3x%4@%5/%6")
+      .arg(g.Xn)
+      .arg(g.Yn)
+      .arg(v.PieceWidth)
+      .arg(v.PieceHeight)
+      .arg(screenRatio(w))
+      .arg(w.viewImage()->picture().cacheKey());
+}
+
+// The state of a picture file, to know it unchanged when it is read again.
+QString fileStamp(const QString& path) {
+  const QFileInfo info(path);
+  return info.isFile() ? QStringLiteral("%1/%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch())
+                       : QString();
+}
+
+// Decodes and orients a picture file for the board: `whole` fitted to
+// `largest` as the view shows it, `source` the same with finer pixels for
+// cutting the pieces at `ratio`; both in the board's pixel format.
+bool decodeForBoard(const QString& path, QSize largest, qreal ratio, QImage* whole, QImage* source, QString* why,
+                    decode::PictureProblem* problem) {
+  QImage image;
+  if (!decode::loadPicture(path, &image, why, timesSize(largest, ratio * kCutOversample), problem)) return false;
+  *source = image.convertToFormat(platform::kBoardFormat);
+  *whole = decode::fitPicture(*source, largest).convertToFormat(platform::kBoardFormat);
+  return true;
+}
+
+// The finer picture the board's pieces are cut from: the picture file read
+// again while it is the one on the board, unchanged; else the picture in
+// memory (at the screen's resolution when the view holds it so).
+QImage boardSource(BoardWindow& w) {
+  const platform::ImageBox* view = w.viewImage();
+  const QImage& whole = view->picture();
+  const QString file = w.vars().PictureFile;
+  if (!file.trimmed().isEmpty() && !whole.isNull() && view->property("pictureStamp").toString() == fileStamp(file)) {
+    QImage again, source;
+    if (decodeForBoard(file, whole.size(), screenRatio(w), &again, &source, nullptr, nullptr) &&
+        again.size() == whole.size())
+      return source;
+  }
+  return view->finePicture().isNull() ? whole : view->finePicture();
+}
+
+// Cuts the board's pieces from `source` at logical and screen resolution.
+void cutBoard(BoardWindow& w, const QImage& source) {
+  const GameState& g = w.state();
+  const MainVars& v = w.vars();
+  const platform::ImageBox* view = w.viewImage();
+  const QImage& whole = view->picture();
+  const qreal ratio = screenRatio(w);
+  const QImage logical = cutPieces(source, whole, whole.size(), g.Xn, g.Yn, v.PieceWidth, v.PieceHeight, 1);
+  const QImage fine = ratio == 1 ? QImage()
+                                 : cutPieces(source, view->finePicture().isNull() ? whole : view->finePicture(),
+                                             whole.size(), g.Xn, g.Yn, v.PieceWidth, v.PieceHeight, ratio);
+  w.boardBox()->setPicture(logical, fine);
+  w.boardBox()->setProperty("cutFor", cutKey(w));
+}
+
+// The whole picture held by the view: as the design reduces it, and at the
+// screen's resolution from the finer `source`.
+void holdWholePicture(BoardWindow& w, const QImage& whole, const QImage& source, const QString& file) {
+  const qreal ratio = screenRatio(w);
+  QImage fine;
+  if (ratio != 1) {
+    const QSize device = timesSize(whole.size(), ratio);
+    fine = source.size() == device ? source : source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fine.setDevicePixelRatio(ratio);
+  }
+  w.viewImage()->setPicture(whole, fine);
+  w.viewImage()->setProperty("pictureStamp", file.trimmed().isEmpty() ? QString() : fileStamp(file));
+}
+
+}  // namespace
 
 bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn) {
   // A piece one pixel wide or high could not be pressed: the board's first
@@ -35,12 +131,20 @@ QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn) {
       .arg(yn);
 }
 
-bool SizeBoard(BoardWindow& w) {
+bool SizeBoard(BoardWindow& w, const QImage* source) {
   GameState& g = w.state();
   MainVars& v = w.vars();
   if (!boardFits(g.PictureWidth, g.PictureHeight, g.Xn, g.Yn)) return false;
   v.PieceWidth = int32_t(std::floor(double(g.PictureWidth) / g.Xn));
   v.PieceHeight = int32_t(std::floor(double(g.PictureHeight) / g.Yn));
+  const qreal ratio = screenRatio(w);
+  for (platform::PictureBox* box : {w.boardBox(), w.floatingBox(), w.reversedBox()}) box->setDeviceRatio(ratio);
+  // A picture never seen by the view (the window's first) is its own whole.
+  if (w.viewImage()->picture().isNull()) holdWholePicture(w, w.boardBox()->picture(), w.boardBox()->picture(), {});
+  if (source)
+    cutBoard(w, *source);
+  else if (w.boardBox()->property("cutFor").toString() != cutKey(w))
+    cutBoard(w, boardSource(w));
   w.boardBox()->resize(g.Xn * v.PieceWidth, g.Yn * v.PieceHeight);
   // The board shows its picture afresh: the pieces start home.
   w.boardBox()->redrawFromPicture();
@@ -52,6 +156,19 @@ bool SizeBoard(BoardWindow& w) {
   // reversed image must cover the whole board of every layout.
   w.reversedBox()->resize(w.boardBox()->size());
   w.reversedBox()->move(-w.reversedBox()->width() - 10, -w.reversedBox()->height() - 10);
+  return true;
+}
+
+bool fitBoardToScreen(BoardWindow& w) {
+  if (w.boardBox()->deviceRatio() == screenRatio(w) || w.viewImage()->picture().isNull()) return false;
+  const QVariant stamp = w.viewImage()->property("pictureStamp");
+  const QImage finer = boardSource(w);
+  holdWholePicture(w, w.viewImage()->picture(), finer, {});
+  w.viewImage()->setProperty("pictureStamp", stamp);
+  SizeBoard(w, &finer);
+  buildReversedImage(w);
+  drawAllCells(w);
+  w.refreshBoard();
   return true;
 }
 
@@ -80,8 +197,10 @@ bool fitBoardPictureToView(BoardWindow& w) {
   const QImage& picture = w.boardBox()->picture();
   const QSize largest = largestBoard(w);
   if (picture.width() <= largest.width() && picture.height() <= largest.height()) return false;
-  const QImage fitted = decode::fitPicture(picture, largest).convertToFormat(platform::kBoardFormat);
+  const QImage fitted = decode::fitPicture(w.viewImage()->picture(), largest).convertToFormat(platform::kBoardFormat);
   if (!boardFits(fitted.width(), fitted.height(), g.Xn, g.Yn)) return false;
+  const QImage finer = w.viewImage()->finePicture().isNull() ? w.viewImage()->picture() : w.viewImage()->finePicture();
+  holdWholePicture(w, fitted, finer, {});
   w.boardBox()->setPicture(fitted);
   g.PictureWidth = int16_t(w.boardBox()->width());
   g.PictureHeight = int16_t(w.boardBox()->height());
@@ -91,31 +210,19 @@ bool fitBoardPictureToView(BoardWindow& w) {
   return true;
 }
 
-namespace {
-
-// Decodes and orients a picture file, fitted straight to `largest` when it is
-// bigger, in the board's pixel format.
-bool decodeForBoard(const QString& path, QSize largest, QImage* picture, QString* why,
-                    decode::PictureProblem* problem) {
-  QImage image;
-  if (!decode::loadPicture(path, &image, why, largest, problem)) return false;
-  *picture = image.convertToFormat(platform::kBoardFormat);
-  return true;
-}
-
-}  // namespace
-
 bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
                       decode::PictureProblem* problem) {
-  return decodeForBoard(path, largestBoard(w), picture, why, problem);
+  QImage source;
+  return decodeForBoard(path, largestBoard(w), screenRatio(w), picture, &source, why, problem);
 }
 
 BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int16_t viewSetting, int xn, int yn) {
   BoardPicture result;
   if (path.trimmed().isEmpty()) {
     result.image = w.defaultPicture();
-  } else if (!decodeForBoard(path, largestBoard(w.boardBox()->pos(), viewSetting), &result.image, &result.why,
-                             &result.problem)) {
+    result.source = result.image;
+  } else if (!decodeForBoard(path, largestBoard(w.boardBox()->pos(), viewSetting), screenRatio(w), &result.image,
+                             &result.source, &result.why, &result.problem)) {
     result.outcome = PictureOutcome::Unusable;
     return result;
   }
@@ -131,25 +238,34 @@ bool BuildBoard(BoardWindow& w, QString* why) {
     if (why) *why = picture.why;
     return false;
   }
-  return BuildBoardFrom(w, picture.image, why);
+  return BuildBoardFrom(w, picture, why);
 }
 
 bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why) {
+  BoardPicture given;
+  given.image = picture;
+  given.source = picture;
+  return BuildBoardFrom(w, given, why);
+}
+
+bool BuildBoardFrom(BoardWindow& w, const BoardPicture& given, QString* why) {
   GameState& g = w.state();
   MainVars& v = w.vars();
+  const QImage& picture = given.image;
   if (!boardFits(picture.width(), picture.height(), g.Xn, g.Yn)) {
     const QString text = boardTooSmallText(picture.width(), picture.height(), g.Xn, g.Yn);
     if (why) *why = text;
     platform::MsgBox(text, 48);
     return false;
   }
+  const QImage& source = given.source.isNull() ? picture : given.source;
+  holdWholePicture(w, picture.convertToFormat(platform::kBoardFormat), source, w.vars().PictureFile);
   w.boardBox()->setPicture(picture);
   g.PictureWidth = int16_t(w.boardBox()->width());
   g.PictureHeight = int16_t(w.boardBox()->height());
-  SizeBoard(w);
+  SizeBoard(w, &source);
   if (g.MemDC) platform::DeleteDC(g.MemDC);
   g.MemDC = platform::CreateCompatibleDC(w.boardBox()->hdc());
-  w.viewImage()->setPicture(w.boardBox()->picture());
   w.viewBox()->move(w.boardBox()->width() + 25, w.boardBox()->y());
   applyCaptionRule(w);
   w.ArrangeWindow();

@@ -25,11 +25,18 @@ bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn);
 // The message that refuses a picture and a grid that do not fit.
 QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn);
 
-// Piece size from PictureWidth, PictureHeight, Xn and Yn; crops the board and
-// resets its drawing to the picture; sizes the floating piece out of sight and
-// the reversed image to the board.
-// Refuses (false, nothing changed) when the picture cannot take the grid.
-bool SizeBoard(BoardWindow& w);
+// Piece size from PictureWidth, PictureHeight, Xn and Yn; cuts the pieces
+// anew when the grid or the screen's resolution changed since they were cut
+// (from `source` when given, else from the picture file read again, else from
+// the picture in memory); crops the board and resets its drawing to the
+// picture; sizes the floating piece out of sight and the reversed image to
+// the board. Refuses (false, nothing changed) when the picture cannot take
+// the grid.
+bool SizeBoard(BoardWindow& w, const QImage* source = nullptr);
+// The board drawn again at the resolution of the screen the window is on
+// now: the pieces cut again, the reversed image rebuilt and every cell drawn
+// as Map and RMap say. False when the resolution had not changed.
+bool fitBoardToScreen(BoardWindow& w);
 // Builds the board from PictureFile (empty: the default picture). Fails,
 // changing nothing, when the picture cannot be loaded (`why` says why) or
 // cannot take the grid.
@@ -66,6 +73,9 @@ enum class PictureOutcome {
 struct BoardPicture {
   PictureOutcome outcome = PictureOutcome::Ready;
   QImage image;  // the picture in the board's format, when decoded
+  // The same picture with finer pixels (up to twice the board's device size
+  // each way, never beyond its own): the pieces are cut from it.
+  QImage source;
   QString why;
   decode::PictureProblem problem = decode::PictureProblem::None;
 };
@@ -75,5 +85,8 @@ struct BoardPicture {
 // against an xn x yn grid. An empty `path` stands for the default picture.
 // Nothing of the window changes.
 BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int16_t viewSetting, int xn, int yn);
+// Builds the board from a prepared picture, its pieces cut from its finer
+// pixels.
+bool BuildBoardFrom(BoardWindow& w, const BoardPicture& picture, QString* why = nullptr);
 
 }  // namespace quavinto

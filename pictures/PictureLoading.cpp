@@ -112,7 +112,7 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
-  if (!BuildBoardFrom(w, picture.image)) return false;
+  if (!BuildBoardFrom(w, picture)) return false;
   rememberRecentPicture(path);
   return true;
 }

@@ -2,13 +2,80 @@
 #include "platform/DeviceContext.h"
 
 #include <QPainter>
-
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 namespace platform {
 namespace {
 int gLiveMemory = 0;
+std::unordered_map<const QImage*, QImage*>& twins() {
+  static std::unordered_map<const QImage*, QImage*> map;
+  return map;
+}
+
+// Clips a copy as copyPixels does; false when nothing is left.
+bool clipCopy(const QSize& dst, int& x, int& y, int& w, int& h, const QSize& src, int& sx, int& sy) {
+  if (w <= 0 || h <= 0) return false;
+  if (sx < 0) {
+    x -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    y -= sy;
+    h += sy;
+    sy = 0;
+  }
+  w = std::min(w, src.width() - sx);
+  h = std::min(h, src.height() - sy);
+  if (x < 0) {
+    sx -= x;
+    w += x;
+    x = 0;
+  }
+  if (y < 0) {
+    sy -= y;
+    h += y;
+    y = 0;
+  }
+  w = std::min(w, dst.width() - x);
+  h = std::min(h, dst.height() - y);
+  return w > 0 && h > 0;
+}
+}  // namespace
+
+void setFineTwin(const QImage* logical, QImage* fine) { twins()[logical] = fine; }
+void clearFineTwin(const QImage* logical) { twins().erase(logical); }
+
+QImage* fineTwin(const QImage* logical) {
+  const auto it = twins().find(logical);
+  return it == twins().end() || it->second->isNull() ? nullptr : it->second;
+}
+
+int toDevice(int logical, qreal ratio) { return int(std::lround(logical * ratio)); }
+
+QRect toDevice(const QRect& logical, qreal ratio) {
+  const int left = toDevice(logical.x(), ratio), top = toDevice(logical.y(), ratio);
+  return QRect(left, top, toDevice(logical.x() + logical.width(), ratio) - left,
+               toDevice(logical.y() + logical.height(), ratio) - top);
+}
+
+QRect copyFine(const QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy) {
+  QImage* to = fineTwin(&dst);
+  const QImage* from = fineTwin(&src);
+  if (!to || !from) return {};
+  const qreal ratio = to->devicePixelRatio();
+  if (from->devicePixelRatio() != ratio || !clipCopy(dst.size(), x, y, w, h, src.size(), sx, sy)) return {};
+  const QRect target = toDevice(QRect(x, y, w, h), ratio);
+  const QRect source = toDevice(QRect(sx, sy, w, h), ratio);
+  if (target.size() == source.size())
+    return copyPixels(*to, target.x(), target.y(), target.width(), target.height(), *from, source.x(), source.y());
+  // A cell one device pixel wider or narrower than the piece's home: the piece
+  // is drawn smoothly into it rather than losing or repeating a column.
+  const QImage piece = from->copy(source).scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return copyPixels(*to, target.x(), target.y(), target.width(), target.height(), piece, 0, 0);
 }
 
 DeviceContext::DeviceContext(QImage* target, bool memory) : target_(target), memory_(memory) {
@@ -86,6 +153,7 @@ QRect copyPixels(QImage& dst, int x, int y, int w, int h, const QImage& src, int
 bool BitBlt(Hdc dst, int x, int y, int w, int h, Hdc src, int sx, int sy, uint32_t rop) {
   if (rop != SRCCOPY || !dst || !src || !dst->target() || !src->target()) return false;
   const QRect written = copyPixels(*dst->target(), x, y, w, h, *src->target(), sx, sy);
+  copyFine(*dst->target(), x, y, w, h, *src->target(), sx, sy);
   dst->notifyDrawn(written);
   return !written.isEmpty();
 }

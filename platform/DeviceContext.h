@@ -61,6 +61,27 @@ QRect copyPixels(QImage& dst, int x, int y, int w, int h, const QImage& src, int
 // Number of memory contexts created and not yet deleted.
 int liveMemoryContexts();
 
+// Screen-resolution twins. Everything the game measures is in logical pixels,
+// but on a scaled screen the player sees device pixels: an image of the board
+// may have a twin holding the same drawing at the screen's resolution (its
+// device pixel ratio says how many device pixels a logical one is). Every copy
+// between two images with twins of one ratio is done again between the twins,
+// its rectangles mapped to device pixels, so the twin always shows what the
+// logical image shows, only finer.
+void setFineTwin(const QImage* logical, QImage* fine);
+void clearFineTwin(const QImage* logical);
+// The twin of `logical` when it has one holding pixels, else null.
+QImage* fineTwin(const QImage* logical);
+// The device pixel where a logical edge falls at `ratio`: edges are mapped,
+// not sizes, so neighbouring cells share their device edge.
+int toDevice(int logical, qreal ratio);
+QRect toDevice(const QRect& logical, qreal ratio);
+// Repeats on the twins a logical copy of w x h pixels from (sx, sy) of `src`
+// to (x, y) of `dst`, clipped as copyPixels clips. Where the two device
+// rectangles differ in size (a fractional ratio) the source is drawn smoothly
+// into the destination's rectangle. Returns the device rectangle written.
+QRect copyFine(const QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy);
+
 // Asks the processor to fetch memory about to be read (or written) while the
 // current row is copied; a no-op on compilers without the hint.
 inline void prefetch(const void* address, bool forWriting = false) {

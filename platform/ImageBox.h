@@ -1,6 +1,7 @@
 // An image control that stretches its picture to its own size, for the
-// finished-picture view. Presses report the button code and the point in the
-// control's own pixels.
+// finished-picture view. It may also hold the picture at the screen's
+// resolution, which it then paints from. Presses report the button code and
+// the point in the control's own pixels.
 #pragma once
 
 #include <QImage>
@@ -14,8 +15,9 @@ class ImageBox : public QWidget {
   Q_OBJECT
 public:
   explicit ImageBox(QWidget* parent = nullptr);
-  void setPicture(const QImage& picture);
+  void setPicture(const QImage& picture, const QImage& fine = QImage());
   const QImage& picture() const { return picture_; }
+  const QImage& finePicture() const { return fine_; }
 
   std::function<void(int button, int x, int y)> onMouseDown;
 
@@ -25,6 +27,7 @@ protected:
 
 private:
   QImage picture_;
+  QImage fine_;
 };
 
 }  // namespace platform

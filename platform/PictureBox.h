@@ -4,8 +4,10 @@
 // drawing never changes it. The retained drawing is what the player sees: copies
 // go into it through the area's device context and reach the screen only when
 // the area is refreshed, and then only the rectangles that changed are
-// repainted. Painting is a straight pixel copy with no smoothing, so pieces stay
-// crisp at any screen scale. Pointer presses are handed to a callback with the
+// repainted. Painting is a straight pixel copy with no smoothing. On a scaled
+// screen the area also keeps both at the screen's resolution (fine twins, see
+// DeviceContext.h) and paints from those, so what the player sees has the
+// screen's own pixels while every measure stays logical. Pointer presses are handed to a callback with the
 // design's button codes (1 left, 2 right, 4 middle).
 #pragma once
 
@@ -26,11 +28,26 @@ class PictureBox : public QWidget {
   Q_OBJECT
 public:
   explicit PictureBox(QWidget* parent = nullptr);
+  ~PictureBox() override;
 
   // Assigns a picture; with auto-size on, the area takes the picture's size.
-  // The retained drawing starts as a copy of the picture.
-  void setPicture(const QImage& picture);
+  // The retained drawing starts as a copy of the picture. `fine` is the same
+  // picture at the area's device ratio (ignored at ratio 1, or when null).
+  void setPicture(const QImage& picture, const QImage& fine = QImage());
   const QImage& picture() const { return picture_; }
+  const QImage& finePicture() const { return pictureFine_; }
+  // The device pixels per logical pixel the area draws at: 1 keeps no fine
+  // twins. A new ratio starts the fine drawing afresh (background colour).
+  void setDeviceRatio(qreal ratio);
+  qreal deviceRatio() const { return ratio_; }
+  // The retained drawing at the device ratio; null at ratio 1.
+  const QImage& fineRetained() {
+    fitRetained();
+    return retainedFine_;
+  }
+  // Called when the area is painted on a screen of another ratio than it
+  // draws at (the window moved to another screen).
+  std::function<void()> onRatioMismatch;
   QImage* pictureBitmap() { return &picture_; }
   void setAutoSize(bool on);
   bool autoSize() const { return autoSize_; }
@@ -81,6 +98,9 @@ private:
 
   QImage picture_;
   QImage retained_;
+  QImage pictureFine_;
+  QImage retainedFine_;
+  qreal ratio_ = 1;
   DeviceContext dc_;
   QRegion dirty_;
   // Rectangles drawn and not yet in dirty_: a region grows fast only from

@@ -96,6 +96,10 @@ void Form1::buildWidgets() {
     lastPressButton_ = platform::mouseButton(button);
     Picture1_MouseDown(*this, button, x, y);
   };
+  // Moved to a screen of another scale, the board is drawn again for it.
+  Picture1->onRatioMismatch = [this] {
+    if (!commandsHeld() && !platform::dragInProgress()) fitBoardToScreen(*this);
+  };
 
   Picture2 = new platform::PictureBox(Picture1);
   Picture2->setGeometry(platform::twipsRect(0, 0, 750, 750));
@@ -250,7 +254,8 @@ void Form1::ResetView() {
   SizeBoard(*this);
   if (gs_.MemDC) platform::DeleteDC(gs_.MemDC);
   gs_.MemDC = platform::CreateCompatibleDC(Picture1->hdc());
-  Image1->setPicture(Picture1->picture());
+  // The view already holds the whole picture (SizeBoard keeps it); the board's
+  // own picture is cut into pieces.
   ArrangeWindow();
   InitMap(gs_);
   // The board shows every piece home and upright; the flags say the same.

@@ -87,13 +87,13 @@ public:
   QColor backgroundColour() const;
   // The width the menu bar needs to show every command without folding.
   int menuBarWidth() const;
-  // The narrowest the window may be: the menu bar, and in a translation the
-  // clock beside it as well (see clockRoom()).
+  // The narrowest the window may be: the menu bar and the clock beside it
+  // (see clockRoom()).
   int narrowestWidth() const;
   // The room the clock takes at the right end of the menu bar with its widest
-  // usual reading. The Japanese window shows the clock only where its menus
-  // leave room and keeps its sizes; a translation whose longer menu titles
-  // would push the clock out widens the window for it instead. 0 in Japanese.
+  // usual reading of time and moves. A window too narrow for the menus and the
+  // clock grows to fit them, in every language; one wide enough keeps the
+  // design's size.
   int clockRoom() const;
 
   // Menu handlers.

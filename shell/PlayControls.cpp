@@ -193,7 +193,7 @@ void Form1::placeClock() {
 }
 
 int Form1::clockRoom() const {
-  if (!clockLabel || platform::currentUiLanguage() == platform::UiLanguage::Japanese) return 0;
+  if (!clockLabel) return 0;
   // Nine hours and 999 moves: as wide as the clock reads in a game of a sitting.
   const QString widest = clockFigures(9 * 3600 + 59 * 60 + 59, 999);
   return 2 * kClockMargin + 2 + clockLabel->fontMetrics().horizontalAdvance(widest);

@@ -1,26 +1,117 @@
-// The board at 200 % screen scale: pieces stay crisp (every picture pixel
-// becomes a solid 2 x 2 block, nothing smoothed) and the mouse still hits the
-// right cells.
+// The board on scaled screens: what the player sees has the screen's own
+// pixels (at 200 % a picture with the detail shows it one to one, never each
+// logical pixel doubled; at 150 % never pixels repeated 1, 2, 1, 2), every
+// piece comes from its own rectangle of the picture (no neighbour's colour at
+// its edges), and the mouse still hits the right cells. The suite runs at
+// 200 %; rows of other scales run in a child process at their scale.
+#include <QAction>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+#include "pictures/PictureLoading.h"
+#include "pictures/PieceCut.h"
+#include "platform/Screen.h"
 #include "shell/Form1.h"
 #include "support/TestSupport.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QtTest>
-
 using namespace quavinto;
+
+namespace {
+
+// What a picture area shows on the screen, in device pixels.
+QImage shownPixels(QWidget* area) {
+  QImage shown = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  shown.setDevicePixelRatio(1);
+  return shown;
+}
+
+// The board's drawing as the player sees it: at the screen's resolution.
+QImage deviceDrawing(platform::PictureBox* box) {
+  QImage drawing = box->deviceRatio() == 1 ? box->retained() : box->fineRetained();
+  drawing.setDevicePixelRatio(1);
+  return drawing;
+}
+
+QImage devicePicture(platform::PictureBox* box) {
+  QImage picture = box->deviceRatio() == 1 ? box->picture() : box->finePicture();
+  picture.setDevicePixelRatio(1);
+  return picture;
+}
+
+int channelDifference(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// Detail down to the single pixel over broad shapes, as in a photo.
+QImage detailedPhoto(QSize size) {
+  QImage photo(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x) {
+      const int fine = ((x * 7 + y * 13) % 5) * 20;
+      photo.setPixel(x, y,
+                     qRgb((x * 255 / size.width() + fine) & 0xFF, (y * 255 / size.height() + fine) & 0xFF,
+                          int(127 + 120 * std::sin((x + y) / 17.0))));
+    }
+  return photo;
+}
+
+QImage checker(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  for (int y = 0; y < size.height(); ++y)
+    for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 40));
+  return image;
+}
+
+QRgb pieceColour(int k) { return qRgb((k * 53) % 256, (k * 97 + 40) % 256, (k * 31 + 90) % 256); }
+
+// Flat-coloured pieces, each colour filling the rectangle of the picture its
+// piece of an xn x yn board will be cut from; the strips take a colour of
+// their own.
+QImage flatPieces(QSize size, QSize whole, int xn, int yn, int pieceWidth, int pieceHeight) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(qRgb(255, 0, 255));
+  for (int row = 0; row < yn; ++row)
+    for (int col = 0; col < xn; ++col) {
+      const QRect own = sourceRectOf(QRect(col * pieceWidth, row * pieceHeight, pieceWidth, pieceHeight), whole, size);
+      for (int y = own.top(); y <= own.bottom(); ++y)
+        for (int x = own.left(); x <= own.right(); ++x) image.setPixel(x, y, pieceColour(row * xn + col + 1));
+    }
+  return image;
+}
+
+}  // namespace
 
 class HiDpiTest : public QObject {
   Q_OBJECT
 
-private slots:
-  void crispPiecesAndExactHits() {
+  QTemporaryDir dir_;
+
+ private slots:
+  void cleanup() { platform::setScreenOverride(0, 0, QRect()); }
+
+  void drawnAtTheScreensResolutionWithExactHits_data() {
+    QTest::addColumn<double>("scale");
+    QTest::newRow("100 %") << 1.0;
+    QTest::newRow("150 %") << 1.5;
+    QTest::newRow("200 %") << 2.0;
+  }
+
+  // The built-in picture, smaller than the board's device size, is drawn
+  // smoothly into its cells.
+  void drawnAtTheScreensResolutionWithExactHits() {
+    QFETCH(double, scale);
+    if (const QString child = testsupport::runRowAtScale(scale); child != QLatin1String("ran here")) {
+      QVERIFY2(child.isEmpty(), qPrintable(child));
+      return;
+    }
     testsupport::PrivateSettings settings;
     testsupport::ScriptedBoxes boxes;
     Form1 f;
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QCOMPARE(f.devicePixelRatio(), 2.0);
+    QCOMPARE(f.devicePixelRatio(), scale);
     boxes.answer(platform::vbYes);
     f.GStart->trigger();
 
@@ -32,25 +123,144 @@ private slots:
     QTest::mouseMove(f.Picture1, to);
     QTest::mouseRelease(f.Picture1, Qt::LeftButton, {}, to);
     QCOMPARE(f.state().Map[5][1], piece);
+    QCOMPARE(testsupport::windowBoardProblem(f), QString());
 
-    // On screen each board pixel is a 2 x 2 block of exactly its colour.
-    const QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(shown.size(), f.Picture1->size() * 2);
-    const QImage& board = f.Picture1->retained();
-    // The floating piece and the keyboard focus outline of cell (1, 1) lie on top.
-    const QRect covered = f.Picture2->geometry().united(QRect(0, 0, v.PieceWidth, v.PieceHeight));
-    for (int y = 0; y < board.height(); y += 7)
-      for (int x = 0; x < board.width(); x += 5) {
-        if (covered.contains(x, y) || f.Picture2->geometry().contains(x, y)) continue;
-        const QRgb want = board.pixel(x, y);
-        for (int dy = 0; dy < 2; ++dy)
-          for (int dx = 0; dx < 2; ++dx) QCOMPARE(shown.pixel(2 * x + dx, 2 * y + dy), want);
+    // On screen the board is its drawing at the screen's resolution, pixel for
+    // pixel, away from the floating piece and the focus outline of cell (1, 1).
+    const QImage shown = shownPixels(f.Picture1);
+    const QImage drawing = deviceDrawing(f.Picture1);
+    QCOMPARE(shown.size(), drawing.size());
+    QCOMPARE(drawing.size(),
+             QSize(platform::toDevice(f.Picture1->width(), scale), platform::toDevice(f.Picture1->height(), scale)));
+    const QRect covered = platform::toDevice(
+        f.Picture2->geometry().united(QRect(0, 0, v.PieceWidth, v.PieceHeight)).adjusted(-1, -1, 1, 1), scale);
+    int compared = 0;
+    for (int y = 0; y < drawing.height(); y += 3)
+      for (int x = 0; x < drawing.width(); x += 2) {
+        if (covered.contains(x, y)) continue;
+        QCOMPARE(shown.pixel(x, y), drawing.pixel(x, y));
+        ++compared;
+      }
+    QVERIFY(compared > 1000);
+    if (scale == 1) return;
+    // Never the logical drawing enlarged: most device pixels differ from the
+    // logical pixel they lie in.
+    const QImage& logical = f.Picture1->retained();
+    int same = 0, all = 0;
+    for (int y = 0; y < drawing.height(); y += 2)
+      for (int x = 0; x < drawing.width(); x += 2) {
+        if (covered.contains(x, y)) continue;
+        ++all;
+        same += drawing.pixel(x, y) == logical.pixel(int(x / scale), int(y / scale));
+      }
+    QVERIFY2(same * 2 < all,
+             qPrintable(QStringLiteral("%1 of %2 device pixels copy their logical one").arg(same).arg(all)));
+  }
+
+  void piecesFromThePictureAtDeviceResolution_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("xn");
+    QTest::addColumn<int>("yn");
+    for (const char* picture : {"detailed photo", "one-pixel checker", "flat-coloured pieces"})
+      for (const double scale : {1.0, 1.5, 2.0})
+        for (const QSize grid : {QSize(5, 5), QSize(7, 3)})
+          QTest::addRow("%s, %d %%, %dx%d", picture, int(scale * 100), grid.width(), grid.height())
+              << picture << scale << grid.width() << grid.height();
+  }
+
+  void piecesFromThePictureAtDeviceResolution() {
+    QFETCH(QString, picture);
+    QFETCH(double, scale);
+    QFETCH(int, xn);
+    QFETCH(int, yn);
+    if (const QString child = testsupport::runRowAtScale(scale); child != QLatin1String("ran here")) {
+      QVERIFY2(child.isEmpty(), qPrintable(child));
+      return;
+    }
+    // A screen that leaves the board at most 608 x 400 logical pixels.
+    platform::setScreenOverride(15, 15, QRect(0, 0, 680, 600));
+    testsupport::PrivateSettings settings;
+    testsupport::ScriptedBoxes boxes;
+    Form1 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.state().Xn = int16_t(xn);
+    f.state().Yn = int16_t(yn);
+    f.state().HyoujiFlag = 0;
+    const QString path = dir_.filePath(QStringLiteral("picture-%1.png").arg(QTest::currentDataTag()));
+    QImage original;
+    if (picture == "detailed photo") original = detailedPhoto(QSize(1600, 1200));
+    // Exactly the board's device size: each of its pixels is one on the screen.
+    if (picture == "one-pixel checker") original = checker(QSize(600, 400) * scale);
+    if (picture == "flat-coloured pieces") {
+      // The board's measures first, from a picture of the same size.
+      QVERIFY(QImage(1003, 707, QImage::Format_RGB32).save(path));
+      QVERIFY(loadChosenPicture(f, path));
+      const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
+      QVERIFY2(whole.width() < 1003, "the picture is reduced");
+      original = flatPieces(QSize(1003, 707), whole, xn, yn, f.vars().PieceWidth, f.vars().PieceHeight);
+    }
+    QVERIFY(original.save(path));
+    QVERIFY(loadChosenPicture(f, path));
+    QCOMPARE(boxes.shown.size(), 0);
+    const MainVars& v = f.vars();
+    const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
+    const QImage board = devicePicture(f.Picture1);
+    QCOMPARE(board.size(), QSize(platform::toDevice(whole.width(), scale), platform::toDevice(whole.height(), scale)));
+
+    for (int row = 0; row < yn; ++row)
+      for (int col = 0; col < xn; ++col) {
+        const QRect piece(col * v.PieceWidth, row * v.PieceHeight, v.PieceWidth, v.PieceHeight);
+        const QRect device = platform::toDevice(piece, scale);
+        const QImage got = board.copy(device);
+        const QString where = QStringLiteral("piece (%1, %2)").arg(col + 1).arg(row + 1);
+        if (picture == "one-pixel checker") {
+          QVERIFY2(got == original.copy(device), qPrintable(where + " is not the picture's pixels one to one"));
+        } else if (picture == "flat-coloured pieces") {
+          // Flat in the logical picture and at the screen's resolution alike.
+          const QRgb colour = pieceColour(row * xn + col + 1);
+          for (const QImage& drawn : {got, f.Picture1->picture().copy(piece)})
+            for (int y = 0; y < drawn.height(); ++y)
+              for (int x = 0; x < drawn.width(); ++x)
+                QVERIFY2(drawn.pixel(x, y) == colour,
+                         qPrintable(where + QStringLiteral(" has another colour at %1, %2").arg(x).arg(y)));
+        } else {
+          // The photo's own rectangle reduced to the piece's device pixels.
+          const QRect own = sourceRectOf(piece, whole, original.size());
+          const QImage want = original.copy(own).scaled(device.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+          qint64 difference = 0;
+          for (int y = 0; y < got.height(); ++y)
+            for (int x = 0; x < got.width(); ++x) difference += channelDifference(got.pixel(x, y), want.pixel(x, y));
+          const double mean = double(difference) / (got.width() * got.height());
+          QVERIFY2(mean < 8, qPrintable(where + QStringLiteral(" differs by %1 on average").arg(mean)));
+        }
+      }
+
+    // Shuffled and turned, every cell still shows its piece flat and whole.
+    if (picture != "flat-coloured pieces") return;
+    boxes.answer(platform::vbYes);
+    f.GStart->trigger();
+    const QImage drawing = deviceDrawing(f.Picture1);
+    const QRect covered = platform::toDevice(f.Picture2->geometry(), scale);
+    for (int row = 1; row <= yn; ++row)
+      for (int col = 1; col <= xn; ++col) {
+        const QRect cell = platform::toDevice(
+            QRect((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight), scale);
+        if (cell.intersects(covered)) continue;
+        const QRgb colour = pieceColour(f.state().Map[col][row]);
+        for (int y = cell.top(); y <= cell.bottom(); y += 2)
+          for (int x = cell.left(); x <= cell.right(); x += 2)
+            QVERIFY2(
+                drawing.pixel(x, y) == colour,
+                qPrintable(
+                    QStringLiteral("cell (%1, %2) shows another colour at %3, %4").arg(col).arg(row).arg(x).arg(y)));
       }
   }
 };
 
 int main(int argc, char** argv) {
-  qputenv("QT_SCALE_FACTOR", "2");
+  if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
   QApplication app(argc, argv);
   HiDpiTest test;
   return QTest::qExec(&test, argc, argv);

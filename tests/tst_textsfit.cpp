@@ -12,6 +12,7 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include "pictures/PictureLoading.h"
 #include "pictures/PicturePreview.h"
 #include "platform/Screen.h"
 #include "shell/TextRoom.h"
@@ -133,6 +134,15 @@ class TextsFitTest : public QObject {
       played_ = std::make_unique<testsupport::PlayedWindow>(36000.0);
       played_->open(5, 5);
       Form1& f = played_->form();
+      if (window.contains("narrow picture")) {
+        // The menus alone are wider than this board with the view hidden.
+        const QString narrow = played_->path(QStringLiteral("narrow.png"));
+        QImage picture(240, 160, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        if (!picture.save(narrow)) return nullptr;
+        f.state().HyoujiFlag = 0;
+        if (!loadChosenPicture(f, narrow)) return nullptr;
+      }
       if (window.contains("play") || window.contains("pause") || window.contains("finished")) played_->start(true);
       if (window == "main, paused") f.Pause_Click();
       if (window == "main, shuffling notice") f.showWaitNotice(true);
@@ -164,6 +174,7 @@ class TextsFitTest : public QObject {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QSize>("design");
     QTest::addColumn<Language>("language");
+    QTest::addColumn<double>("scale");
     const struct {
       const char* window;
       QSize design;
@@ -175,14 +186,27 @@ class TextsFitTest : public QObject {
                    {"main, in play", QSize(436, 355)},
                    {"main, paused", QSize(436, 355)},
                    {"main, finished picture", QSize(854, 395)},
+                   {"main, narrow picture, in play", QSize()},
                    {"records", QSize()},
                    {"help search", QSize()},
                    {"picture preview", QSize()}};
     for (const auto& w : windows) {
-      QTest::addRow("%s, Japanese", w.window) << w.window << w.design << Language::Japanese;
-      QTest::addRow("%s, English", w.window) << w.window << w.design << Language::English;
-      QTest::addRow("%s, longer texts", w.window) << w.window << w.design << Language::Longer;
-      if (w.fixedPlaces) QTest::addRow("%s, two lines", w.window) << w.window << w.design << Language::TwoLines;
+      QTest::addRow("%s, Japanese", w.window) << w.window << w.design << Language::Japanese << 1.0;
+      QTest::addRow("%s, English", w.window) << w.window << w.design << Language::English << 1.0;
+      QTest::addRow("%s, longer texts", w.window) << w.window << w.design << Language::Longer << 1.0;
+      if (w.fixedPlaces) QTest::addRow("%s, two lines", w.window) << w.window << w.design << Language::TwoLines << 1.0;
+    }
+    // Scaled screens measure in logical pixels: the same sizes, the same room.
+    for (const double scale : {1.5, 2.0}) {
+      const int percent = int(scale * 100);
+      QTest::addRow("main, in play, Japanese, %d %%", percent)
+          << "main, in play" << QSize(436, 355) << Language::Japanese << scale;
+      QTest::addRow("main, finished picture, English, %d %%", percent)
+          << "main, finished picture" << QSize(854, 395) << Language::English << scale;
+      QTest::addRow("main, narrow picture, in play, Japanese, %d %%", percent)
+          << "main, narrow picture, in play" << QSize() << Language::Japanese << scale;
+      QTest::addRow("settings, Japanese, %d %%", percent)
+          << "settings" << QSize(346, 205) << Language::Japanese << scale;
     }
   }
 
@@ -190,6 +214,11 @@ class TextsFitTest : public QObject {
     QFETCH(QString, window);
     QFETCH(QSize, design);
     QFETCH(Language, language);
+    QFETCH(double, scale);
+    if (const QString child = testsupport::runRowAtScale(scale); child != QLatin1String("ran here")) {
+      QVERIFY2(child.isEmpty(), qPrintable(child));
+      return;
+    }
     const bool japanese = language == Language::Japanese;
     // Without Qt's own Japanese texts the program's are still Japanese.
     const bool loaded =

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QDir>
+#include <QProcess>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "platform/SettingsStore.h"
@@ -224,6 +225,25 @@ quavinto::GameState solvedState(int xn, int yn) {
   gs.Yn = int16_t(yn);
   quavinto::InitMap(gs);
   return gs;
+}
+
+QString runRowAtScale(double scale) {
+  if (qFuzzyCompare(qApp->devicePixelRatio(), scale)) return QStringLiteral("ran here");
+  const QString row = QStringLiteral("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(), {row});
+  if (!child.waitForFinished(120000)) return QStringLiteral("the child at scale %1 did not finish").arg(scale);
+  const QString out = QString::fromUtf8(child.readAll());
+  // The row must have run and passed, not been skipped or missed.
+  const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                      out.contains(QStringLiteral("PASS   : ")) &&
+                      out.contains(QStringLiteral(" 0 failed, 0 skipped")) &&
+                      out.contains(QStringLiteral("(%1)").arg(QTest::currentDataTag()));
+  return passed ? QString() : out;
 }
 
 }  // namespace testsupport

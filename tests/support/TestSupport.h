@@ -121,6 +121,12 @@ QImage pieceImage(const QImage& source, const quavinto::GameState& g, const quav
 // settings dialog opens).
 void whenSettingsDialogOpens(std::function<void(quavinto::Form2&)> act);
 
+// Runs the current row of a data-driven test in a child process with the
+// screen scaled by `scale`, when this process runs at another scale (the
+// scale is fixed once the application exists). Returns "ran here" when the
+// row is this process's to run, "" when the child passed it, else its output.
+QString runRowAtScale(double scale);
+
 // A game state of an xn x yn grid with every piece home and upright.
 quavinto::GameState solvedState(int xn, int yn);
 
