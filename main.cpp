@@ -2,6 +2,7 @@
 // window and the file the command line gives, if any.
 #include <QApplication>
 
+#include "pictures/decode/PictureDecoder.h"
 #include "platform/UiSetup.h"
 #include "shell/AppStart.h"
 #include "shell/CommandLine.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QUAVINTO"));
   platform::setUpUi(app, language);
+  // Before any picture is decoded, on this thread or a thumbnail's.
+  decode::setPictureAllocationLimit();
   const quavinto::CommandLine line = quavinto::parseCommandLine(argumentsOf(argc, argv));
   if (line.action != quavinto::CommandLine::Action::Run) return quavinto::answerCommandLine(line);
   quavinto::startProgram(line.file);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -41,8 +42,9 @@ std::set<std::shared_ptr<CancelFlag>>& liveFlags() {
 
 bool stopped(const CancelFlag* cancel) { return cancel && cancel->load(); }
 
-// Once the application ends, jobs are stopped and given a moment to notice;
-// the pools are never destroyed, so nothing waits longer for a decode.
+// Once the application ends, jobs are stopped and given a moment, shared by
+// both pools, to notice; the pools are never destroyed, so nothing waits
+// longer for a decode.
 constexpr int kExitWaitMs = 100;
 
 QThreadPool* newPool(int threads) {
@@ -57,8 +59,9 @@ QThreadPool* poolOf(ThumbnailLoader::Lane lane) {
   static const bool registered = [] {
     qAddPostRoutine([] {
       stopThumbnailJobs();
-      menu->waitForDone(kExitWaitMs);
-      preview->waitForDone(kExitWaitMs);
+      const QDeadlineTimer moment(kExitWaitMs);
+      menu->waitForDone(int(moment.remainingTime()));
+      preview->waitForDone(int(moment.remainingTime()));
     });
     return true;
   }();

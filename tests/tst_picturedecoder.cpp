@@ -116,6 +116,33 @@ int exact(quint32 pixel, quint32 mask) {
   return int(std::lround(double((pixel & mask) >> shift) * 255.0 / double(mask >> shift)));
 }
 
+// The headers of a still WebP of `size`, lossless, or lossy with or without
+// transparency, followed by no picture data: enough for its size and kind.
+QByteArray webpHeaders(QSize size, bool lossless, bool alpha) {
+  const auto le = [](quint32 value, int bytes) {
+    QByteArray out(4, '\0');
+    qToLittleEndian<quint32>(value, out.data());
+    return out.left(bytes);
+  };
+  const auto chunk = [&](const char* name, const QByteArray& data) {
+    return QByteArray(name) + le(quint32(data.size()), 4) + data + QByteArray(data.size() % 2, '\0');
+  };
+  QByteArray body("WEBP");
+  if (lossless) {
+    const quint32 sides = quint32(size.width() - 1) | quint32(size.height() - 1) << 14 | quint32(alpha) << 28;
+    body += chunk("VP8L", "\x2f" + le(sides, 4) + QByteArray(16, '\0'));
+  } else {
+    if (alpha)
+      body += chunk("VP8X", "\x10" + QByteArray(3, '\0') + le(quint32(size.width() - 1), 3) +
+                                le(quint32(size.height() - 1), 3)) +
+              chunk("ALPH", QByteArray(1, '\0'));
+    // A key frame shown, then the start code and the sides.
+    body += chunk("VP8 ", QByteArray("\x10\x00\x00\x9d\x01\x2a", 6) + le(quint32(size.width()), 2) +
+                              le(quint32(size.height()), 2) + QByteArray(16, '\0'));
+  }
+  return "RIFF" + le(quint32(body.size()), 4) + body;
+}
+
 }  // namespace
 
 using Masks = std::array<quint32, 4>;
@@ -123,6 +150,7 @@ Q_DECLARE_METATYPE(Masks)
 
 class TestPictureDecoder : public QObject {
   Q_OBJECT
+  QTemporaryDir scratch_;
 
  private slots:
   // Run first, before Qt has looked for its image plugins: without them a
@@ -184,39 +212,68 @@ class TestPictureDecoder : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<PictureProblem>("problem");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<QSize>("fitInto");
     QTest::newRow("600 scans") << bad("jpeg-600-scans.jpg") << PictureProblem::TooLarge
-                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）");
-    QTest::newRow("500 scans over 12 megapixels")
-        << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge << QStringLiteral(u"スキャン");
+                               << QStringLiteral(u"スキャンが多すぎます（501。500 までです）") << QSize();
+    QTest::newRow("500 scans over 12 megapixels") << bad("jpeg-500-scans-12-megapixels.jpg") << PictureProblem::TooLarge
+                                                  << QStringLiteral(u"スキャン") << QSize();
     QTest::newRow("JPEG gigapixels") << bad("jpeg-gigapixel-65500x65500.jpg") << PictureProblem::TooLarge
-                                     << QStringLiteral(u"大きすぎます");
+                                     << QStringLiteral(u"大きすぎます") << QSize();
     QTest::newRow("GIF gigapixels") << bad("gif-gigapixel-65535x65535.gif") << PictureProblem::TooLarge
-                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）");
+                                    << QStringLiteral(u"（65535×65535。縦横とも 16384 画素までです）") << QSize();
     // The size checked is the screen the GIF decodes to, not its first frame.
     QTest::newRow("GIF screen wider than its frame")
-        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30");
-    QTest::newRow("GIF screen of gigapixels")
-        << bad("gif-screen-65535x65535-frame-70x46.gif") << PictureProblem::TooLarge << QStringLiteral(u"65535×65535");
+        << bad("gif-screen-65506x30-frame-48x30.gif") << PictureProblem::TooLarge << QStringLiteral(u"65506×30")
+        << QSize();
+    QTest::newRow("GIF screen of gigapixels") << bad("gif-screen-65535x65535-frame-70x46.gif")
+                                              << PictureProblem::TooLarge << QStringLiteral(u"65535×65535") << QSize();
     QTest::newRow("GIF of zero size") << bad("gif-zero-size.gif") << PictureProblem::Damaged
-                                      << QStringLiteral(u"0 です");
+                                      << QStringLiteral(u"0 です") << QSize();
     QTest::newRow("TIFF named .bmp") << bad("tiff-named-bmp.bmp") << PictureProblem::UnsupportedKind
-                                     << QStringLiteral(u"形式");
-    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
-    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像");
+                                     << QStringLiteral(u"形式") << QSize();
+    QTest::newRow("text") << bad("text-named-bmp.bmp") << PictureProblem::NotAPicture << QStringLiteral(u"画像")
+                          << QSize();
+    QTest::newRow("empty") << bad("empty.jpg") << PictureProblem::NotAPicture << QStringLiteral(u"画像") << QSize();
     QTest::newRow("JPEG headers only") << bad("jpeg-headers-only.jpg") << PictureProblem::Damaged
-                                       << QStringLiteral(u"大きさ");
+                                       << QStringLiteral(u"大きさ") << QSize();
     QTest::newRow("missing file") << bad("no-such-file.bmp") << PictureProblem::CannotOpen
-                                  << QStringLiteral(u"みつかりません");
-    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル");
+                                  << QStringLiteral(u"みつかりません") << QSize();
+    QTest::newRow("a folder") << pictures() << PictureProblem::NotAFile << QStringLiteral(u"通常のファイル") << QSize();
+    // A WebP reduced to fit: libwebp holds a lossless one whole while it
+    // scales it, and a lossy one's transparency; past what it may hold it is
+    // refused by its size before a pixel is decoded, within it it goes on to
+    // be decoded (and the headers alone hold no picture).
+    const struct {
+      const char* name;
+      QSize size;
+      bool lossless, alpha;
+      PictureProblem problem;
+      const char16_t* reason;
+    } webps[] = {
+        {"WebP lossless, 24 MP", {6000, 4000}, true, false, PictureProblem::TooLarge, u"（6000×4000。1677 万画素"},
+        {"WebP lossless, a row past", {4096, 4097}, true, true, PictureProblem::TooLarge, u"4096×4097"},
+        {"WebP lossless at the limit", {4096, 4096}, true, false, PictureProblem::Damaged, u"壊れています"},
+        {"WebP alpha, 48 MP", {8000, 6000}, false, true, PictureProblem::TooLarge, u"（8000×6000。3355 万画素"},
+        {"WebP alpha, 24 MP", {6000, 4000}, false, true, PictureProblem::Damaged, u"壊れています"},
+        {"WebP lossy, 16383 x 16383", {16383, 16383}, false, false, PictureProblem::Damaged, u"壊れています"},
+    };
+    for (const auto& webp : webps) {
+      const QString path = scratch_.filePath(QString::fromLatin1(webp.name) + QStringLiteral(".webp"));
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(webpHeaders(webp.size, webp.lossless, webp.alpha)) > 0);
+      QTest::newRow(webp.name) << path << webp.problem << QString::fromUtf16(webp.reason) << QSize(1600, 1000);
+    }
   }
+
   void refusesForTheRightReason() {
     QFETCH(QString, path);
     QFETCH(decode::PictureProblem, problem);
     QFETCH(QString, reason);
+    QFETCH(QSize, fitInto);
     QImage image;
     QString why;
     decode::PictureProblem found = decode::PictureProblem::None;
-    QVERIFY(!decode::loadPicture(path, &image, &why, QSize(), &found));
+    QVERIFY(!decode::loadPicture(path, &image, &why, fitInto, &found));
     QVERIFY2(why.contains(reason), qPrintable(why));
     QCOMPARE(found, problem);
   }
@@ -514,11 +571,33 @@ class TestPictureDecoder : public QObject {
         near(load(good("jpeg-cmyk-70x46.jpg")).pixel(35, 23), load(good("jpeg-baseline-70x46.jpg")).pixel(35, 23), 40));
   }
 
-  void setsTheAllocationLimitItself() {
-    QImageReader::setAllocationLimit(0);  // as an environment setting could leave it: unlimited
+  // Qt's allocation limit is set once, as the program starts: a decode never
+  // touches it (thumbnails decode on other threads), and a picture over the
+  // limit is refused by its size before Qt's reader is asked, the same
+  // whatever Qt's own limit says.
+  void allocationLimitSetOnceAtStart() {
+    QImageReader::setAllocationLimit(0);
+    decode::setPictureAllocationLimit();
+    QCOMPARE(QImageReader::allocationLimit(), 256);
     QImage image;
     QVERIFY(decode::loadPicture(good("gif-70x46.gif"), &image));
-    QCOMPARE(QImageReader::allocationLimit(), 256);
+    // The headers of a 24-bit BMP of 9000 x 9000, 324 MB once decoded.
+    QByteArray bmp("BM");
+    const std::pair<quint32, int> fields[] = {{54, 4}, {0, 4}, {54, 4}, {40, 4},   {9000, 4}, {9000, 4}, {1, 2},
+                                              {24, 2}, {0, 4}, {0, 4},  {2835, 4}, {2835, 4}, {0, 4},    {0, 4}};
+    for (const auto& [value, bytes] : fields)
+      for (int i = 0; i < bytes; ++i) bmp += char(value >> (8 * i) & 0xFF);
+    QCOMPARE(bmp.size(), 54);
+    for (const int qtLimit : {256, 0}) {
+      QImageReader::setAllocationLimit(qtLimit);
+      QString why;
+      decode::PictureProblem problem = decode::PictureProblem::None;
+      QVERIFY(!decode::decodePicture(bmp, &image, &why, QSize(), &problem));
+      QCOMPARE(problem, decode::PictureProblem::TooLarge);
+      QVERIFY2(why.contains(QStringLiteral(u"（9000×9000。6710 万画素までです）")), qPrintable(why));
+      QCOMPARE(QImageReader::allocationLimit(), qtLimit);
+    }
+    decode::setPictureAllocationLimit();
   }
 
   void walksJpegSegments() {

@@ -1,7 +1,8 @@
 // Thumbnails in the desktop's shared cache: the files QUAVINTO writes follow
 // the cache's rules (place, name, PNG, size, tEXt keys, owner-only), a
 // current thumbnail made by another program is used, a stale one is made
-// again, and the loader makes them off the user-interface thread.
+// again, a picture cut short or replaced while it is read fails cleanly, and
+// the loader makes them off the user-interface thread.
 // clang-format off
 #include <cstdio>  // before jpeglib.h, which needs FILE and size_t
 #include <jpeglib.h>
@@ -17,11 +18,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
-#include "platform/AtomicWrite.h"
-#include "pictures/decode/JpegDcDecode.h"
-#include "pictures/decode/PictureDecoder.h"
 #include "pictures/Thumbnails.h"
+#include "pictures/decode/PictureDecoder.h"
+#include "pictures/decode/ReducedDecode.h"
+#include "platform/AtomicWrite.h"
 #include "support/TestSupport.h"
 
 using namespace platform;
@@ -194,8 +197,8 @@ class ThumbnailsTest : public QObject {
     QVERIFY2(difference < 12 * 3 * expected.width() * expected.height(), qPrintable(QString::number(difference)));
   }
 
-  // The quick eighth of a JPEG is the picture's 8 x 8 block averages, for
-  // every sampling, with restart markers, and in grey.
+  // A thumbnail's JPEG eighth, libjpeg's own, is the picture's 8 x 8 block
+  // averages, for every sampling, with restart markers, and in grey.
   void eighthIsTheBlockAverages_data() {
     QTest::addColumn<int>("h");
     QTest::addColumn<int>("v");
@@ -229,38 +232,42 @@ class ThumbnailsTest : public QObject {
     QPainter(&picture).fillRect(40, 30, 70, 50, QColor(250, 250, 250));
     QPainter(&picture).fillRect(130, 70, 50, 40, QColor(20, 20, 20));
     const QByteArray jpeg = baselineJpeg(picture, h, v, restart, grey);
-    DcPicture eighth;
-    QVERIFY(decodeJpegDc(reinterpret_cast<const uint8_t*>(jpeg.constData()), size_t(jpeg.size()), 4096, &eighth));
-    QCOMPARE(QSize(eighth.sourceWidth, eighth.sourceHeight), picture.size());
-    QCOMPARE(QSize(eighth.width, eighth.height), QSize(26, 17));
+    // 25 wide: 203 / 8 still covers it, so the eighth is taken.
+    QSize source;
+    const QImage eighth = decodeJpegThumbnail(jpeg, QSize(25, 25), &source);
+    QCOMPARE(source, picture.size());
+    QCOMPARE(eighth.size(), QSize(26, 17));
     const QImage full = QImage::fromData(jpeg).convertToFormat(QImage::Format_RGB32);
     double total = 0;
     int worst = 0;
-    for (int by = 0; by < eighth.height; ++by)
-      for (int bx = 0; bx < eighth.width; ++bx) {
+    for (int by = 0; by < eighth.height(); ++by)
+      for (int bx = 0; bx < eighth.width(); ++bx) {
         int sum[3] = {}, n = 0;
         for (int y = by * 8; y < std::min(by * 8 + 8, full.height()); ++y)
           for (int x = bx * 8; x < std::min(bx * 8 + 8, full.width()); ++x, ++n) {
             const QRgb p = full.pixel(x, y);
             sum[0] += qRed(p), sum[1] += qGreen(p), sum[2] += qBlue(p);
           }
+        const QRgb pixel = eighth.pixel(bx, by);
+        const int rgb[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
         for (int c = 0; c < 3; ++c) {
-          const int got = eighth.rgb[size_t((by * eighth.width + bx) * 3 + c)];
+          const int got = rgb[c];
           const int difference = std::abs(got - (sum[c] + n / 2) / n);
           total += difference;
           worst = std::max(worst, difference);
         }
       }
-    const double mean = total / (3.0 * eighth.width * eighth.height);
+    const double mean = total / (3.0 * eighth.width() * eighth.height());
     QVERIFY2(mean < meanWithin && worst < worstWithin,
              qPrintable(QStringLiteral("mean %1, worst %2").arg(mean).arg(worst)));
   }
 
-  // What the quick eighth does not take is left to libjpeg, never guessed.
+  // What the thumbnail's eighth does not take is left to the ordinary
+  // decoder, never guessed.
   void eighthRefusesWhatItDoesNotRead() {
     const auto refused = [](const QByteArray& bytes) {
-      DcPicture eighth;
-      return !decodeJpegDc(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), 4096, &eighth);
+      QSize source;
+      return decodeJpegThumbnail(bytes, QSize(128, 128), &source).isNull();
     };
     const QString good = qEnvironmentVariable("QUAVINTO_TEST_DATA") + QStringLiteral("/pictures/good/");
     for (const char* name : {"jpeg-progressive-70x46.jpg", "jpeg-cmyk-70x46.jpg", "png-70x46.png"}) {
@@ -272,10 +279,14 @@ class ThumbnailsTest : public QObject {
     photo.fill(Qt::darkGreen);
     const QByteArray jpeg = baselineJpeg(photo, 2, 2, 0, false);
     QVERIFY(!refused(jpeg));
-    // Cut short, or too large for the limit it is given.
+    // Cut short, or too large even at an eighth (over 4096 pixels wide).
     QVERIFY(refused(jpeg.left(jpeg.indexOf("\xff\xda") + 20)));
-    DcPicture eighth;
-    QVERIFY(!decodeJpegDc(reinterpret_cast<const uint8_t*>(jpeg.constData()), size_t(jpeg.size()), 199, &eighth));
+    QImage thread(32776, 8, QImage::Format_RGB32);
+    thread.fill(Qt::darkGreen);
+    QVERIFY(refused(baselineJpeg(thread, 1, 1, 0, false)));
+    thread = QImage(32768, 8, QImage::Format_RGB32);
+    thread.fill(Qt::darkGreen);
+    QVERIFY(!refused(baselineJpeg(thread, 1, 1, 0, false)));
   }
 
   // Another program's thumbnail (green here, unlike the picture) is used
@@ -390,6 +401,71 @@ class ThumbnailsTest : public QObject {
     QVERIFY(thumbnailOf(path, 128).image.isNull());
     QVERIFY(setModified(path, 1730000060));
     QVERIFY(qRed(thumbnailOf(path, 128).image.pixel(64, 5)) > 200);
+  }
+
+  // A picture cut short or replaced before or while it is thumbnailed never
+  // ends the program: pictures are read, never mapped, so a file shortened
+  // under a read only gives fewer bytes. Cut before: the thumbnail shows what
+  // there is, or fails cleanly with a fail entry. While: another thread cuts
+  // the file in place, writes it back and renames a copy over it, again and
+  // again, as thumbnails are made.
+  void pictureCutWhileThumbnailed_data() {
+    QTest::addColumn<QString>("format");
+    QTest::newRow("JPEG") << "jpg";
+    QTest::newRow("PNG") << "png";
+    QTest::newRow("WebP") << "webp";
+    QTest::newRow("BMP") << "bmp";
+  }
+  void pictureCutWhileThumbnailed() {
+    QFETCH(QString, format);
+    const QString path = pictures_.filePath(QStringLiteral("cut.") + format);
+    QImage photo(1200, 900, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+      for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x & 255, y & 255, (x * y) & 255));
+    QVERIFY(photo.save(path, nullptr, 90));
+    const QByteArray whole = contentOf(path);
+    const auto usable = [](const Thumbnail& made) {
+      return made.image.isNull() || made.image.size() == QSize(128, 96);
+    };
+    qint64 mtime = 1740000000;
+    for (const qint64 length : {whole.size() / 2, qint64(40), qint64(0)}) {
+      QVERIFY(QFile::resize(path, length));
+      QVERIFY(setModified(path, ++mtime));
+      const Thumbnail made = makeThumbnail(path, 128);
+      QVERIFY2(usable(made), qPrintable(QString::number(length)));
+      if (made.image.isNull()) QVERIFY(QFile::exists(thumbnailFailPath(path)));
+    }
+    QCOMPARE(makeThumbnail(path, 128).image.isNull(), true);  // nothing left of it
+
+    const QString copy = pictures_.filePath(QStringLiteral("cut-copy.") + format);
+    std::atomic<bool> done{false};
+    std::atomic<int> changes{0};
+    std::thread cutter([&] {
+      for (int step = 0; !done; ++step, ++changes) {
+        if (step % 3 == 0) {
+          QFile::resize(path, whole.size() / (2 + step % 5));
+        } else if (step % 3 == 1) {
+          QFile file(path);
+          if (file.open(QIODevice::ReadWrite)) file.write(whole);
+        } else {
+          QFile file(copy);
+          if (file.open(QIODevice::WriteOnly)) file.write(whole);
+          file.close();
+          ::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData());
+        }
+      }
+    });
+    int made = 0;
+    for (int i = 0; i < 24; ++i) {
+      QFile::remove(thumbnailFailPath(path));
+      const Thumbnail thumbnail = makeThumbnail(path, 128);
+      QVERIFY(usable(thumbnail));
+      made += !thumbnail.image.isNull();
+    }
+    done = true;
+    cutter.join();
+    QVERIFY2(changes > 24, qPrintable(QString::number(changes)));
+    qInfo("%d of 24 thumbnails made while the file changed %d times", made, int(changes));
   }
 
   // Jobs never hold up the end of the program: once stopped, queued ones never

@@ -197,10 +197,6 @@ int bytesPerPixel(QImage::Format format) {
 
 bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* out, QString* why,
                   PictureProblem* problem) {
-  // Set here, not left to QT_IMAGEIO_MAXALLOC, which could lift it; only
-  // when it differs, as thumbnails are decoded on other threads.
-  const int allocationMb = int(kMaxPictureBytes / (1024 * 1024));
-  if (QImageReader::allocationLimit() != allocationMb) QImageReader::setAllocationLimit(allocationMb);
   const auto fail = [&](PictureProblem kind, const QString& text) { return refuse(why, problem, kind, text); };
 
   // What the headers promise, walked before the reader sees the file.
@@ -256,6 +252,16 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
     const QSize held = format == "png" ? pngReducedSize(size, pngBox(size, target)) : target;
     if (qint64(held.width()) * held.height() * 4 > kMaxPictureBytes) return tooLarge(kMaxReducedPicturePixels);
   }
+  // libwebp keeps a lossless picture, or a lossy one's transparency, whole
+  // while it scales it: read first, and refused past what that may hold.
+  QByteArray webp;
+  if (streamed && format == "webp") {
+    device->seek(0);
+    webp = device->readAll();
+    const qint64 whole = webpHeldBytes(webp);
+    if (whole > kMaxWebpHeldBytes)
+      return tooLarge(qint64(double(size.width()) * size.height() * double(kMaxWebpHeldBytes) / double(whole)));
+  }
   const bool reduced = format == "jpeg" && !fits;
   const int reduction = reduced ? jpegReduction(size, turned ? target.transposed() : target) : 1;
   const qint64 decodedPixels =
@@ -282,7 +288,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const BusyCursor busy(qint64(size.width()) * size.height() >= kSlowPicturePixels || deviceSize >= kSlowFileBytes);
   QImage image;
   if (streamed) {
-    image = format == "png" ? decodePngReduced(device, target) : decodeWebpScaled(device->readAll(), target);
+    image = format == "png" ? decodePngReduced(device, target) : decodeWebpScaled(webp, target);
     if (image.isNull()) return fail(PictureProblem::Damaged, translated(kDecodeFailed));
     // A PNG's boxes leave it up to twice the size asked for, each way.
     if (image.size() != target) image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -343,5 +349,7 @@ QImage fitPicture(const QImage& picture, QSize maxSize) {
 }
 
 int busyCursorShows() { return gBusyShows; }
+
+void setPictureAllocationLimit() { QImageReader::setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024))); }
 
 }  // namespace decode

@@ -11,7 +11,9 @@
 // asked to fit into is decoded reduced where its decoder can (a JPEG by its
 // own eighths, halves and quarters, a PNG row by row, a WebP by its own
 // scaling), so a 108-megapixel photo needs a few megabytes; a picture too big
-// even reduced is refused with its size and the limit it passes. A JPEG's scans are
+// even reduced is refused with its size and the limit it passes, and so is a
+// lossless WebP (or a WebP's transparency) whose decoder would hold more than
+// kMaxWebpHeldBytes of it whole. A JPEG's scans are
 // counted and the work over them bounded; a GIF's logical screen, not its
 // first frame, is the size checked. JPEG orientation tags are applied, GIFs
 // and WebP animations give their first frame, bit-field BMPs decode to exact
@@ -38,6 +40,10 @@ constexpr qint64 kMaxPngFileBytes = qint64(1024) * 1024 * 1024;
 // A PNG or a still WebP bigger than it is needed is reduced as it decodes,
 // so only the work limits its size: this many pixels.
 constexpr qint64 kMaxReducedPicturePixels = 1'000'000'000;
+// libwebp holds a lossless WebP whole while it scales it (4 bytes a pixel),
+// and a lossy one's transparency (about 2): a reduced WebP may need this
+// much of that, a 16-megapixel lossless picture.
+constexpr qint64 kMaxWebpHeldBytes = qint64(64) * 1024 * 1024;
 // Pictures from this many pixels on take long enough to show a busy cursor.
 constexpr qint64 kSlowPicturePixels = 4'000'000;
 
@@ -59,9 +65,9 @@ enum class PictureProblem {
 // (never below 1x1), decoded reduced where its format allows; a picture that
 // fits keeps its exact pixels. Returns false, leaving *out untouched, when
 // the picture cannot be used: *why (when not null) then says why in
-// Japanese and *problem names the kind of refusal. Sets Qt's allocation
-// limit to kMaxPictureBytes for the whole program, whatever the environment
-// says.
+// Japanese and *problem names the kind of refusal. Every size is checked
+// here before Qt's reader allocates, so the refusal is the same whatever
+// Qt's own allocation limit is.
 bool loadPicture(const QString& path, QImage* out, QString* why = nullptr, QSize fitInto = QSize(),
                  PictureProblem* problem = nullptr);
 
@@ -73,6 +79,11 @@ bool decodePicture(const QByteArray& bytes, QImage* out, QString* why = nullptr,
 // picture scaled down smoothly to the largest size inside `maxSize` with the
 // same proportions (never below 1x1). An empty maxSize leaves it as it is.
 QImage fitPicture(const QImage& picture, QSize maxSize);
+
+// Sets Qt's image allocation limit to kMaxPictureBytes, once as the program
+// starts and before any thread decodes: the limit is one setting shared by
+// every thread. QT_IMAGEIO_MAXALLOC, when set, still overrides it in Qt.
+void setPictureAllocationLimit();
 
 // How many times a load has shown the busy cursor since the program started.
 int busyCursorShows();

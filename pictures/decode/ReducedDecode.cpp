@@ -1,4 +1,5 @@
-// Reduced decoding of PNG (libpng, row by row) and WebP (libwebp's scaling).
+// Reduced decoding of PNG (libpng, row by row), WebP (libwebp's scaling) and
+// JPEG thumbnails (libjpeg's eighths).
 #include "pictures/decode/ReducedDecode.h"
 
 #include <jpeglib.h>
@@ -13,8 +14,6 @@
 #include <cstdio>  // jpeglib.h needs FILE
 #include <optional>
 #include <vector>
-
-#include "pictures/decode/JpegDcDecode.h"
 
 namespace decode {
 namespace {
@@ -142,7 +141,10 @@ struct JpegFailure {
   std::jmp_buf jump;
 };
 void jpegFailQuietly(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegFailure*>(info->err)->jump, 1); }
-void jpegWarnQuietly(j_common_ptr, int) {}
+// Counted as libjpeg's own handler counts them, without the printing.
+void jpegWarnQuietly(j_common_ptr info, int level) {
+  if (level < 0) ++info->err->num_warnings;
+}
 
 // The largest reduced side a thumbnail decode accepts; anything bigger goes
 // the ordinary way, with its limits.
@@ -197,45 +199,26 @@ QImage transformed(const QImage& image, QImageIOHandler::Transformations how) {
 
 QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
   if (!bytes.startsWith("\xff\xd8") || target.isEmpty()) return QImage();
-  QImage image;
-  QSize own;
-  // The size and the orientation tag, read by Qt from the header alone.
+  // The orientation tag, read by Qt from the header alone.
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "jpeg");
   reader.setAutoTransform(true);
   const QImageIOHandler::Transformations how = reader.transformation();
-  // A photo at least sixteen times the target: its blocks' averages are
-  // enough, and reading only those is quickest. Sixteen, so that colour kept
-  // at half the resolution is still no coarser than a pixel of the result.
-  // Anything the DC decode does not take goes to libjpeg.
-  const QSize header = reader.size();
-  const QSize wanted = header.scaled(target, Qt::KeepAspectRatio);
-  DcPicture dc;
-  if (header.width() >= 16 * wanted.width() && header.height() >= 16 * wanted.height() &&
-      decodeJpegDc(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), kMaxThumbnailDecodeSide,
-                   &dc)) {
-    own = QSize(dc.sourceWidth, dc.sourceHeight);
-    image = QImage(dc.width, dc.height, QImage::Format_RGB32);
-    if (image.isNull()) return QImage();
-    for (int y = 0; y < dc.height; ++y) {
-      const uint8_t* rgb = dc.rgb.data() + size_t(y) * size_t(dc.width) * 3;
-      auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-      for (int x = 0; x < dc.width; ++x, rgb += 3) out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
-    }
-  }
-  if (image.isNull()) {
-    // Zeroed, so that destroying it is safe however far its creation came.
-    jpeg_decompress_struct info{};
-    JpegFailure failure;
-    info.err = jpeg_std_error(&failure.manager);
-    failure.manager.error_exit = jpegFailQuietly;
-    failure.manager.emit_message = jpegWarnQuietly;
-    const bool ok = readJpeg(&info, &failure, bytes, target, image, own);
-    jpeg_destroy_decompress(&info);
-    if (!ok) return QImage();
-  }
+  QImage image;
+  QSize own;
+  // Zeroed, so that destroying it is safe however far its creation came.
+  jpeg_decompress_struct info{};
+  JpegFailure failure;
+  info.err = jpeg_std_error(&failure.manager);
+  failure.manager.error_exit = jpegFailQuietly;
+  failure.manager.emit_message = jpegWarnQuietly;
+  // A warning is data libjpeg could not read (cut short, a stray marker):
+  // left to the ordinary decoder, which shows what is missing in grey.
+  const bool ok = readJpeg(&info, &failure, bytes, target, image, own) && failure.manager.num_warnings == 0;
+  jpeg_destroy_decompress(&info);
+  if (!ok) return QImage();
   if (size) *size = (how & QImageIOHandler::TransformationRotate90) ? own.transposed() : own;
   return how == QImageIOHandler::TransformationNone ? image : transformed(image, how);
 }
@@ -314,6 +297,15 @@ QImage decodePngReduced(QIODevice* device, QSize target) {
 bool webpIsAnimated(const QByteArray& head) {
   // An extended WebP says in its first chunk's flags whether it is animated.
   return head.size() > 20 && head.startsWith("RIFF") && head.mid(8, 8) == "WEBPVP8X" && (head[20] & 0x02) != 0;
+}
+
+qint64 webpHeldBytes(const QByteArray& bytes) {
+  WebPBitstreamFeatures features;
+  if (WebPGetFeatures(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), &features) !=
+      VP8_STATUS_OK)
+    return -1;
+  const int perPixel = features.format == 2 ? 4 : features.has_alpha ? 2 : 0;
+  return qint64(features.width) * features.height * perPixel;
 }
 
 QImage decodeWebpScaled(const QByteArray& bytes, QSize target) {

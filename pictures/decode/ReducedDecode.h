@@ -37,6 +37,12 @@ QByteArray encodePngWithText(const QImage& image, const std::vector<std::pair<QB
 // True when a WebP file, `head` being its first 21 bytes or more, holds an
 // animation (whose first frame Qt's reader decodes instead).
 bool webpIsAnimated(const QByteArray& head);
+// What libwebp holds whole of a still WebP while it decodes it scaled: a
+// lossless picture at 4 bytes a pixel, a lossy one's transparency at 2 (its
+// plane and the lossless stream it comes in), nothing of a lossy picture
+// without it, which goes a few rows at a time. -1 when the header cannot be
+// read.
+qint64 webpHeldBytes(const QByteArray& bytes);
 // Decodes a still WebP scaled to exactly `target` while decoding. A null
 // image when it cannot be decoded.
 QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
@@ -45,8 +51,8 @@ QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
 // to the smallest of its eighths, quarters and halves that is still no
 // smaller than `target`, with the fast settings a thumbnail can afford, and
 // turned as its tag says; *size gets the picture's own size as shown. A null
-// image for anything else (progressive, CMYK, damaged, too large even
-// reduced), which the caller then decodes the ordinary way.
+// image for anything else (progressive, CMYK, damaged or cut short, too
+// large even reduced), which the caller then decodes the ordinary way.
 QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size);
 
 }  // namespace decode
