@@ -135,7 +135,7 @@ bool decodeForThumbnail(const QString& picture, int side, const CancelFlag* canc
   if (file.peek(2) == "\xff\xd8" && bytes <= decode::kMaxPictureFileBytes) {
     const QByteArray data = file.read(bytes);
     if (stopped(cancel)) return false;
-    const QImage image = decode::decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize);
+    const QImage image = decode::decodeJpegThumbnail(data, QSize(side, side), &out->pictureSize, cancel);
     if (!image.isNull()) {
       out->image = decode::fitPicture(image, QSize(side, side));
       return true;

@@ -279,6 +279,9 @@ class ThumbnailsTest : public QObject {
     photo.fill(Qt::darkGreen);
     const QByteArray jpeg = baselineJpeg(photo, 2, 2, 0, false);
     QVERIFY(!refused(jpeg));
+    // Stopped, as at the end of the program: the caller gives it up.
+    const CancelFlag stop{true};
+    QVERIFY(decodeJpegThumbnail(jpeg, QSize(128, 128), nullptr, &stop).isNull());
     // Cut short, or too large even at an eighth (over 4096 pixels wide).
     QVERIFY(refused(jpeg.left(jpeg.indexOf("\xff\xda") + 20)));
     QImage thread(32776, 8, QImage::Format_RGB32);

@@ -153,7 +153,7 @@ constexpr int kMaxThumbnailDecodeSide = 4096;
 // The decode itself; libjpeg reports errors by a long jump back here, so this
 // frame holds nothing to destroy: the image lives in the caller.
 bool readJpeg(jpeg_decompress_struct* info, JpegFailure* failure, const QByteArray& bytes, QSize target, QImage& image,
-              QSize& size) {
+              QSize& size, const std::atomic<bool>* stop) {
   // Set before the decompressor is created: creating it can fail too, and
   // its failure jumps here.
   if (setjmp(failure->jump)) return false;
@@ -181,6 +181,8 @@ bool readJpeg(jpeg_decompress_struct* info, JpegFailure* failure, const QByteArr
   image = QImage(int(info->output_width), int(info->output_height), QImage::Format_RGB32);
   if (image.isNull()) return false;
   while (info->output_scanline < info->output_height) {
+    // Each row of the eighth is a row of blocks read: a stop ends it there.
+    if (stop && stop->load()) return false;
     JSAMPROW row = image.scanLine(int(info->output_scanline));
     jpeg_read_scanlines(info, &row, 1);
   }
@@ -197,7 +199,7 @@ QImage transformed(const QImage& image, QImageIOHandler::Transformations how) {
 
 }  // namespace
 
-QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
+QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size, const std::atomic<bool>* stop) {
   if (!bytes.startsWith("\xff\xd8") || target.isEmpty()) return QImage();
   // The orientation tag, read by Qt from the header alone.
   QBuffer buffer;
@@ -216,7 +218,7 @@ QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size) {
   failure.manager.emit_message = jpegWarnQuietly;
   // A warning is data libjpeg could not read (cut short, a stray marker):
   // left to the ordinary decoder, which shows what is missing in grey.
-  const bool ok = readJpeg(&info, &failure, bytes, target, image, own) && failure.manager.num_warnings == 0;
+  const bool ok = readJpeg(&info, &failure, bytes, target, image, own, stop) && failure.manager.num_warnings == 0;
   jpeg_destroy_decompress(&info);
   if (!ok) return QImage();
   if (size) *size = (how & QImageIOHandler::TransformationRotate90) ? own.transposed() : own;

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,8 @@ QImage decodeWebpScaled(const QByteArray& bytes, QSize target);
 // smaller than `target`, with the fast settings a thumbnail can afford, and
 // turned as its tag says; *size gets the picture's own size as shown. A null
 // image for anything else (progressive, CMYK, damaged or cut short, too
-// large even reduced), which the caller then decodes the ordinary way.
-QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size);
+// large even reduced), which the caller then decodes the ordinary way, and
+// when `stop` is set (checked at every row of the eighth).
+QImage decodeJpegThumbnail(const QByteArray& bytes, QSize target, QSize* size, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace decode
