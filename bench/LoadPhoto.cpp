@@ -1,9 +1,12 @@
 // The load figures' photo, and the process's resident memory.
 #include "bench/LoadPhoto.h"
 
+#include <webp/encode.h>
+
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QSaveFile>
 
 namespace benchload {
 
@@ -39,6 +42,33 @@ bool write(const QImage& image, const QString& path, const char* format, int qua
 bool writePhoto(const QString& path) { return write(scene(kPhotoWidth, kPhotoHeight), path, "jpeg", 90); }
 
 bool writePngPhoto(const QString& path) { return write(scene(kPngWidth, kPngHeight), path, "png", 90); }
+
+bool writeLosslessWebp(const QString& path) {
+  const QImage image = scene(kLosslessWidth, kLosslessHeight);
+  WebPConfig config;
+  WebPPicture picture;
+  if (image.isNull() || !WebPConfigInit(&config) || !WebPPictureInit(&picture)) return false;
+  config.lossless = 1;
+  config.method = 0;
+  config.quality = 0;
+  picture.use_argb = 1;
+  picture.width = image.width();
+  picture.height = image.height();
+  WebPMemoryWriter memory;
+  WebPMemoryWriterInit(&memory);
+  picture.writer = WebPMemoryWrite;
+  picture.custom_ptr = &memory;
+  const bool encoded =
+      WebPPictureImportRGB(&picture, image.constBits(), int(image.bytesPerLine())) && WebPEncode(&config, &picture);
+  WebPPictureFree(&picture);
+  QSaveFile file(path);
+  const bool written =
+      encoded && file.open(QIODevice::WriteOnly) &&
+      file.write(reinterpret_cast<const char*>(memory.mem), qint64(memory.size)) == qint64(memory.size) &&
+      file.commit();
+  WebPMemoryWriterClear(&memory);
+  return written;
+}
 
 bool writeCameraPhoto(const QString& path) { return write(scene(6000, 4000), path, "jpeg", 90); }
 

@@ -1,6 +1,7 @@
 // The photo of the picture-load figures: 13200 x 8250 pixels, 108 megapixels,
 // as a current phone takes them, written as a JPEG of a phone's usual size
-// (about 22 MB: sky, hills and a field with fine texture everywhere).
+// (about 22 MB: sky, hills and a field with fine texture everywhere), and the
+// same scene at other sizes and in the other formats the figures load.
 #pragma once
 
 #include <QString>
@@ -17,10 +18,17 @@ constexpr int kScreenHeight = 1080;
 constexpr int kPngWidth = 12000;
 constexpr int kPngHeight = 9000;
 
+// The lossless WebP of the lossless figure: 6000 x 4000, 24 megapixels.
+constexpr int kLosslessWidth = 6000;
+constexpr int kLosslessHeight = 4000;
+
 // Writes the photo to `path`; false when it cannot be written.
 bool writePhoto(const QString& path);
 // Writes the same scene at the PNG photo's size as a PNG.
 bool writePngPhoto(const QString& path);
+// Writes the same scene at the lossless figure's size as a lossless WebP
+// (libwebp's quickest effort: the file's size does not matter here).
+bool writeLosslessWebp(const QString& path);
 // Writes the same scene as a 24-megapixel JPEG (6000 x 4000), the thumbnail figure's photo.
 bool writeCameraPhoto(const QString& path);
 
