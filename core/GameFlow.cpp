@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/FewestMoves.h"
 #include "core/Geometry.h"
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
@@ -82,6 +83,13 @@ void BeginPlay(GameHost& h) {
   p.paused = false;
   p.pausedSeconds = 0;
   p.movesBefore = std::exchange(p.carriedMoves, 0);
+  p.hintsBefore = std::exchange(p.carriedHints, 0);
+  p.hintsNow = 0;
+  // A resumed game keeps the figure of its start; any other is measured from
+  // the board it begins with (a game read from a file, from the position
+  // read), and a resumed game whose figure was not kept from where it stands.
+  const int carriedFewest = std::exchange(p.carriedFewest, -1);
+  p.fewest = carriedFewest >= 0 ? carriedFewest : p.movesBefore + fewestMoves(g);
   p.finished = false;
   applyMenuEvent(h, MenuEvent::PlayBegun);
   h.vars().StartTime = int32_t(platform::roundHalfEven(platform::secondsSinceMidnight()));
@@ -101,7 +109,9 @@ void endGame(GameHost& h, GameEnd why) {
 
 int32_t playedSeconds(GameHost& h, double now) {
   const PlayState& p = h.play();
-  return elapsedSeconds(h.state(), h.vars(), p.paused ? p.pausedAt : now, p.pausedSeconds);
+  // Each hint since play began is time on the clock, as a pause is time off.
+  return elapsedSeconds(h.state(), h.vars(), p.paused ? p.pausedAt : now,
+                        p.pausedSeconds - double(kHintSeconds) * p.hintsNow);
 }
 
 bool pauseGame(GameHost& h) {
@@ -166,6 +176,7 @@ void CheckComplete(GameHost& h) {
   PlayState& p = h.play();
   p.finalSeconds = playedSeconds(h, platform::secondsSinceMidnight());
   p.finalMoves = p.moves();
+  p.finalHints = p.hints();
   p.finished = true;
   // The window congratulates while the game is still the one in play.
   h.playEvent(PlayEvent::Completed);
@@ -174,6 +185,16 @@ void CheckComplete(GameHost& h) {
   drawIntactBoard(h);
   moveFloatingOutOfSight(h);
   endGame(h, GameEnd::Completed);
+}
+
+std::optional<Move> takeHint(GameHost& h) {
+  PlayState& p = h.play();
+  if (h.state().GameRunning != 1 || h.preparing() || p.paused) return std::nullopt;
+  const std::optional<Move> hint = hintMove(h.state());
+  if (!hint) return std::nullopt;
+  ++p.hintsNow;
+  h.playEvent(PlayEvent::Hinted);
+  return hint;
 }
 
 void GStop_Click(GameHost& h) {

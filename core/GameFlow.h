@@ -2,11 +2,11 @@
 // play, the completion check with its time, and stopping.
 #pragma once
 
-#include "core/GameHost.h"
-
 #include <QString>
-
 #include <cstdint>
+#include <optional>
+
+#include "core/GameHost.h"
 
 namespace quavinto {
 
@@ -29,6 +29,10 @@ int32_t playedSeconds(GameHost& h, double now);
 // Pause and resume the game in play; false when there was nothing to do.
 bool pauseGame(GameHost& h);
 bool resumeGame(GameHost& h);
+// A move on a shortest way to the solved board, for a game in play and not
+// paused, counted as a hint used and paid for with kHintSeconds on the clock;
+// none (and nothing counted) otherwise.
+std::optional<Move> takeHint(GameHost& h);
 // Abandons the game in play without a question.
 void GStop_Click(GameHost& h);
 

@@ -28,7 +28,11 @@ enum class PlayEvent {
   Ended,      // the game ended (lastEnd says why); after Completed, once the board is whole
   Paused,
   Resumed,
+  Hinted,  // a hint was taken: the clock has its price
 };
+
+// What a hint costs: this many seconds on the clock.
+constexpr int kHintSeconds = 30;
 
 struct PlayState {
   MoveHistory history;
@@ -38,10 +42,18 @@ struct PlayState {
   bool finished = false;     // the puzzle was solved: its figures stay shown until the next game
   int32_t finalSeconds = 0;  // time of the completed game
   int finalMoves = 0;        // moves of the completed game
+  int finalHints = 0;        // hints the completed game used
   int movesBefore = 0;       // moves a resumed game had made before it was kept
   int carriedMoves = 0;      // what the next play to begin takes as movesBefore
+  int fewest = -1;           // the fewest moves that solve the game from its start; -1 while none is known
+  int carriedFewest = -1;    // a resumed game's own figure, taken by the next play to begin
+  int hintsBefore = 0;       // hints a resumed game had used before it was kept
+  int carriedHints = 0;      // what the next play to begin takes as hintsBefore
+  int hintsNow = 0;          // hints used since play began; each adds kHintSeconds to the time
   // Moves made in the game in play and not taken back.
   int moves() const { return movesBefore + history.count(); }
+  // Hints used in the whole game.
+  int hints() const { return hintsBefore + hintsNow; }
   GameEnd lastEnd = GameEnd::Stopped;
 };
 

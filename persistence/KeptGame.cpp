@@ -66,8 +66,10 @@ QList<QByteArray> readEndedList(const QString& path) {
 }  // namespace
 
 QByteArray formatKeptFigures(const KeptFigures& figures) {
-  return "QUAVINTO kept game 1\npicture " + figures.picture.toUtf8() + "\nmoves " + QByteArray::number(figures.moves) +
-         "\n";
+  QByteArray text = "QUAVINTO kept game 1\npicture " + figures.picture.toUtf8() + "\nmoves " +
+                    QByteArray::number(figures.moves) + "\n";
+  if (figures.fewest >= 0) text += "fewest " + QByteArray::number(figures.fewest) + "\n";
+  return text + "hints " + QByteArray::number(figures.hints) + "\n";
 }
 
 bool parseKeptFigures(const QByteArray& text, KeptFigures* figures) {
@@ -75,6 +77,12 @@ bool parseKeptFigures(const QByteArray& text, KeptFigures* figures) {
   if (lines.value(0) != "QUAVINTO kept game 1" || !text.endsWith('\n')) return false;
   KeptFigures read;
   bool movesSeen = false;
+  // Plain digits only: a sign, a space or a NUL is damage.
+  const auto count = [](const QByteArray& value, int* out) {
+    if (value.isEmpty() || value.size() > 9 || !std::all_of(value.begin(), value.end(), ::isdigit)) return false;
+    *out = value.toInt();
+    return true;
+  };
   for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
     const QByteArray& line = lines[i];
     const qsizetype space = line.indexOf(' ');
@@ -82,12 +90,15 @@ bool parseKeptFigures(const QByteArray& text, KeptFigures* figures) {
     if (name == "picture") {
       read.picture = QString::fromLatin1(value);
     } else if (name == "moves") {
-      // Plain digits only: a sign, a space or a NUL is damage.
-      if (value.isEmpty() || value.size() > 9 || !std::all_of(value.begin(), value.end(), ::isdigit)) return false;
-      read.moves = value.toInt();
+      if (!count(value, &read.moves)) return false;
       movesSeen = true;
+    } else if (name == "fewest") {
+      if (!count(value, &read.fewest)) return false;
+    } else if (name == "hints") {
+      if (!count(value, &read.hints)) return false;
     }
-    // Lines of later figures are passed over.
+    // Lines of later figures are passed over; figures written before the
+    // fewest moves and hints were kept read as unknown and none.
   }
   if (!movesSeen || read.picture.isEmpty()) return false;
   *figures = read;
@@ -307,6 +318,8 @@ GameKeeper::Job GameKeeper::capture() const {
   // A paused game is kept with the time played before the pause.
   job.game.seconds = playedSeconds(host_, platform::secondsSinceMidnight());
   job.figures.moves = host_.play().moves();
+  job.figures.fewest = host_.play().fewest;
+  job.figures.hints = host_.play().hints();
   job.key = key_;
   job.xn = xn_;
   job.yn = yn_;
@@ -409,6 +422,7 @@ void GameKeeper::playEvent(PlayEvent event) {
       if (host_.state().ResumeFlag == 1) write(capture());
       break;
     case PlayEvent::Moved:
+    case PlayEvent::Hinted:
       if (!inPlay_) break;
       // The board is taken now; the write waits so that quick moves share one.
       pending_ = capture();

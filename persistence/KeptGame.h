@@ -46,7 +46,11 @@ QString endedGamesFile();
 struct KeptFigures {
   QString picture;  // the picture's content key
   int moves = 0;    // moves made and not taken back
-  bool operator==(const KeptFigures& o) const { return picture == o.picture && moves == o.moves; }
+  int fewest = -1;  // the fewest moves that solve the game from its start; -1 unknown
+  int hints = 0;    // hints used
+  bool operator==(const KeptFigures& o) const {
+    return picture == o.picture && moves == o.moves && fewest == o.fewest && hints == o.hints;
+  }
 };
 QByteArray formatKeptFigures(const KeptFigures& figures);
 // False for anything that is not a figures file of ours.

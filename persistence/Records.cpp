@@ -14,7 +14,9 @@
 namespace quavinto {
 namespace {
 
-const QByteArray kHeader = QByteArrayLiteral("QUAVINTO records 1");
+const QByteArray kHeaderPrefix = QByteArrayLiteral("QUAVINTO records ");
+const QByteArray kHeader = QByteArrayLiteral("QUAVINTO records 2");
+const QByteArray kFirstHeader = QByteArrayLiteral("QUAVINTO records 1");
 const QString kDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
 // A lock left by a program that died is taken over after this long.
@@ -45,18 +47,22 @@ bool betterThan(const Record& a, const Record& b) {
 
 QByteArray formatRecords(const QList<Record>& records) {
   QByteArray out = kHeader + "\n";
-  out += "# picture\tcolumns\trows\tseconds\tmoves\tdate\tresumed\n";
+  out += "# picture\tcolumns\trows\tseconds\tmoves\tdate\tresumed\tfewest (- not known)\thints\n";
   for (const Record& r : records) {
     out += r.picture.toUtf8() + '\t' + QByteArray::number(r.xn) + '\t' + QByteArray::number(r.yn) + '\t' +
            QByteArray::number(r.seconds) + '\t' + QByteArray::number(r.moves) + '\t' +
-           r.when.toString(kDateFormat).toLatin1() + '\t' + (r.resumed ? "1" : "0") + '\n';
+           r.when.toString(kDateFormat).toLatin1() + '\t' + (r.resumed ? "1" : "0") + '\t' +
+           (r.fewest >= 0 ? QByteArray::number(r.fewest) : QByteArray("-")) + '\t' + QByteArray::number(r.hints) + '\n';
   }
   return out;
 }
 
 bool parseRecords(const QByteArray& text, QList<Record>* records) {
   const QList<QByteArray> lines = text.split('\n');
-  if (lines.isEmpty() || lines.first().trimmed() != kHeader) return false;
+  if (lines.isEmpty()) return false;
+  const QByteArray header = lines.first().trimmed();
+  if (header != kHeader && header != kFirstHeader) return false;
+  const int fields = header == kHeader ? 9 : 7;
   QList<Record> out;
   for (qsizetype i = 1; i < lines.size(); ++i) {
     QByteArray line = lines[i];
@@ -65,7 +71,7 @@ bool parseRecords(const QByteArray& text, QList<Record>* records) {
     line = line.trimmed();
     if (line.isEmpty() || line.startsWith('#')) continue;
     const QList<QByteArray> f = line.split('\t');
-    if (f.size() != 7 || !QUtf8StringView(f[0]).isValidUtf8()) return false;
+    if (f.size() != fields || !QUtf8StringView(f[0]).isValidUtf8()) return false;
     Record r;
     bool ok[5] = {};
     r.picture = QString::fromUtf8(f[0]);
@@ -76,6 +82,12 @@ bool parseRecords(const QByteArray& text, QList<Record>* records) {
     r.when = QDateTime::fromString(QString::fromLatin1(f[5]), kDateFormat);
     ok[4] = f[6] == "0" || f[6] == "1";
     r.resumed = f[6] == "1";
+    if (fields == 9) {
+      bool known = true, counted = true;
+      r.fewest = f[7] == "-" ? -1 : count(f[7], &known);
+      r.hints = count(f[8], &counted);
+      if (!known || !counted) return false;
+    }
     if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || r.picture.isEmpty() || r.xn < 1 ||
         r.xn > 30 || r.yn < 1 || r.yn > 30 || r.seconds < 0 || r.moves < 0 || !r.when.isValid())
       return false;
@@ -83,6 +95,14 @@ bool parseRecords(const QByteArray& text, QList<Record>* records) {
   }
   *records = out;
   return true;
+}
+
+bool isNewerRecords(const QByteArray& text) {
+  const QByteArray header = text.left(text.indexOf('\n')).trimmed();
+  if (!header.startsWith(kHeaderPrefix)) return false;
+  bool number = false;
+  const int version = header.mid(kHeaderPrefix.size()).toInt(&number);
+  return number && version > 2;
 }
 
 void keepBest(QList<Record>& records) {
@@ -127,6 +147,15 @@ bool RecordStore::load(QList<Record>* all, Outcome* out, bool locked) {
   }
   file.close();
   if (parseRecords(text, all)) return true;
+  // A later version's list is the player's records all the same: it is
+  // neither set aside nor written over by this older program.
+  if (isNewerRecords(text)) {
+    out->ok = false;
+    out->unreadable = true;
+    out->newer = true;
+    out->problem = file_;
+    return false;
+  }
   all->clear();
   // Seen damaged without the lock, it may be another copy's list being
   // replaced: reported, never set aside.

@@ -26,9 +26,11 @@ struct Record {
   int moves = 0;
   QDateTime when;        // local date and time of the completion
   bool resumed = false;  // the game was resumed from a saved game
+  int fewest = -1;       // the fewest moves that solved the game from its start; -1 not known
+  int hints = 0;         // hints used
   bool operator==(const Record& o) const {
     return picture == o.picture && xn == o.xn && yn == o.yn && seconds == o.seconds && moves == o.moves &&
-           when == o.when && resumed == o.resumed;
+           when == o.when && resumed == o.resumed && fewest == o.fewest && hints == o.hints;
   }
 };
 
@@ -37,10 +39,15 @@ constexpr qint64 kRecordsFileLimit = 4 * 1024 * 1024;
 
 // Faster first; on equal times fewer moves, then the earlier game.
 bool betterThan(const Record& a, const Record& b);
-// The records as lines of text, and back. Parsing fails on any line that is
-// not a record, and on a missing or unknown header.
+// The records as lines of text, and back. Lists of the first version (seven
+// fields, before the fewest moves and hints were kept) read with those
+// unknown and none; every list is written in the second. Parsing fails on any
+// line that is not a record, and on a missing or unknown header.
 QByteArray formatRecords(const QList<Record>& records);
 bool parseRecords(const QByteArray& text, QList<Record>* records);
+// Whether `text` is a records list of a later version than this program reads:
+// such a file is never set aside or replaced.
+bool isNewerRecords(const QByteArray& text);
 // Orders every picture's and grid's records best first and keeps the best ten.
 void keepBest(QList<Record>& records);
 
@@ -59,6 +66,7 @@ class RecordStore {
     int place = 0;            // add(): 1 to 10 when the game entered the best ten
     QString problem;          // why not ok: the folder or file that failed
     bool busy = false;        // another copy held the records longer than this store waits
+    bool newer = false;       // the file is of a later version of the program: read as unreadable, left alone
   };
   // How long a change waits for another copy's change to the records; the
   // window's thread waits only a moment and leaves longer waits to a worker.

@@ -2,9 +2,11 @@
 #include "platform/ManualDrag.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
-
+#include <QTimer>
 #include <map>
 
 namespace platform {
@@ -17,19 +19,22 @@ std::map<const QWidget*, DropHandler>& handlers() {
 
 class DragFilter : public QObject {
 public:
-  void begin(QWidget* control, QPoint globalPos, Qt::MouseButton button) {
-    finish();
-    control_ = control;
-    button_ = button;
-    grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
-    QWidget* window = control->window();
-    band_ = new QRubberBand(QRubberBand::Rectangle, window);
-    band_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    band_->setGeometry(QRect(window->mapFromGlobal(globalPos - grab_), control->size()));
-    band_->show();
-    band_->raise();
-    qApp->installEventFilter(this);
-  }
+ void begin(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool liftable) {
+   finish();
+   control_ = control;
+   button_ = button;
+   liftable_ = liftable;
+   pressedAt_ = globalPos;
+   lifted_ = false;
+   grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
+   QWidget* window = control->window();
+   band_ = new QRubberBand(QRubberBand::Rectangle, window);
+   band_->setAttribute(Qt::WA_TransparentForMouseEvents);
+   band_->setGeometry(QRect(window->mapFromGlobal(globalPos - grab_), control->size()));
+   band_->show();
+   band_->raise();
+   qApp->installEventFilter(this);
+ }
 
   void finish() {
     // Hidden at once: a drop may open a modal box before the outline is deleted.
@@ -39,8 +44,13 @@ public:
     }
     band_ = nullptr;
     control_ = nullptr;
+    lifted_ = false;
+    follow_.stop();
     qApp->removeEventFilter(this);
   }
+
+  bool lifted() const { return lifted_; }
+  bool clickToLift = false;
 
   QWidget* control() const { return control_; }
   bool active() const { return !control_.isNull(); }
@@ -57,6 +67,7 @@ protected:
       }
       return false;
     }
+    if (lifted_) return liftedEvent(event);
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
       // The drag's own button pressed again, or no longer held, means its
       // release never arrived (it went to another program): that drag is
@@ -71,7 +82,17 @@ protected:
     if (event->type() == QEvent::MouseButtonRelease) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() == button_) {
-        deliver(mouse->globalPosition().toPoint());
+        // A click that stayed within the drag distance lifts the piece
+        // instead of dropping it where it was taken, for players who cannot
+        // hold a button and for a tap on a touch screen.
+        const QPoint at = mouse->globalPosition().toPoint();
+        const bool tap = mouse->source() != Qt::MouseEventNotSynthesized;
+        if (liftable_ && button_ == Qt::LeftButton && (clickToLift || tap) &&
+            (at - pressedAt_).manhattanLength() < QApplication::startDragDistance()) {
+          lift();
+          return true;
+        }
+        deliver(at);
         return true;
       }
       if (mouse->buttons().testFlag(button_)) return true;
@@ -82,6 +103,70 @@ protected:
   }
 
 private:
+ // The outline follows the pointer with no button held, which sends no
+ // move events to widgets that do not track the mouse: it is moved to the
+ // pointer's place at each frame instead.
+ void lift() {
+   lifted_ = true;
+   if (!follow_.isActive()) {
+     QObject::connect(
+         &follow_, &QTimer::timeout, this, [this] { moveBand(QCursor::pos()); }, Qt::UniqueConnection);
+     follow_.start(16);
+   }
+ }
+
+ void moveBand(QPoint globalPos) {
+   if (band_ && control_) band_->move(control_->window()->mapFromGlobal(globalPos - grab_));
+ }
+
+ // While a piece is lifted: the next left press drops it there (its release
+ // is swallowed with it); Escape or a right press puts it back, and that
+ // press does nothing else.
+ bool liftedEvent(QEvent* event) {
+   switch (event->type()) {
+     case QEvent::MouseMove:
+       moveBand(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+       return false;
+     case QEvent::MouseButtonPress:
+     case QEvent::MouseButtonDblClick: {
+       const auto* mouse = static_cast<QMouseEvent*>(event);
+       swallow_ = mouse->button();
+       if (mouse->button() == Qt::LeftButton)
+         deliver(mouse->globalPosition().toPoint());
+       else
+         finish();
+       qApp->installEventFilter(&releaseEater_);
+       return true;
+     }
+     case QEvent::MouseButtonRelease:
+       return true;
+     case QEvent::KeyPress:
+       if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+       finish();
+       return true;
+     default:
+       return false;
+   }
+ }
+
+ // Swallows the release of the press that ended a lift, so it reaches no
+ // widget as a release without its press.
+ class ReleaseEater : public QObject {
+  public:
+   explicit ReleaseEater(DragFilter& owner) : owner_(owner) {}
+
+  protected:
+   bool eventFilter(QObject* receiver, QEvent* event) override {
+     if (!receiver->isWidgetType() || event->type() != QEvent::MouseButtonRelease) return false;
+     if (static_cast<QMouseEvent*>(event)->button() != owner_.swallow_) return false;
+     qApp->removeEventFilter(this);
+     return true;
+   }
+
+  private:
+   DragFilter& owner_;
+ };
+
   void deliver(QPoint globalPos) {
     QPointer<QWidget> dragged = control_;
     QWidget* window = dragged ? dragged->window() : nullptr;
@@ -99,6 +184,12 @@ private:
   QPointer<QWidget> control_;
   Qt::MouseButton button_ = Qt::LeftButton;
   QPoint grab_;
+  QPoint pressedAt_;
+  bool liftable_ = false;
+  bool lifted_ = false;
+  QTimer follow_;
+  Qt::MouseButton swallow_ = Qt::NoButton;
+  ReleaseEater releaseEater_{*this};
   QRubberBand* band_ = nullptr;
 };
 
@@ -124,10 +215,12 @@ bool hasDropHandler(const QWidget* area) {
   return it != handlers().end() && it->second;
 }
 
-void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button) {
-  filter().begin(control, globalPos, button);
+void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool liftable) {
+  filter().begin(control, globalPos, button, liftable);
 }
 bool dragInProgress() { return filter().active(); }
+bool pieceLifted() { return filter().active() && filter().lifted(); }
+void setClickToLift(bool on) { filter().clickToLift = on; }
 QWidget* draggedControl() { return filter().control(); }
 void cancelDrag() { filter().finish(); }
 

@@ -27,10 +27,22 @@ void setDropHandler(QWidget* area, DropHandler handler);
 bool hasDropHandler(const QWidget* area);
 
 // Starts dragging `control` with `button` held; the pointer is at `globalPos`.
-void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button);
+// Only a `liftable` control (a piece, not the finished-picture view) is lifted
+// by a click or a tap.
+void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool liftable = false);
 bool dragInProgress();
 QWidget* draggedControl();
 // Abandons a drag without a drop (used when the window closes).
 void cancelDrag();
+
+// Click to lift: with it on, a left press and release that stays within the
+// desktop's drag distance lifts a liftable control instead of dropping it; its
+// outline follows the pointer, the next left press drops it there, and
+// Escape or a right press puts it back without a drop (that press does
+// nothing else). A press, a move beyond the drag distance and a release is a
+// drag as before. A tap on a touch screen lifts whatever the setting says.
+void setClickToLift(bool on);
+// Whether a control is lifted now (a drag is then in progress too).
+bool pieceLifted();
 
 }  // namespace platform

@@ -362,7 +362,7 @@ void Form1::pictureReachedBoard() {
   pictureLoaded_ = gs_.ResumeFlag == 0;
 }
 
-void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_, lastPressButton_); }
+void Form1::startFloatingDrag() { platform::startDrag(Picture2, lastPressGlobal_, lastPressButton_, true); }
 
 QAction* menuAction(const Form1& f, Menu menu) {
   switch (menu) {

@@ -30,6 +30,7 @@ class CommonDialog;
 namespace quavinto {
 
 class KeyboardPlay;
+class HintMarks;
 class GameKeeper;
 class KeptGame;
 class PictureKeys;
@@ -116,10 +117,14 @@ public:
   void Redo_Click();
   void Pause_Click();
   void Records_Click();
+  void Hint_Click();
+  void ClickToPickUp_Click();
 
   // What the right end of the menu bar shows: the time played and the moves
   // while a game is in play or just completed, nothing otherwise.
   QString clockText() const;
+  // The same with the fewest moves that solve the game, when they are known.
+  QString clockTextWithFewest() const;
   // Brings the clock up to date (the once-a-second timer calls it).
   void tickClock();
   // The content key of the picture on the board, computed on a worker as the
@@ -173,6 +178,9 @@ public:
   QAction* Redo = nullptr;
   QAction* Pause = nullptr;
   QAction* Records = nullptr;
+  QAction* Hint = nullptr;
+  QAction* ClickToPickUp = nullptr;
+  HintMarks* hintMarks = nullptr;  // the hint's outline over the board
   QLabel* clockLabel = nullptr;   // over the right end of the menu bar
   QWidget* pauseCover = nullptr;  // hides the board and the view while paused
 
@@ -243,6 +251,7 @@ private:
   MainVars v_;
   PlayState play_;
   class QTimer* clock_ = nullptr;
+  QString clockShort_, clockFull_;  // the clock's figures without and with the fewest moves
   bool toldRecordsUnwritable_ = false;
   bool toldRecordsSetAside_ = false;
   bool toldKeptUnwritable_ = false;

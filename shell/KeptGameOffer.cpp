@@ -79,8 +79,12 @@ void Form1::offerGame(const KeptGame& kept) {
   // dialogs keep the player's own last file, not the kept one.
   const QString chosen = gs_.GameFileName;
   play_.carriedMoves = figures.moves;
+  play_.carriedFewest = figures.fewest;
+  play_.carriedHints = figures.hints;
   const bool resumed = readGameFile(*this, kept.filePath(), ResumeQuestion::Resume);
   play_.carriedMoves = 0;
+  play_.carriedFewest = -1;
+  play_.carriedHints = 0;
   gs_.GameFileName = chosen;
   // The read has said why it refused the game; it is not offered again.
   if (!resumed) kept.setAside();

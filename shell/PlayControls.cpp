@@ -18,9 +18,11 @@
 
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
+#include "interaction/HintMarks.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
 #include "persistence/PictureKey.h"
+#include "persistence/PlayOptions.h"
 #include "platform/Clock.h"
 #include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
@@ -109,6 +111,14 @@ QString clockFigures(int32_t seconds, int moves) {
   //: %1: the time played; %n: the moves made.
   return QCoreApplication::translate("PlayControls", "%1  手数 %n", nullptr, moves).arg(playTimeText(seconds));
 }
+// The same with the fewest moves that solve the game, where the bar has room.
+QString clockFiguresWithFewest(int32_t seconds, int moves, int fewest) {
+  //: %1: the time played; %n: the moves made; %2: the fewest moves that solve the game.
+  return QCoreApplication::translate("PlayControls", "%1  手数 %n / 最少 %2", nullptr, moves)
+      .arg(playTimeText(seconds))
+      .arg(fewest);
+}
+QString fewestNotice() { return QCoreApplication::translate("PlayControls", "最少手数で完成！"); }
 
 // Between the clock and the bar's last item, and the clock and the bar's end.
 constexpr int kClockMargin = 8;
@@ -125,10 +135,18 @@ void Form1::buildPlayCommands() {
   Pause = addCommand(Game, QCoreApplication::translate("PlayControls", "一時停止"), &Form1::Pause_Click, held);
   Pause->setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
   Pause->setCheckable(true);
-  Records = addCommand(Game, QCoreApplication::translate("PlayControls", "記録"), &Form1::Records_Click, runs);
+  Records = addCommand(Game, QCoreApplication::translate("PlayControls", "記録…"), &Form1::Records_Click, runs);
   Records->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  Hint = addCommand(Game, QCoreApplication::translate("PlayControls", "ヒント"), &Form1::Hint_Click, held);
+  Hint->setShortcut(QKeySequence(Qt::Key_H));
+  ClickToPickUp = addCommand(Game, QCoreApplication::translate("PlayControls", "クリックで持ち上げる"),
+                             &Form1::ClickToPickUp_Click, runs);
+  ClickToPickUp->setCheckable(true);
+  ClickToPickUp->setChecked(readPlayOptions().clickToPickUp);
+  platform::setClickToLift(ClickToPickUp->isChecked());
   // The menu's shortcuts work wherever the window has the focus.
-  for (QAction* action : {Undo, Redo, Pause, Records}) addAction(action);
+  for (QAction* action : {Undo, Redo, Pause, Records, Hint}) addAction(action);
+  hintMarks = new HintMarks(*this, Picture1);
 
   clockLabel = new QLabel(this);
   clockLabel->setAccessibleDescription(QCoreApplication::translate("PlayControls", "経過時間と手数"));
@@ -156,6 +174,7 @@ void Form1::updatePlayCommands() {
   Redo->setEnabled(canRedo(*this) && !dragging);
   Pause->setEnabled(gs_.GameRunning == 1 && !preparing_);
   Pause->setChecked(play_.paused);
+  Hint->setEnabled(gs_.GameRunning == 1 && !preparing_ && !play_.paused && !dragging);
 }
 
 QString Form1::clockText() const {
@@ -170,25 +189,47 @@ QString Form1::clockText() const {
   return QString();
 }
 
+QString Form1::clockTextWithFewest() const {
+  if (play_.fewest < 0 || (!play_.finished && gs_.GameRunning != 1)) return clockText();
+  if (play_.finished) return clockFiguresWithFewest(play_.finalSeconds, play_.finalMoves, play_.fewest);
+  auto* self = const_cast<Form1*>(this);
+  return clockFiguresWithFewest(playedSeconds(*self, platform::secondsSinceMidnight()), play_.moves(), play_.fewest);
+}
+
 void Form1::tickClock() {
-  const QString text = clockText();
-  if (clockLabel->text() != text) {
-    clockLabel->setText(text);
-    placeClock();
-  }
+  const QString shortText = clockText();
+  const QString full = clockTextWithFewest();
+  // The fewest moves are always said to screen readers; they are shown only
+  // where the bar has room for them beside the time and moves.
+  const QString description =
+      play_.fewest >= 0 && !shortText.isEmpty()
+          ? QCoreApplication::translate("PlayControls", "経過時間と手数、最少 %1 手").arg(play_.fewest)
+          : QCoreApplication::translate("PlayControls", "経過時間と手数");
+  if (clockLabel->accessibleDescription() != description) clockLabel->setAccessibleDescription(description);
+  if (shortText == clockShort_ && full == clockFull_) return;
+  clockShort_ = shortText;
+  clockFull_ = full;
+  placeClock();
 }
 
 void Form1::placeClock() {
   if (!clockLabel) return;
   const QRect bar = menuBar()->geometry();
-  const int width = clockLabel->sizeHint().width();
   // The design's menus keep their room: the clock shows where the bar has
-  // space to the right of its last item, and stays hidden where it has none.
+  // space to the right of its last item, and stays hidden where it has none;
+  // the fewest moves come with it only where they fit too.
   int itemsRight = 0;
   for (QAction* item : menuBar()->actions()) itemsRight = std::max(itemsRight, menuBar()->actionGeometry(item).right());
-  const int left = bar.right() - kClockMargin - width;
+  const auto leftFor = [&](const QString& text) {
+    clockLabel->setText(text);
+    return bar.right() - kClockMargin - clockLabel->sizeHint().width();
+  };
+  const int firstFree = bar.left() + itemsRight + kClockMargin;
+  int left = leftFor(clockFull_);
+  if (left <= firstFree) left = leftFor(clockShort_);
+  const int width = clockLabel->sizeHint().width();
   clockLabel->setGeometry(left, bar.top(), width, bar.height());
-  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > bar.left() + itemsRight + kClockMargin);
+  clockLabel->setVisible(!clockLabel->text().isEmpty() && left > firstFree);
   clockLabel->raise();
 }
 
@@ -227,6 +268,9 @@ void Form1::playEvent(PlayEvent event) {
       clock_->start();
       break;
     case PlayEvent::Moved:
+      hintMarks->clear();
+      break;
+    case PlayEvent::Hinted:
       break;
     case PlayEvent::Completed:
       clock_->stop();
@@ -235,6 +279,7 @@ void Form1::playEvent(PlayEvent event) {
       break;
     case PlayEvent::Ended:
       clock_->stop();
+      hintMarks->clear();
       showPause(false);
       if (play_.lastEnd == GameEnd::Completed) recordCompletedGame();
       break;
@@ -271,6 +316,20 @@ void Form1::Pause_Click() {
   updatePlayCommands();
 }
 
+void Form1::Hint_Click() {
+  // Not while a piece is in the pointer's hand: the hint may name its cell.
+  if (platform::dragInProgress()) return;
+  if (const std::optional<Move> hint = takeHint(*this)) hintMarks->showHint(*hint);
+}
+
+void Form1::ClickToPickUp_Click() {
+  PlayOptions options = readPlayOptions();
+  options.clickToPickUp = ClickToPickUp->isChecked();
+  platform::setClickToLift(options.clickToPickUp);
+  // Unwritten, the choice lasts for this run; nothing is lost by saying nothing.
+  writePlayOptions(options);
+}
+
 void Form1::recordCompletedGame() {
   Record record;
   record.xn = gs_.Xn;
@@ -280,14 +339,21 @@ void Form1::recordCompletedGame() {
   record.when = QDateTime::currentDateTime();
   record.when = record.when.addMSecs(-record.when.time().msec());
   record.resumed = gs_.ResumeFlag == 1;
+  record.fewest = play_.fewest;
+  record.hints = play_.finalHints;
+  const bool inFewest = play_.fewest >= 0 && play_.finalMoves == play_.fewest;
   // The picture's key was begun on a worker as the picture arrived; the
   // record waits for it in the rare game finished before a photo's hash.
   preparePictureKey();  // begun already, unless the board's picture came another way
-  pictureKeys->whenReady([this, record](const QString& key) mutable {
+  pictureKeys->whenReady([this, record, inFewest](const QString& key) mutable {
     record.picture = key;
-    const auto told = [this, record](const RecordStore::Outcome& outcome) {
+    // One notice after the congratulation, whatever it has to say.
+    const auto told = [this, record, inFewest](const RecordStore::Outcome& outcome) {
       tellRecordsProblem(outcome);
-      if (outcome.place >= 1 && outcome.place <= kRecordsKept) platform::MsgBox(bestText(record, outcome.place), 0);
+      QStringList lines;
+      if (outcome.place >= 1 && outcome.place <= kRecordsKept) lines << bestText(record, outcome.place);
+      if (inFewest) lines << fewestNotice();
+      if (!lines.isEmpty()) platform::MsgBox(lines.join(QStringLiteral("\r\n")), 0);
     };
     RecordStore store(recordsPath);
     store.setLockWait(kWindowLockWaitMs);

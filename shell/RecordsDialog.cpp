@@ -47,7 +47,8 @@ RecordsDialog::RecordsDialog(const QString& folder, const QString& pictureKey, c
   layout->addWidget(new QLabel(tr("画像: %1").arg(name), this));
   list_ = new QTreeWidget(this);
   list_->setRootIsDecorated(false);
-  list_->setHeaderLabels({tr("盤"), tr("順位"), tr("時間"), tr("手数"), tr("日付"), tr("備考")});
+  list_->setHeaderLabels(
+      {tr("盤"), tr("順位"), tr("時間"), tr("手数"), tr("最少"), tr("ヒント"), tr("日付"), tr("備考")});
   list_->setAccessibleName(tr("記録の一覧"));
   layout->addWidget(list_);
   auto* buttons = new QDialogButtonBox(this);
@@ -74,9 +75,12 @@ void RecordsDialog::fill() {
     item->setText(1, platform::ordinal(place));
     item->setText(2, playTimeText(r.seconds));
     item->setText(3, QString::number(r.moves));
-    item->setText(4, dateText(r.when));
-    item->setText(5, r.resumed ? tr("保存データから再開") : QString());
-    for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    // Games kept before the fewest moves were known show a dash.
+    item->setText(4, r.fewest >= 0 ? QString::number(r.fewest) : QStringLiteral("–"));
+    item->setText(5, QString::number(r.hints));
+    item->setText(6, dateText(r.when));
+    item->setText(7, r.resumed ? tr("保存データから再開") : QString());
+    for (int column : {1, 2, 3, 4, 5}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   }
   if (records.isEmpty()) {
     auto* item = new QTreeWidgetItem(list_);

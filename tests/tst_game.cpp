@@ -149,9 +149,11 @@ private slots:
     boxes_->shown.clear();
     solveByMouse();
     QCOMPARE(g().GameRunning, int16_t(0));
-    // The congratulation, then the first record of this picture and grid.
+    // The congratulation, then one notice: the first record of this picture
+    // and grid, and (each move brought a piece home) the fewest moves.
     QCOMPARE(boxes_->shown.size(), 2);
-    QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"自己ベスト！ %1×%2 で 1 位").arg(xn).arg(yn));
+    QCOMPARE(boxes_->shown.last().text,
+             QStringLiteral(u"自己ベスト！ %1×%2 で 1 位\r\n最少手数で完成！").arg(xn).arg(yn));
     const testsupport::ShownBox box = boxes_->shown.first();
     QCOMPARE(box.style, 0);
     QCOMPARE(box.title, QStringLiteral("QUAVINTO"));

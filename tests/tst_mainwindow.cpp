@@ -394,17 +394,18 @@ private slots:
                                                QStringLiteral(u"データの読み込み"), QStringLiteral(u"データの保存"),
                                                QStringLiteral("-"), QStringLiteral(u"終了")}));
     // The game's own commands first; ours follow behind a separator.
-    QCOMPARE(captions(f.Game), (QStringList{QStringLiteral(u"ゲーム開始"), QStringLiteral(u"ゲーム中止"),
-                                            QStringLiteral("-"), QStringLiteral(u"元に戻す"),
-                                            QStringLiteral(u"やり直し"), QStringLiteral(u"一時停止"),
-                                            QStringLiteral(u"記録")}));
+    QCOMPARE(
+        captions(f.Game),
+        (QStringList{QStringLiteral(u"ゲーム開始"), QStringLiteral(u"ゲーム中止"), QStringLiteral("-"),
+                     QStringLiteral(u"元に戻す"), QStringLiteral(u"やり直し"), QStringLiteral(u"一時停止"),
+                     QStringLiteral(u"記録…"), QStringLiteral(u"ヒント"), QStringLiteral(u"クリックで持ち上げる")}));
     QCOMPARE(captions(f.ScaleAll), (QStringList{QStringLiteral("X 1"), QStringLiteral("X 1/2"), QStringLiteral("X 1/4")}));
     QCOMPARE(captions(f.HELP), (QStringList{QStringLiteral(u"目次"), QStringLiteral(u"キーワードで検索"),
                                             QStringLiteral("-"), QStringLiteral(u"ヘルプについて"),
                                             QStringLiteral(u"情報")}));
     QVERIFY(f.SetData1->menu() == nullptr);
     // The game's own commands have no shortcuts; only those added after them do.
-    const QList<QAction*> withKeys{f.Undo, f.Redo, f.Pause, f.Records};
+    const QList<QAction*> withKeys{f.Undo, f.Redo, f.Pause, f.Records, f.Hint};
     for (QAction* a : f.findChildren<QAction*>())
       QVERIFY2(a->shortcut().isEmpty() != withKeys.contains(a), qPrintable(a->text()));
   }

@@ -275,6 +275,17 @@ private slots:
     QTest::newRow("NUL in the picture") << nulInPicture.replace('@', '\0') << false;
     QTest::newRow("sign in a count") << head + "sha256:ab\t5\t5\t+65\t40\t2026-12-07T10:00:00\t1\n" << false;
     QTest::newRow("picture not UTF-8") << head + "sha256:\xff\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n" << false;
+    const QByteArray second = "QUAVINTO records 2\n";
+    QTest::newRow("second version") << second + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\t38\t2\n" << true;
+    QTest::newRow("second version, fewest not known")
+        << second + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\t-\t0\n"
+        << true;
+    QTest::newRow("second version with first's fields") << second + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n"
+                                                        << false;
+    QTest::newRow("first version with second's fields")
+        << head + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\t38\t2\n"
+        << false;
+    QTest::newRow("sign in the hints") << second + "sha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\t38\t-2\n" << false;
   }
 
   void recordsReadBackAndRefuseDamage() {
@@ -282,7 +293,50 @@ private slots:
     QFETCH(bool, ok);
     QList<Record> records;
     QCOMPARE(parseRecords(text, &records), ok);
-    if (ok) QCOMPARE(formatRecords(records).split('\n').mid(2), text.split('\n').mid(1));
+    if (!ok) return;
+    // Every list is written in the second version and reads back the same; a
+    // first version's games read with the fewest moves not known, no hints.
+    const QByteArray written = formatRecords(records);
+    QVERIFY(written.startsWith("QUAVINTO records 2\n"));
+    QList<Record> back;
+    QVERIFY(parseRecords(written, &back));
+    QCOMPARE(back, records);
+    if (text.startsWith("QUAVINTO records 2")) QCOMPARE(written.split('\n').mid(2), text.split('\n').mid(1));
+    for (const Record& r : records) {
+      if (text.startsWith("QUAVINTO records 1")) QVERIFY(r.fewest == -1 && r.hints == 0);
+    }
+  }
+
+  // A list of the first version gains the second's fields as a game is added,
+  // keeping every game it had; a list of a later version than this program
+  // reads is the player's all the same: never set aside, never written over.
+  void olderListKeptNewerListLeftAlone() {
+    QTemporaryDir dir;
+    RecordStore store(dir.path());
+    const QByteArray first = "QUAVINTO records 1\nsha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\n";
+    QFile file(store.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(first) == first.size());
+    file.close();
+    Record solved = record("sha256:ab", 50, 38, 8, 5);
+    solved.yn = 5;
+    solved.fewest = 38;
+    solved.hints = 1;
+    QCOMPARE(store.add(solved).place, 1);
+    QList<Record> kept;
+    QVERIFY(store.read("sha256:ab", &kept).ok);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept[0], solved);
+    QCOMPARE(kept[1].seconds, 65);
+    QCOMPARE(kept[1].fewest, -1);
+    QVERIFY(!QFile::exists(store.filePath() + QStringLiteral(".bad")));
+
+    const QByteArray later = "QUAVINTO records 3\nsha256:ab\t5\t5\t65\t40\t2026-12-07T10:00:00\t1\t38\t2\tgold\n";
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(later) == later.size());
+    file.close();
+    const RecordStore::Outcome added = store.add(solved);
+    QVERIFY(!added.ok && added.unreadable && added.newer && !added.setAside);
+    QCOMPARE(readAll(store.filePath()), later);
+    QVERIFY(!QFile::exists(store.filePath() + QStringLiteral(".bad")));
   }
 
   // Best first: the faster time, then fewer moves, then the earlier game; ten

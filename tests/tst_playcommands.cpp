@@ -208,7 +208,10 @@ private slots:
       QCOMPARE(f().clockText(), QStringLiteral("0:00:00  0 moves"));
     }
     QVERIFY(f().clockLabel->isVisible());
-    QCOMPARE(f().clockLabel->accessibleDescription(), QStringLiteral(u"経過時間と手数"));
+    // The fewest moves are always said; shown where the bar has room.
+    const int fewest = f().play().fewest;
+    QVERIFY(fewest >= 1);
+    QCOMPARE(f().clockLabel->accessibleDescription(), QStringLiteral(u"経過時間と手数、最少 %1 手").arg(fewest));
     QCoreApplication::processEvents();
     PaintCounter board(f().Picture1), floating(f().Picture2);
     for (int tick = 1; tick <= 10; ++tick) {
@@ -217,7 +220,22 @@ private slots:
       QCoreApplication::processEvents();
     }
     QCOMPARE(board.paints + floating.paints, 0);
+    // A window with room for the time and moves but not the fewest moves
+    // shows the time and moves, and is not widened for the fewest.
+    const QSize designSize = f().size();
+    QCOMPARE(f().clockLabel->text(), QStringLiteral(u"1:02:15  手数 0 / 最少 %1").arg(fewest));
+    const QFontMetrics metrics = f().clockLabel->fontMetrics();
+    int itemsRight = 0;
+    for (QAction* item : f().menuBar()->actions())
+      itemsRight = std::max(itemsRight, f().menuBar()->actionGeometry(item).right());
+    const int shortWidth = metrics.horizontalAdvance(f().clockText());
+    const int fullWidth = metrics.horizontalAdvance(f().clockTextWithFewest());
+    f().resize(designSize.width() - f().menuBar()->width() + itemsRight + 24 + (shortWidth + fullWidth) / 2,
+               designSize.height());
     QCOMPARE(f().clockLabel->text(), QStringLiteral(u"1:02:15  手数 0"));
+    QVERIFY(f().clockLabel->isVisible());
+    f().resize(designSize);
+    QCOMPARE(f().clockLabel->text(), QStringLiteral(u"1:02:15  手数 0 / 最少 %1").arg(fewest));
     // The label sits right of the last menu, inside the bar.
     QVERIFY(f().clockLabel->geometry().right() <= f().menuBar()->geometry().right());
     exchangeSomething();
@@ -238,7 +256,7 @@ private slots:
     w_->boxes().onShow = nullptr;
     w_->clock().now -= 5;
     const QString final = f().clockText();
-    QCOMPARE(duringBox, final);
+    QCOMPARE(duringBox, f().clockTextWithFewest());
     QVERIFY2(final.startsWith(QStringLiteral("1:02:16  ")), qPrintable(final));
     w_->clock().now += 100;
     f().tickClock();
@@ -339,7 +357,7 @@ private slots:
       QCOMPARE(g().GameRunning, int16_t(0));
     }
     // 40 s came second, after 30 s.
-    QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位"));
+    QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 2 位\r\n最少手数で完成！"));
     {
       // Another copy holds the records: the window does not wait for it, and
       // the game's place is told once the other copy lets go.
@@ -354,7 +372,8 @@ private slots:
       QVERIFY2(waited.elapsed() < 1000, qPrintable(QString::number(waited.elapsed())));
       QVERIFY(!w_->boxes().shown.last().text.startsWith(QStringLiteral(u"記録に入りました")));
       other.unlock();
-      QTRY_COMPARE(w_->boxes().shown.last().text, QStringLiteral(u"記録に入りました！ 2×2 で 4 位"));
+      QTRY_COMPARE(w_->boxes().shown.last().text,
+                   QStringLiteral(u"記録に入りました！ 2×2 で 4 位\r\n最少手数で完成！"));
     }
     RecordsDialog dialog(f().recordsPath, f().pictureKeys->waitForKey(), QString(), &f());
     QCOMPARE(dialog.list()->topLevelItemCount(), 4);
@@ -366,16 +385,16 @@ private slots:
     QCOMPARE(order, (QStringList{QStringLiteral("0:00:30"), QStringLiteral("0:00:40"), QStringLiteral("0:00:50")}));
     QCOMPARE(dialog.list()->topLevelItem(0)->text(1), QStringLiteral("1"));
     QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$"))
-                 .match(dialog.list()->topLevelItem(0)->text(4))
+                 .match(dialog.list()->topLevelItem(0)->text(6))
                  .hasMatch(),
-             qPrintable(dialog.list()->topLevelItem(0)->text(4)));
+             qPrintable(dialog.list()->topLevelItem(0)->text(6)));
     {
       // In English the places are ordinals and the dates as the locale writes them.
       testsupport::EnglishUi inEnglish;
       w_->start(true);
       w_->clock().now += 45;
       w_->solveByMouse();
-      QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"You placed 3rd on 2×2!"));
+      QCOMPARE(w_->boxes().shown.last().text, QStringLiteral(u"You placed 3rd on 2×2!\r\nSolved in the fewest moves!"));
       RecordsDialog english(f().recordsPath, f().pictureKeys->waitForKey(), QString(), &f());
       QStringList places;
       for (int i = 0; i < 4; ++i) places << english.list()->topLevelItem(i)->text(1);
@@ -383,7 +402,7 @@ private slots:
                                     QStringLiteral("4th")}));
       QList<Record> kept;
       RecordStore(f().recordsPath).read(f().pictureKeys->waitForKey(), &kept);
-      QCOMPARE(english.list()->topLevelItem(0)->text(4),
+      QCOMPARE(english.list()->topLevelItem(0)->text(6),
                QLocale(QLocale::English, QLocale::UnitedStates).toString(kept.first().when, QLocale::ShortFormat));
     }
     w_->boxes().answer(platform::vbNo);

@@ -7,6 +7,7 @@
 
 #include "core/Geometry.h"
 #include "interaction/KeyboardPlay.h"
+#include "persistence/PlayOptions.h"
 #include "platform/ManualDrag.h"
 #include "support/PlayedWindow.h"
 
@@ -52,6 +53,8 @@ class PointerPlayTest : public QObject {
   void cleanup() {
     platform::cancelDrag();
     w_.reset();
+    QFile::remove(playOptionsFile());
+    platform::setClickToLift(false);
   }
 
   void secondButtonDuringAPieceDrag_data() {
@@ -83,7 +86,14 @@ class PointerPlayTest : public QObject {
 
   // The view dragged with the left button stays put through a right press and
   // release, and lands where the left button lets it go.
+  void secondButtonDuringAViewDrag_data() {
+    QTest::addColumn<bool>("clickToPickUp");
+    QTest::newRow("click to pick up off") << false;
+    QTest::newRow("on: the view is never lifted") << true;
+  }
   void secondButtonDuringAViewDrag() {
+    QFETCH(bool, clickToPickUp);
+    platform::setClickToLift(clickToPickUp);
     g().HyoujiFlag = 1;
     f().ArrangeWindow();
     const QPoint start = f().Picture3->pos();
@@ -131,6 +141,78 @@ class PointerPlayTest : public QObject {
           QCOMPARE(g().Map[col][row], before.Map[col][row]);
           QCOMPARE(g().RMap[col][row], before.RMap[col][row]);
         }
+  }
+
+  // Click to pick up, as rows of steps on cells a and b: P press, R release,
+  // M move (left button held or not), C right click, E Escape, T a tap on a
+  // touch screen. With the toggle off nothing of the design's drag changes;
+  // with it on a click lifts, the next press drops, and Escape, a right click
+  // (which turns nothing) or a press on the piece's own cell put it back.
+  void clickToPickUp_data() {
+    QTest::addColumn<bool>("toggle");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("exchanged");
+    QTest::newRow("on: click, click another cell") << true << "Pa Ra Mb Pb Rb" << true;
+    QTest::newRow("on: click, Escape") << true << "Pa Ra Mb E" << false;
+    QTest::newRow("on: click, right click") << true << "Pa Ra Mb Cb" << false;
+    QTest::newRow("on: click, click its own cell") << true << "Pa Ra Pa Ra" << false;
+    QTest::newRow("on: a drag is a drag") << true << "Pa Mb Rb" << true;
+    QTest::newRow("off: a drag is a drag") << false << "Pa Mb Rb" << true;
+    QTest::newRow("off: a click drops where it took") << false << "Pa Ra Mb Pb Rb" << false;
+    QTest::newRow("off: tap, tap another cell") << false << "Ta Tb" << true;
+  }
+  void clickToPickUp() {
+    QFETCH(bool, toggle);
+    QFETCH(QString, steps);
+    QFETCH(bool, exchanged);
+    f().ClickToPickUp->setChecked(toggle);
+    f().ClickToPickUp_Click();
+    const QPoint a(2, 2), b(3, 4);
+    const Cells before = cells(a, b);
+    const GameState start = g();
+    static QPointingDevice* touch = QTest::createTouchDevice();
+    const QStringList list = steps.split(' ');
+    for (qsizetype i = 0; i < list.size(); ++i) {
+      const QString& step = list[i];
+      const QPoint cell = step.endsWith('a') ? a : b;
+      const QPoint at = w_->cellCentre(cell.x(), cell.y());
+      switch (step.at(0).toLatin1()) {
+        case 'P':
+          QTest::mousePress(f().Picture1, Qt::LeftButton, {}, at);
+          break;
+        case 'R':
+          QTest::mouseRelease(f().Picture1, Qt::LeftButton, {}, at);
+          break;
+        case 'M':
+          QTest::mouseMove(f().Picture1, at);
+          break;
+        case 'C':
+          QTest::mouseClick(f().Picture1, Qt::RightButton, {}, at);
+          break;
+        case 'E':
+          QTest::keyClick(f().Picture1, Qt::Key_Escape);
+          break;
+        case 'T': {
+          const QPoint inWindow = f().Picture1->mapTo(f().window(), at);
+          QTest::touchEvent(f().window(), touch).press(0, inWindow);
+          QTest::touchEvent(f().window(), touch).release(0, inWindow);
+          break;
+        }
+      }
+      // Between the click that lifts and the press that drops, the piece is
+      // lifted: a drag in progress that no release ends.
+      if (toggle && i == 1 && steps.startsWith(QLatin1String("Pa Ra")))
+        QVERIFY2(platform::pieceLifted(), "a click did not lift the piece");
+    }
+    QVERIFY2(!platform::dragInProgress(), "the piece is still in hand");
+    if (exchanged) {
+      checkExchanged(a, b, before);
+    } else {
+      QCOMPARE(g().Map, start.Map);
+      QCOMPARE(g().RMap, start.RMap);  // the right click put the piece back and turned nothing
+      QCOMPARE(windowBoardProblem(f()), QString());
+    }
+    QCOMPARE(readPlayOptions().clickToPickUp, toggle);
   }
 
   void lostReleaseEndsAtTheNextPress_data() {

@@ -751,9 +751,15 @@ private slots:
       for (int i = 1; i <= turns; ++i) QVERIFY(playMove(f, Move::turn({i, 1})));
       f.keeper->writePending();
     };
+    int fewestOfA = -1;
     {
       Form1 first;
       play(first, a, 2);
+      // A hint taken is kept with the game, as is the figure of its start.
+      QVERIFY(takeHint(first));
+      first.keeper->writePending();
+      fewestOfA = first.play().fewest;
+      QVERIFY(fewestOfA >= 0);
       Form1 second;
       QVERIFY(first.keeper->keeping());
       QVERIFY(!second.keeper->keeping());
@@ -768,7 +774,8 @@ private slots:
       QCOMPARE(first.keeper->games().list().size(), 2);
       // The recent pictures say which have a game in progress, and its time.
       first.RecentPictures->refill();
-      QCOMPARE(first.RecentPictures->entryOf(a)->text(), QStringLiteral(u"a.png（途中 0:00:00）"));
+      // The hint taken on a cost its 30 seconds.
+      QCOMPARE(first.RecentPictures->entryOf(a)->text(), QStringLiteral(u"a.png（途中 0:00:30）"));
     }
     Form1 f;
     QVERIFY(f.keeper->keeping());
@@ -783,10 +790,12 @@ private slots:
     dialog_->script = {a};
     f.LoadPictureEx->trigger();
     QTRY_COMPARE(boxes_->shown.size(), 2);  // once the picture's key is known
-    QVERIFY2(boxes_->shown[1].text.endsWith(QStringLiteral(u"a.png　2×1　0:00:00　手数 2")),
+    QVERIFY2(boxes_->shown[1].text.endsWith(QStringLiteral(u"a.png　2×1　0:00:30　手数 2")),
              qPrintable(boxes_->shown[1].text));
     QCOMPARE(f.state().GameRunning, int16_t(1));
     QCOMPARE(f.play().moves(), 2);
+    QCOMPARE(f.play().fewest, fewestOfA);
+    QCOMPARE(f.play().hints(), 1);
     QVERIFY(playMove(f, Move::turn({1, 1})));
     QCOMPARE(f.clockText().endsWith(QStringLiteral(u"手数 3")), true);
 
@@ -807,20 +816,33 @@ private slots:
   void keptFiguresReadOnlyWhenWhole_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("moves");  // -1: refused
-    QTest::newRow("as written") << formatKeptFigures({QStringLiteral("builtin"), 48}) << 48;
-    QTest::newRow("later figures") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 7\nfewest 40\n") << 7;
-    QTest::newRow("NUL in the count") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4\0\n", 46) << -1;
-    QTest::newRow("a sign") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves -3\n") << -1;
-    QTest::newRow("cut short") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4") << -1;
-    QTest::newRow("no moves") << QByteArray("QUAVINTO kept game 1\npicture builtin\n") << -1;
-    QTest::newRow("not ours") << QByteArray("moves 4\n") << -1;
+    QTest::addColumn<int>("fewest");
+    QTest::addColumn<int>("hints");
+    QTest::newRow("as written") << formatKeptFigures({QStringLiteral("builtin"), 48, 40, 2}) << 48 << 40 << 2;
+    QTest::newRow("fewest not known") << formatKeptFigures({QStringLiteral("builtin"), 5, -1, 0}) << 5 << -1 << 0;
+    QTest::newRow("written before hints")
+        << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 7\n") << 7 << -1 << 0;
+    QTest::newRow("later figures") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 7\nfewest 40\nstars 3\n")
+                                   << 7 << 40 << 0;
+    QTest::newRow("NUL in the count") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4\0\n", 46) << -1
+                                      << -1 << 0;
+    QTest::newRow("a sign") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves -3\n") << -1 << -1 << 0;
+    QTest::newRow("a sign in the hints") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 3\nhints -1\n")
+                                         << -1 << -1 << 0;
+    QTest::newRow("cut short") << QByteArray("QUAVINTO kept game 1\npicture builtin\nmoves 4") << -1 << -1 << 0;
+    QTest::newRow("no moves") << QByteArray("QUAVINTO kept game 1\npicture builtin\n") << -1 << -1 << 0;
+    QTest::newRow("not ours") << QByteArray("moves 4\n") << -1 << -1 << 0;
   }
   void keptFiguresReadOnlyWhenWhole() {
     QFETCH(QByteArray, text);
     QFETCH(int, moves);
+    QFETCH(int, fewest);
+    QFETCH(int, hints);
     KeptFigures figures;
     QCOMPARE(parseKeptFigures(text, &figures), moves >= 0);
     QCOMPARE(figures.moves, std::max(moves, 0));
+    QCOMPARE(figures.fewest, fewest);
+    QCOMPARE(figures.hints, hints);
   }
 
   void exitWithSaveWritesGameFirst() {

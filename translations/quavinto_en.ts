@@ -494,6 +494,10 @@ Choose a BMP, GIF, JPEG, PNG or WebP picture.</translation>
 The end of its name does not name a picture type the game can use.<byte value="xd"/>
 Choose a picture whose name ends in .bmp, .gif or .jpg (all capitals or all small letters), .jpeg, .png or .webp.</translation>
     </message>
+    <message>
+        <source>すべての画像</source>
+        <translation>All pictures</translation>
+    </message>
 </context>
 <context>
     <name>PlayControls</name>
@@ -536,10 +540,6 @@ You can go on playing.</translation>
         <translation>Pause</translation>
     </message>
     <message>
-        <source>記録</source>
-        <translation>Records</translation>
-    </message>
-    <message>
         <source>経過時間と手数</source>
         <translation>Time and moves</translation>
     </message>
@@ -556,6 +556,34 @@ You can go on playing.</translation>
 ファイル: %1</source>
         <translation>The records cannot be read.<byte value="xd"/>
 File: %1</translation>
+    </message>
+    <message>
+        <source>記録…</source>
+        <translation>Records…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  手数 %n / 最少 %2</source>
+        <extracomment>%1: the time played; %n: the moves made; %2: the fewest moves that solve the game.</extracomment>
+        <translation>
+            <numerusform>%1  %n move / fewest %2</numerusform>
+            <numerusform>%1  %n moves / fewest %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>最少手数で完成！</source>
+        <translation>Solved in the fewest moves!</translation>
+    </message>
+    <message>
+        <source>ヒント</source>
+        <translation>Hint</translation>
+    </message>
+    <message>
+        <source>クリックで持ち上げる</source>
+        <translation>Click to pick up</translation>
+    </message>
+    <message>
+        <source>経過時間と手数、最少 %1 手</source>
+        <translation>Time played and moves, fewest %1</translation>
     </message>
 </context>
 <context>
@@ -918,6 +946,17 @@ All rights reserved.</translation>
     </message>
 </context>
 <context>
+    <name>quavinto::HintMarks</name>
+    <message>
+        <source>ヒント: 列 %1、行 %2 のピースを回転</source>
+        <translation>Hint: turn the piece in column %1, row %2</translation>
+    </message>
+    <message>
+        <source>ヒント: 列 %1、行 %2 と 列 %3、行 %4 のピースを交換</source>
+        <translation>Hint: exchange the pieces in column %1, row %2 and column %3, row %4</translation>
+    </message>
+</context>
+<context>
     <name>quavinto::KeyboardPlay</name>
     <message>
         <source>パズルの盤</source>
@@ -1047,6 +1086,14 @@ All rights reserved.</translation>
     <message>
         <source>記録を読み込めません</source>
         <translation>The records cannot be read</translation>
+    </message>
+    <message>
+        <source>最少</source>
+        <translation>Fewest</translation>
+    </message>
+    <message>
+        <source>ヒント</source>
+        <translation>Hints</translation>
     </message>
 </context>
 </TS>
