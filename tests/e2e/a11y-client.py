@@ -35,7 +35,7 @@ TEXTS = {
         "clock": "経過時間と手数",
         "menus": [
             ("ファイル", ["画像読み込み", "最近使った画像", "データの読み込み", "データの保存", "終了"]),
-            ("ゲーム", ["ゲーム開始", "ゲーム中止", "元に戻す", "やり直し", "一時停止", "記録"]),
+            ("ゲーム", ["ゲーム開始", "ゲーム中止", "元に戻す", "やり直し", "一時停止", "記録…", "ヒント", "クリックで持ち上げる"]),
             ("設定", []),
             ("完成図の倍率", ["X 1", "X 1/2", "X 1/4"]),
             ("HELP", ["目次", "キーワードで検索", "ヘルプについて", "情報"]),
@@ -46,7 +46,7 @@ TEXTS = {
         "clock": "Time and moves",
         "menus": [
             ("File", ["Load picture…", "Recent pictures", "Load game…", "Save game…", "Quit"]),
-            ("Game", ["Start game", "Stop game", "Undo", "Redo", "Pause", "Records"]),
+            ("Game", ["Start game", "Stop game", "Undo", "Redo", "Pause", "Records…", "Hint", "Click to pick up"]),
             ("Settings…", []),
             ("Finished picture size", ["X 1", "X 1/2", "X 1/4"]),
             ("Help", ["Contents", "Search by keyword…", "Using Help", "About QUAVINTO"]),

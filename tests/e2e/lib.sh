@@ -447,7 +447,18 @@ cmd_recent_picture() {
   xdotool mousemove $((g[0] + g[2] / 2)) "${rows[$1]}" click 1
   wait_gone "$sub"
 }
-cmd_start_game() { menu_command $TITLE_GAME 0 6; }
+cmd_start_game() { menu_command $TITLE_GAME 0 8; }
+cmd_click_to_pick_up() { menu_command $TITLE_GAME 7 8; }
+
+# click_exchange FROM TO: picks a piece up with a click and drops it on
+# another cell with a second click, no button held between them.
+click_exchange() {
+  local f t
+  f=($(cell_centre "$1"))
+  t=($(cell_centre "$2"))
+  xdotool mousemove "${f[0]}" "${f[1]}" click 1 sleep 0.2 mousemove $(((f[0] + t[0]) / 2)) $(((f[1] + t[1]) / 2)) \
+    sleep 0.1 mousemove "${t[0]}" "${t[1]}" sleep 0.2 click 1
+}
 cmd_help_contents() { menu_command $TITLE_HELP 0 4; }
 cmd_settings() { click_title $TITLE_SETTINGS; }
 
