@@ -20,9 +20,13 @@
 namespace quavinto {
 
 QString pictureFilter() {
+  // Last, one entry lists every kind the program reads, so a folder of photos
+  // never looks empty under the BMP entry the dialog opens on.
   return QCoreApplication::translate("PictureLoading",
                                      "BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
-                                     "|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG");
+                                     "|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG") +
+         QLatin1Char('|') + QCoreApplication::translate("PictureLoading", "すべての画像") +
+         QStringLiteral("|*.BMP;*.GIF;*.JPG;*.JPEG;*.PNG;*.WEBP");
 }
 
 int16_t pictureTypeOf(const QString& path) {

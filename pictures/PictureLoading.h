@@ -18,7 +18,7 @@ class CommonDialog;
 namespace quavinto {
 
 // The picture dialog's filter list: BMP, GIF, JPEG, all files, then PNG,
-// WebP and JPEG named ".jpeg".
+// WebP, JPEG named ".jpeg", and every picture the program reads.
 QString pictureFilter();
 // The kind of picture a name promises, which is also its entry in the
 // filter list: 1 BMP, 2 GIF, 3 JPG by the name's last three characters,

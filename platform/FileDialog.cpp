@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <algorithm>
 
 #include "platform/MsgBox.h"
@@ -196,8 +197,22 @@ bool CommonDialog::showOpen(QWidget* parent, const ChoiceCheck& check) {
     }
     if (sideWidget) {
       const SideWidget side = sideWidget(&dialog);
-      if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && side.widget)
-        grid->addWidget(side.widget, 0, grid->columnCount(), grid->rowCount(), 1);
+      if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && side.widget) {
+        // The side widget comes on top of the room Qt's own dialog has, so the
+        // folder box and the file names read whole beside it.
+        const int ownWidth = dialog.width();
+        const int column = grid->columnCount();
+        grid->addWidget(side.widget, 0, column, grid->rowCount(), 1);
+        // Room the player adds goes to the list's column, not to the side widget.
+        if (const int at = grid->indexOf(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))); at >= 0) {
+          int row = 0, nameColumn = 0, rowSpan = 0, columnSpan = 0;
+          grid->getItemPosition(at, &row, &nameColumn, &rowSpan, &columnSpan);
+          grid->setColumnStretch(nameColumn, 1);
+        }
+        const int spacing = std::max(0, grid->horizontalSpacing());
+        dialog.resize(std::max(dialog.sizeHint().width(), ownWidth + spacing + side.widget->sizeHint().width()),
+                      dialog.height());
+      }
       if (side.follow) {
         QObject::connect(&dialog, &QFileDialog::currentChanged, side.widget ? side.widget : &dialog, side.follow);
         side.follow(QDir(existingFolder(initDir)).absoluteFilePath(fileName));

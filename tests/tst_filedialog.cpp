@@ -4,19 +4,23 @@
 #include <unistd.h>
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
 #include <functional>
 
-#include "platform/FileDialog.h"
+#include "pictures/PictureLoading.h"
 #include "pictures/PicturePreview.h"
+#include "platform/FileDialog.h"
 #include "support/TestSupport.h"
 
 using platform::CommonDialog;
@@ -34,6 +38,33 @@ void touch(const QString& path) {
 
 const QString kPictureFilter =
     QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*");
+
+// What the player cannot read whole in the dialog: the folder box's path
+// (the box shortens it in the middle when it lacks room) and the names in
+// the list, whichever view shows them.
+QStringList cutTexts(QFileDialog* dialog) {
+  QStringList cut;
+  auto* folder = dialog->findChild<QComboBox*>(QStringLiteral("lookInCombo"));
+  if (!folder) return {QStringLiteral("no folder box")};
+  QStyleOptionComboBox option;
+  option.initFrom(folder);
+  const QRect field =
+      folder->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, folder);
+  if (folder->fontMetrics().horizontalAdvance(folder->currentText()) > field.width() - folder->iconSize().width() - 4)
+    cut << QStringLiteral("folder %1 in %2 px").arg(folder->currentText()).arg(field.width());
+  for (auto* view : dialog->findChildren<QAbstractItemView*>()) {
+    if (!view->isVisible() || view->objectName() == QLatin1String("sidebar") || qobject_cast<QHeaderView*>(view))
+      continue;
+    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+      const QModelIndex index = view->model()->index(r, 0, view->rootIndex());
+      const QRect place = view->visualRect(index);
+      const int wanted = view->fontMetrics().horizontalAdvance(index.data().toString()) + view->iconSize().width();
+      if (place.width() < wanted || place.left() < 0 || place.right() >= view->viewport()->width())
+        cut << QStringLiteral("%1 in %2").arg(index.data().toString(), view->objectName());
+    }
+  }
+  return cut;
+}
 
 }  // namespace
 
@@ -60,7 +91,8 @@ class TestFileDialog : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    for (const char* name : {"cat.bmp", "CAT2.BMP", "dog.Bmp", "bird.gif", "README", "old.QVD"})
+    for (const char* name : {"cat.bmp", "CAT2.BMP", "dog.Bmp", "bird.gif", "README", "old.QVD", "phone.JPG",
+                             "photo.jpeg", "shot.Png", "still.webp"})
       touch(in(QString::fromLatin1(name)));
     QVERIFY(QDir().mkdir(in(QStringLiteral("sub.dir"))));
   }
@@ -245,21 +277,29 @@ class TestFileDialog : public QObject {
     QCOMPARE(script.shown[1].filterIndex, 4);
   }
 
+  // The picture dialog's own entries, each listing its kind whatever the letter case.
   void patternsIgnoreLetterCase_data() {
     QTest::addColumn<int>("entry");
     QTest::addColumn<QStringList>("matches");
     QTest::newRow("BMP") << 0 << QStringList{"CAT2.BMP", "cat.bmp", "dog.Bmp"};
     QTest::newRow("GIF") << 1 << QStringList{"bird.gif"};
-    QTest::newRow("JPG") << 2 << QStringList{};
+    QTest::newRow("JPG") << 2 << QStringList{"phone.JPG"};
     QTest::newRow("all, names without a dot too")
-        << 3 << QStringList{"CAT2.BMP", "README", "bird.gif", "cat.bmp", "dog.Bmp", "old.QVD"};
+        << 3 << QStringList{"CAT2.BMP", "README",    "bird.gif",   "cat.bmp",  "dog.Bmp",
+                            "old.QVD",  "phone.JPG", "photo.jpeg", "shot.Png", "still.webp"};
+    QTest::newRow("PNG") << 4 << QStringList{"shot.Png"};
+    QTest::newRow("WebP") << 5 << QStringList{"still.webp"};
+    QTest::newRow("JPEG") << 6 << QStringList{"photo.jpeg"};
+    QTest::newRow("every picture, last") << 7 << QStringList{"CAT2.BMP",  "bird.gif",   "cat.bmp",  "dog.Bmp",
+                                                             "phone.JPG", "photo.jpeg", "shot.Png", "still.webp"};
   }
   void patternsIgnoreLetterCase() {
     QFETCH(int, entry);
     QFETCH(QStringList, matches);
-    const QStringList filters = platform::qtNameFilters(kPictureFilter);
-    QCOMPARE(filters.size(), 4);
-    QVERIFY(filters[entry].startsWith(kPictureFilter.split(QLatin1Char('|'))[2 * entry]));
+    const QString filter = quavinto::pictureFilter();
+    const QStringList filters = platform::qtNameFilters(filter);
+    QCOMPARE(filters.size(), 8);
+    QVERIFY(filters[entry].startsWith(filter.split(QLatin1Char('|'))[2 * entry]));
     QDir d(dir_.path());
     d.setFilter(QDir::Files | QDir::CaseSensitive);
     d.setNameFilters(platform::qtNamePatterns(filters[entry]));
@@ -329,7 +369,7 @@ class TestFileDialog : public QObject {
     QImage picture(640, 480, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QVERIFY(picture.save(pictures.filePath(QStringLiteral("view.png"))));
-    QVERIFY(picture.scaled(300, 200).save(pictures.filePath(QStringLiteral("other.png"))));
+    QVERIFY(picture.scaled(300, 200).save(pictures.filePath(QStringLiteral("IMG_20240512_183045.png"))));
     CommonDialog d;
     d.filter = kPictureFilter;
     d.filterIndex = 4;
@@ -350,11 +390,18 @@ class TestFileDialog : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(view->model()->rowCount(view->rootIndex()) == 2, 5000);
       for (int r = 0; r < 2; ++r) {
         const QModelIndex index = view->model()->index(r, 0, view->rootIndex());
-        if (index.data().toString() == QLatin1String("other.png")) view->setCurrentIndex(index);
+        if (index.data().toString() == QLatin1String("IMG_20240512_183045.png")) view->setCurrentIndex(index);
       }
-      QTRY_VERIFY_WITH_TIMEOUT(preview->picture().endsWith(QLatin1String("other.png")), 5000);
+      QTRY_VERIFY_WITH_TIMEOUT(preview->picture().endsWith(QLatin1String("IMG_20240512_183045.png")), 5000);
       QTRY_VERIFY_WITH_TIMEOUT(!preview->sizeLabel()->text().isEmpty(), 5000);
       sizes += preview->sizeLabel()->text();
+      // Beside the preview, the folder and the names read whole in either view.
+      const QFileDialog::ViewMode mode = dialog->viewMode();
+      for (const QFileDialog::ViewMode m : {QFileDialog::List, QFileDialog::Detail}) {
+        dialog->setViewMode(m);
+        QTRY_VERIFY2_WITH_TIMEOUT(cutTexts(dialog).isEmpty(), qPrintable(cutTexts(dialog).join(", ")), 2000);
+      }
+      dialog->setViewMode(mode);
     };
     QTimer poll;
     driveWhenOpen(poll, drive);

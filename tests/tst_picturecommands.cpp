@@ -101,9 +101,11 @@ class PictureCommandsTest : public QObject {
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.size(), size_t(1));
     const platform::CommonDialog& d = dialog_->shown.front();
-    // The first four entries as they always were, the later kinds after them.
+    // The first four entries as they always were, the later kinds after them,
+    // and last every kind the program reads.
     QCOMPARE(d.filter, QStringLiteral(u"BMP形式(*.BMP)|*.BMP|GIF形式(*.GIF)|*.GIF|JPEG形式(*.JPG)|*.JPG|すべて(*.*)|*.*"
-                                      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG"));
+                                      u"|PNG形式(*.PNG)|*.PNG|WebP形式(*.WEBP)|*.WEBP|JPEG形式(*.JPEG)|*.JPEG"
+                                      u"|すべての画像|*.BMP;*.GIF;*.JPG;*.JPEG;*.PNG;*.WEBP"));
     QCOMPARE(d.filterIndex, 1);
     QCOMPARE(d.initDir, QCoreApplication::applicationDirPath());
     QCOMPARE(d.flags, 0x1004);
@@ -124,8 +126,9 @@ class PictureCommandsTest : public QObject {
     choose(f, std::nullopt);
     QCOMPARE(dialog_->shown.back().filterIndex, 5);
     const QStringList names = platform::qtNameFilters(dialog_->shown.back().filter);
-    QCOMPARE(names.size(), 7);
+    QCOMPARE(names.size(), 8);
     QVERIFY(names[4].startsWith(QStringLiteral(u"PNG形式")));
+    QVERIFY(names[7].startsWith(QStringLiteral(u"すべての画像")));
   }
 
   void titleLeftFromGameFileDialog() {
