@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 #ifndef QT_NO_SESSIONMANAGER
@@ -224,6 +225,13 @@ void Form1::buildMenus() {
   HELP->addSeparator();
   About_Help = addCommand(HELP, tr("ヘルプについて"), &Form1::About_Help_Click, runs);
   About_Proguram = addCommand(HELP, tr("情報"), &Form1::About_Proguram_Click, runs);
+  // F10 opens the first menu at its first command, as in other desktop
+  // programs; a piece being dragged keeps the keyboard.
+  connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+    if (platform::dragInProgress()) return;
+    menuBar()->setActiveAction(TopFile->menuAction());
+    TopFile->setActiveAction(TopFile->actions().value(0));
+  });
   buildPlayCommands();
   applyMenuEvent(*this, MenuEvent::Design);
 }

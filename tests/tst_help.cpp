@@ -1,19 +1,32 @@
 // The help window and the help set: the three HELP commands, the keyword
-// search, a missing help set, and every link of the pages.
-#include "shell/HelpWindow.h"
-#include "support/TestSupport.h"
-
+// search, a missing help set, every link of the pages, the commands and
+// labels the pages name against the program's own in each language, and the
+// menu-bar key the Keys page promises.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+
+#include "interaction/KeyboardPlay.h"
+#include "platform/UiSetup.h"
+#include "shell/Form1.h"
+#include "shell/Form2.h"
+#include "shell/HelpWindow.h"
+#include "support/PlayedWindow.h"
+#include "support/TestSupport.h"
 
 using quavinto::HelpWindow;
 
@@ -39,7 +52,57 @@ void writePage(const QDir& dir, const QString& name, const QString& html) {
   file.write(html.toUtf8());
 }
 
+// The menu bar as the player sees it: its items in order, each menu's
+// commands and each command's keys as the help writes them.
+struct MenuBarTexts {
+  QStringList bar;
+  QHash<QString, QStringList> commands;  // by menu
+  QHash<QString, QStringList> keys;      // by command
+};
+
+MenuBarTexts menuBarTexts(quavinto::Form1& form) {
+  MenuBarTexts texts;
+  const auto plain = [](QString text) { return text.remove(QRegularExpression(QStringLiteral("&(?!&)"))); };
+  for (QAction* top : form.menuBar()->actions()) {
+    texts.bar << plain(top->text());
+    if (!top->menu()) continue;
+    for (QAction* command : top->menu()->actions()) {
+      if (command->isSeparator()) continue;
+      texts.commands[texts.bar.last()] << plain(command->text());
+      for (const QKeySequence& key : command->shortcuts())
+        texts.keys[plain(command->text())] << key.toString(QKeySequence::PortableText);
+    }
+  }
+  return texts;
+}
+
+// What the player reads in `language`: the menu bar, and every label of the
+// menus and the settings dialog in the order they are made.
+struct ShownTexts {
+  MenuBarTexts menus;
+  QStringList labels;
+};
+
+ShownTexts shownTexts(platform::UiLanguage language) {
+  platform::setUpUi(*qApp, language);
+  ShownTexts shown;
+  testsupport::PlayedWindow played(36000.0);
+  played.open(5, 5);
+  shown.menus = menuBarTexts(played.form());
+  for (const QString& menu : shown.menus.bar) shown.labels << menu << shown.menus.commands.value(menu);
+  quavinto::GameState gs = testsupport::solvedState(5, 5);
+  quavinto::Form2 dialog(gs);
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (auto* box = qobject_cast<QGroupBox*>(w)) shown.labels << box->title();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) shown.labels << button->text();
+    if (auto* label = qobject_cast<QLabel*>(w)) shown.labels << label->text();
+  }
+  return shown;
+}
+
 }  // namespace
+
+Q_DECLARE_METATYPE(platform::UiLanguage)
 
 class HelpTest : public QObject {
   Q_OBJECT
@@ -68,6 +131,10 @@ private slots:
   void everyLinkResolves();
   void everyPageIsReachableAndIndexed_data();
   void everyPageIsReachableAndIndexed();
+  void pagesNameTheProgramsOwnCommands_data();
+  void pagesNameTheProgramsOwnCommands();
+  void menuBarKeyOpensTheFirstMenu_data();
+  void menuBarKeyOpensTheFirstMenu();
 };
 
 void HelpTest::entryPoints_data() {
@@ -338,6 +405,136 @@ void HelpTest::everyPageIsReachableAndIndexed() {
     QVERIFY2(anchors == japaneseAnchors, qPrintable(page + ": anchors differ from the Japanese page"));
   }
   QCOMPARE(dir.entryList({"*.html"}, QDir::Files), QDir(kHelpSet).entryList({"*.html"}, QDir::Files));
+}
+
+void HelpTest::pagesNameTheProgramsOwnCommands_data() {
+  QTest::addColumn<QString>("folder");
+  QTest::addColumn<platform::UiLanguage>("language");
+  QTest::newRow("Japanese") << kHelpSet << platform::UiLanguage::Japanese;
+  QTest::newRow("English") << kHelpSet + "/en" << platform::UiLanguage::English;
+}
+
+// The help marks a command by a link into the menu pages: to a page alone for
+// its menu, to a section for a command, whose heading names it with its keys
+// in brackets; a link may lead with its menu ("ファイル → 画像読み込み").
+// Every name so marked, each menu page's title and the contents' list of the
+// menu bar must be the menus' own, in the same language. The English pages
+// also never name a setting by its Japanese label where English has its own.
+void HelpTest::pagesNameTheProgramsOwnCommands() {
+  QFETCH(QString, folder);
+  QFETCH(platform::UiLanguage, language);
+  const bool english = language == platform::UiLanguage::English;
+  const ShownTexts shown = shownTexts(language);
+  const MenuBarTexts& menus = shown.menus;
+  QVERIFY(menus.commands.size() >= 4);
+
+  static const QRegularExpression menuLink(QStringLiteral("<a href=\"(menu_\\w+\\.html)(?:#([\\w-]+))?\">([^<]*)</a>"));
+  static const QRegularExpression title(QStringLiteral("<h1>([^<]*)</h1>"));
+  static const QRegularExpression withKeys(QStringLiteral("^(.*) \\((.*)\\)$"));
+  static const QRegularExpression menuStep(QStringLiteral(" [→›] "));
+  static const QRegularExpression keyList(QStringLiteral("、|, "));
+  const QDir dir(folder);
+  const QString menuWord = english ? QStringLiteral(" menu") : QStringLiteral(u" メニュー");
+  // Each menu page's menu, from its title.
+  QHash<QString, QString> menuOfPage;
+  for (const QString& page : dir.entryList({"menu_*.html"}, QDir::Files)) {
+    const QString heading = title.match(readText(dir.filePath(page))).captured(1);
+    QVERIFY2(heading.endsWith(menuWord), qPrintable(page + ": " + heading));
+    menuOfPage[page] = heading.chopped(menuWord.size());
+    QVERIFY2(menus.commands.contains(menuOfPage[page]), qPrintable(page + " names no menu: " + heading));
+  }
+  int named = 0;
+  for (const QString& page : dir.entryList({"*.html"}, QDir::Files)) {
+    for (auto it = menuLink.globalMatch(readText(dir.filePath(page))); it.hasNext(); ++named) {
+      const QRegularExpressionMatch link = it.next();
+      const QString menu = menuOfPage.value(link.captured(1));
+      const QString where = page + ": " + link.captured(0);
+      QStringList steps = link.captured(3).split(menuStep);
+      if (link.captured(2).isEmpty()) {
+        QVERIFY2(steps == QStringList{menu}, qPrintable(where));
+        continue;
+      }
+      if (steps.size() == 2) QVERIFY2(steps.takeFirst() == menu, qPrintable(where));
+      const QString command = steps.join(QString());
+      QVERIFY2(menus.commands[menu].contains(command), qPrintable(where + " is no command of " + menu));
+      // The section it leads to is headed by the same command and its keys.
+      const QString target = readText(dir.filePath(link.captured(1)));
+      const QRegularExpression section(QStringLiteral("<h2><a name=\"%1\">([^<]*)</a></h2>").arg(link.captured(2)));
+      QString heading = section.match(target).captured(1);
+      QStringList keys;
+      if (const QRegularExpressionMatch k = withKeys.match(heading); k.hasMatch()) {
+        heading = k.captured(1);
+        keys = k.captured(2).split(keyList);
+      }
+      QVERIFY2(heading == command, qPrintable(where + " leads to the section " + heading));
+      QVERIFY2(keys == menus.keys.value(command), qPrintable(where + ": keys " + keys.join(' ')));
+    }
+  }
+  QVERIFY(named > 30);
+  // The contents list the menu bar, item by item.
+  const QString contents = readText(dir.filePath("index.html"));
+  const int listStart = contents.lastIndexOf("<ul>", contents.indexOf("href=\"menu_file.html\""));
+  const QString list = contents.mid(listStart, contents.indexOf("</ul>", listStart) - listStart);
+  static const QRegularExpression firstLink(QStringLiteral("<li><a href=\"[^\"]*\">([^<]*)</a>"));
+  QStringList listed;
+  for (auto it = firstLink.globalMatch(list); it.hasNext();) listed << it.next().captured(1);
+  QCOMPARE(listed, menus.bar);
+
+  if (english) {
+    // A label whose English differs from its Japanese is never named the Japanese way.
+    const QStringList japanese = shownTexts(platform::UiLanguage::Japanese).labels;
+    QCOMPARE(shown.labels.size(), japanese.size());
+    for (const QString& page : dir.entryList({"*.html"}, QDir::Files)) {
+      const QString text = readText(dir.filePath(page));
+      for (int i = 0; i < japanese.size(); ++i) {
+        if (japanese[i] == shown.labels[i] || japanese[i].isEmpty()) continue;
+        const QRegularExpression word("\\b" + QRegularExpression::escape(japanese[i]) + "\\b");
+        QVERIFY2(!text.contains(word), qPrintable(page + " names " + japanese[i] + ", shown as " + shown.labels[i]));
+      }
+    }
+  }
+  platform::tearDownUi(*qApp);
+}
+
+void HelpTest::menuBarKeyOpensTheFirstMenu_data() { pagesNameTheProgramsOwnCommands_data(); }
+
+// F10, which the Keys page names, opens the first menu in either language,
+// leaves the keyboard play as it was once the menu is closed, and does
+// nothing while a piece is dragged.
+void HelpTest::menuBarKeyOpensTheFirstMenu() {
+  QFETCH(QString, folder);
+  QFETCH(platform::UiLanguage, language);
+  QVERIFY(readText(folder + "/keys.html").contains("<td>F10"));
+  platform::setUpUi(*qApp, language);
+  testsupport::PlayedWindow played(36000.0);
+  played.open(5, 5);
+  quavinto::Form1& f = played.form();
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  played.start(true);
+  QTest::keyClick(f.Picture1, Qt::Key_Right);
+  const int column = f.keys->focusColumn();
+
+  QTest::keyClick(f.Picture1, Qt::Key_F10);
+  QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget*>(f.TopFile));
+  QCOMPARE(f.menuBar()->actions().first(), f.TopFile->menuAction());
+  QCOMPARE(f.TopFile->activeAction(), f.LoadPictureEx);  // Enter chooses it
+  QTest::keyClick(f.TopFile, Qt::Key_Escape);
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+  QTest::keyClick(f.menuBar(), Qt::Key_Escape);
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  QCOMPARE(f.keys->focusColumn(), column);
+  QTest::keyClick(f.Picture1, Qt::Key_Right);
+  QCOMPARE(f.keys->focusColumn(), column + 1);
+
+  // A drag in progress keeps the keyboard.
+  QTest::mousePress(f.Picture1, Qt::LeftButton, {}, played.cellCentre(1, 1));
+  QTest::keyClick(f.Picture1, Qt::Key_F10);
+  QTest::qWait(50);
+  QVERIFY(!QApplication::activePopupWidget());
+  QTest::mouseRelease(f.Picture1, Qt::LeftButton, {}, played.cellCentre(1, 1));
+  platform::tearDownUi(*qApp);
 }
 
 QTEST_MAIN(HelpTest)
