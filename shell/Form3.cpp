@@ -84,7 +84,9 @@ Form3::Form3(const GameState& gs, QWidget* owner) : QDialog(owner), gs_(gs) {
   setAutoFillBackground(true);
 
   Shape1 = makeShape(this, platform::twipsRect(240, 192, 3180, 780));
-  Shape2 = makeShape(this, platform::twipsRect(240, 1020, 3036, 780));
+  // As wide as the frame above it, so their edges line up; both keep to the
+  // right margin when a translation widens the box.
+  Shape2 = makeShape(this, platform::twipsRect(240, 1020, 3180, 780));
 
   Label1 = new QLabel(tr(text::kName), this);
   QFont bold = font();

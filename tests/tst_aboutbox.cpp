@@ -125,6 +125,8 @@ void AboutBoxTest::aboutLayoutFollowsDesign_data() {
   QTest::newRow("Label1") << 0 << QRect(27, 20, 193, 17);
   QTest::newRow("Label2(0)") << 1 << QRect(28, 76, 181, 41);
   QTest::newRow("Shape1") << 2 << QRect(16, 13, 212, 52);
+  // The notice's frame lines up with the name's.
+  QTest::newRow("Shape2") << 5 << QRect(16, 68, 212, 52);
   // The icon keeps its own 32 x 32 pixels from the design's corner.
   QTest::newRow("Image1") << 3 << QRect(16, 124, 32, 32);
   QTest::newRow("Command1") << 4 << QRect(116, 128, 105, 21);
@@ -134,7 +136,7 @@ void AboutBoxTest::aboutLayoutFollowsDesign() {
   QFETCH(int, control);
   GameState gs;
   Form3 box(gs, nullptr);
-  QWidget* controls[] = {box.Label1, box.Label2[0], box.Shape1, box.Image1, box.Command1};
+  QWidget* controls[] = {box.Label1, box.Label2[0], box.Shape1, box.Image1, box.Command1, box.Shape2};
   QTEST(controls[control]->geometry(), "pixels");
   QVERIFY(box.rect().contains(controls[control]->geometry()));
 }

@@ -1,9 +1,9 @@
 // Every window holds its texts whole, in Japanese, in English and in
 // translations longer still: each label, button, check box, option button and
 // group box title shows its whole text in its place, inside its parents and
-// frames and clear of the other texts; the menu bar shows every menu, and the
-// clock shows beside the menus. In Japanese the design's windows keep their
-// sizes; in a translation they only grow.
+// frames and clear of the other texts; the about box's frames line up; the menu
+// bar shows every menu, and the clock shows beside the menus. In Japanese the
+// design's windows keep their sizes; in a translation they only grow.
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -88,6 +88,16 @@ QStringList textProblems(QWidget* window) {
       if (w->parentWidget() == frame->parentWidget() && r.intersects(box) && !box.contains(r) && !caption)
         problems << nameOf(w) + QStringLiteral(" sticks out of its frame");
     }
+  }
+  // The about box's two frames stand one above the other with their edges in line.
+  if (auto* about = qobject_cast<Form3*>(window)) {
+    const QRect name = about->Shape1->geometry(), notice = about->Shape2->geometry();
+    if (name.left() != notice.left() || name.right() != notice.right())
+      problems << QStringLiteral("the frames' edges differ: %1-%2 and %3-%4")
+                      .arg(name.left())
+                      .arg(name.right())
+                      .arg(notice.left())
+                      .arg(notice.right());
   }
   if (auto* form = qobject_cast<Form1*>(window)) {
     QMenuBar* bar = form->menuBar();
