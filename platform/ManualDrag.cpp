@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QStyleHints>
 #include <QTimer>
 #include <map>
 
@@ -19,22 +21,41 @@ std::map<const QWidget*, DropHandler>& handlers() {
 
 class DragFilter : public QObject {
 public:
- void begin(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool liftable) {
-   finish();
-   control_ = control;
-   button_ = button;
-   liftable_ = liftable;
-   pressedAt_ = globalPos;
-   lifted_ = false;
-   grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
-   QWidget* window = control->window();
-   band_ = new QRubberBand(QRubberBand::Rectangle, window);
-   band_->setAttribute(Qt::WA_TransparentForMouseEvents);
-   band_->setGeometry(QRect(window->mapFromGlobal(globalPos - grab_), control->size()));
-   band_->show();
-   band_->raise();
-   qApp->installEventFilter(this);
- }
+  void begin(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool liftable) {
+    finish();
+    control_ = control;
+    button_ = button;
+    liftable_ = liftable;
+    pressedAt_ = globalPos;
+    lifted_ = false;
+    movedFar_ = false;
+    // A finger held still on a piece is a long press: the piece is put back
+    // and the long-press handler runs (a touch screen has no right button).
+    if (liftable && pressFromTouch && longPress) {
+      if (!holdConnected_) {
+        hold_.setSingleShot(true);
+        QObject::connect(&hold_, &QTimer::timeout, this, [this] {
+          if (!active() || lifted_ || movedFar_) return;
+          const QPoint at = pressedAt_;
+          finish();
+          // The finger's release comes later and belongs to no drag.
+          swallow_ = Qt::LeftButton;
+          qApp->installEventFilter(&releaseEater_);
+          longPress(at);
+        });
+        holdConnected_ = true;
+      }
+      hold_.start(QGuiApplication::styleHints()->mousePressAndHoldInterval());
+    }
+    grab_ = globalPos - control->mapToGlobal(QPoint(0, 0));
+    QWidget* window = control->window();
+    band_ = new QRubberBand(QRubberBand::Rectangle, window);
+    band_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    band_->setGeometry(QRect(window->mapFromGlobal(globalPos - grab_), control->size()));
+    band_->show();
+    band_->raise();
+    qApp->installEventFilter(this);
+  }
 
   void finish() {
     // Hidden at once: a drop may open a modal box before the outline is deleted.
@@ -46,11 +67,14 @@ public:
     control_ = nullptr;
     lifted_ = false;
     follow_.stop();
+    hold_.stop();
     qApp->removeEventFilter(this);
   }
 
   bool lifted() const { return lifted_; }
   bool clickToLift = false;
+  bool pressFromTouch = false;  // the last press came from a touch screen
+  std::function<void(QPoint)> longPress;
 
   QWidget* control() const { return control_; }
   bool active() const { return !control_.isNull(); }
@@ -65,6 +89,8 @@ protected:
         QWidget* window = control_->window();
         band_->move(window->mapFromGlobal(mouse->globalPosition().toPoint() - grab_));
       }
+      if ((mouse->globalPosition().toPoint() - pressedAt_).manhattanLength() >= QApplication::startDragDistance())
+        movedFar_ = true;
       return false;
     }
     if (lifted_) return liftedEvent(event);
@@ -103,69 +129,69 @@ protected:
   }
 
 private:
- // The outline follows the pointer with no button held, which sends no
- // move events to widgets that do not track the mouse: it is moved to the
- // pointer's place at each frame instead.
- void lift() {
-   lifted_ = true;
-   if (!follow_.isActive()) {
-     QObject::connect(
-         &follow_, &QTimer::timeout, this, [this] { moveBand(QCursor::pos()); }, Qt::UniqueConnection);
-     follow_.start(16);
-   }
- }
+  // The outline follows the pointer with no button held, which sends no
+  // move events to widgets that do not track the mouse: it is moved to the
+  // pointer's place at each frame instead.
+  void lift() {
+    lifted_ = true;
+    if (!follow_.isActive()) {
+      QObject::connect(
+          &follow_, &QTimer::timeout, this, [this] { moveBand(QCursor::pos()); }, Qt::UniqueConnection);
+      follow_.start(16);
+    }
+  }
 
- void moveBand(QPoint globalPos) {
-   if (band_ && control_) band_->move(control_->window()->mapFromGlobal(globalPos - grab_));
- }
+  void moveBand(QPoint globalPos) {
+    if (band_ && control_) band_->move(control_->window()->mapFromGlobal(globalPos - grab_));
+  }
 
- // While a piece is lifted: the next left press drops it there (its release
- // is swallowed with it); Escape or a right press puts it back, and that
- // press does nothing else.
- bool liftedEvent(QEvent* event) {
-   switch (event->type()) {
-     case QEvent::MouseMove:
-       moveBand(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-       return false;
-     case QEvent::MouseButtonPress:
-     case QEvent::MouseButtonDblClick: {
-       const auto* mouse = static_cast<QMouseEvent*>(event);
-       swallow_ = mouse->button();
-       if (mouse->button() == Qt::LeftButton)
-         deliver(mouse->globalPosition().toPoint());
-       else
-         finish();
-       qApp->installEventFilter(&releaseEater_);
-       return true;
-     }
-     case QEvent::MouseButtonRelease:
-       return true;
-     case QEvent::KeyPress:
-       if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
-       finish();
-       return true;
-     default:
-       return false;
-   }
- }
+  // While a piece is lifted: the next left press drops it there (its release
+  // is swallowed with it); Escape or a right press puts it back, and that
+  // press does nothing else.
+  bool liftedEvent(QEvent* event) {
+    switch (event->type()) {
+      case QEvent::MouseMove:
+        moveBand(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return false;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        swallow_ = mouse->button();
+        if (mouse->button() == Qt::LeftButton)
+          deliver(mouse->globalPosition().toPoint());
+        else
+          finish();
+        qApp->installEventFilter(&releaseEater_);
+        return true;
+      }
+      case QEvent::MouseButtonRelease:
+        return true;
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+        finish();
+        return true;
+      default:
+        return false;
+    }
+  }
 
- // Swallows the release of the press that ended a lift, so it reaches no
- // widget as a release without its press.
- class ReleaseEater : public QObject {
+  // Swallows the release of the press that ended a lift, so it reaches no
+  // widget as a release without its press.
+  class ReleaseEater : public QObject {
   public:
-   explicit ReleaseEater(DragFilter& owner) : owner_(owner) {}
+    explicit ReleaseEater(DragFilter& owner) : owner_(owner) {}
 
   protected:
-   bool eventFilter(QObject* receiver, QEvent* event) override {
-     if (!receiver->isWidgetType() || event->type() != QEvent::MouseButtonRelease) return false;
-     if (static_cast<QMouseEvent*>(event)->button() != owner_.swallow_) return false;
-     qApp->removeEventFilter(this);
-     return true;
-   }
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+      if (!receiver->isWidgetType() || event->type() != QEvent::MouseButtonRelease) return false;
+      if (static_cast<QMouseEvent*>(event)->button() != owner_.swallow_) return false;
+      qApp->removeEventFilter(this);
+      return true;
+    }
 
   private:
-   DragFilter& owner_;
- };
+    DragFilter& owner_;
+  };
 
   void deliver(QPoint globalPos) {
     QPointer<QWidget> dragged = control_;
@@ -187,6 +213,9 @@ private:
   QPoint pressedAt_;
   bool liftable_ = false;
   bool lifted_ = false;
+  bool movedFar_ = false;
+  QTimer hold_;
+  bool holdConnected_ = false;
   QTimer follow_;
   Qt::MouseButton swallow_ = Qt::NoButton;
   ReleaseEater releaseEater_{*this};
@@ -221,6 +250,11 @@ void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool 
 bool dragInProgress() { return filter().active(); }
 bool pieceLifted() { return filter().active() && filter().lifted(); }
 void setClickToLift(bool on) { filter().clickToLift = on; }
+void notePress(const QMouseEvent& press) {
+  filter().pressFromTouch = press.source() != Qt::MouseEventNotSynthesized ||
+                            press.pointingDevice()->type() == QInputDevice::DeviceType::TouchScreen;
+}
+void setLongPressHandler(std::function<void(QPoint globalPos)> handler) { filter().longPress = std::move(handler); }
 QWidget* draggedControl() { return filter().control(); }
 void cancelDrag() { filter().finish(); }
 

@@ -10,10 +10,10 @@
 // drop.
 #pragma once
 
+#include <QMouseEvent>
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 
 class QRubberBand;
@@ -44,5 +44,12 @@ void cancelDrag();
 void setClickToLift(bool on);
 // Whether a control is lifted now (a drag is then in progress too).
 bool pieceLifted();
+// Areas tell of each press before handling it, so a drag started by a touch
+// is known as one.
+void notePress(const QMouseEvent& press);
+// A touch held still on a liftable control for the desktop's press-and-hold
+// time ends its drag without a drop and calls `handler` with the place held;
+// the touch's release then does nothing.
+void setLongPressHandler(std::function<void(QPoint globalPos)> handler);
 
 }  // namespace platform

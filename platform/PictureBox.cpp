@@ -4,8 +4,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <algorithm>
+
+#include "platform/ManualDrag.h"
 
 namespace platform {
 namespace {
@@ -187,6 +188,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+  notePress(*event);
   const QPoint p = event->position().toPoint();
   if (onMouseDown) onMouseDown(buttonCode(event->button()), p.x(), p.y());
 }

@@ -12,12 +12,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
 #include "core/GameFlow.h"
 #include "core/PlayMoves.h"
+#include "interaction/BoardMoves.h"
 #include "interaction/HintMarks.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
@@ -144,6 +146,13 @@ void Form1::buildPlayCommands() {
   ClickToPickUp->setCheckable(true);
   ClickToPickUp->setChecked(readPlayOptions().clickToPickUp);
   platform::setClickToLift(ClickToPickUp->isChecked());
+  // A long press on a touch screen turns the piece held, as a right click on
+  // the floating piece does.
+  platform::setLongPressHandler([window = QPointer<Form1>(this)](QPoint globalPos) {
+    if (!window) return;
+    const QPoint at = window->Picture2->mapFromGlobal(globalPos);
+    Picture2_MouseDown(*window, 2, at.x(), at.y());
+  });
   // The menu's shortcuts work wherever the window has the focus.
   for (QAction* action : {Undo, Redo, Pause, Records, Hint}) addAction(action);
   hintMarks = new HintMarks(*this, Picture1);

@@ -3,6 +3,7 @@
 // release never arrived, and play keys struck during a drag. After each, the
 // grids, the board's drawing and the floating piece must agree, and only the
 // dragging button's release may drop.
+#include <QStyleHints>
 #include <QtTest>
 
 #include "core/Geometry.h"
@@ -145,26 +146,40 @@ class PointerPlayTest : public QObject {
 
   // Click to pick up, as rows of steps on cells a and b: P press, R release,
   // M move (left button held or not), C right click, E Escape, T a tap on a
-  // touch screen. With the toggle off nothing of the design's drag changes;
-  // with it on a click lifts, the next press drops, and Escape, a right click
-  // (which turns nothing) or a press on the piece's own cell put it back.
+  // touch screen, L a long press there. With the toggle off nothing of the
+  // design's drag changes; with it on a click lifts, the next press drops,
+  // and Escape, a right click (which turns nothing) or a press on the piece's
+  // own cell put it back. On a touch screen a tap lifts whatever the toggle
+  // says, and a long press turns the piece held.
   void clickToPickUp_data() {
     QTest::addColumn<bool>("toggle");
     QTest::addColumn<QString>("steps");
-    QTest::addColumn<bool>("exchanged");
-    QTest::newRow("on: click, click another cell") << true << "Pa Ra Mb Pb Rb" << true;
-    QTest::newRow("on: click, Escape") << true << "Pa Ra Mb E" << false;
-    QTest::newRow("on: click, right click") << true << "Pa Ra Mb Cb" << false;
-    QTest::newRow("on: click, click its own cell") << true << "Pa Ra Pa Ra" << false;
-    QTest::newRow("on: a drag is a drag") << true << "Pa Mb Rb" << true;
-    QTest::newRow("off: a drag is a drag") << false << "Pa Mb Rb" << true;
-    QTest::newRow("off: a click drops where it took") << false << "Pa Ra Mb Pb Rb" << false;
-    QTest::newRow("off: tap, tap another cell") << false << "Ta Tb" << true;
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("on: click, click another cell") << true << "Pa Ra Mb Pb Rb"
+                                                   << "exchanged";
+    QTest::newRow("on: click, Escape") << true << "Pa Ra Mb E"
+                                       << "unchanged";
+    QTest::newRow("on: click, right click") << true << "Pa Ra Mb Cb"
+                                            << "unchanged";
+    QTest::newRow("on: click, click its own cell") << true << "Pa Ra Pa Ra"
+                                                   << "unchanged";
+    QTest::newRow("on: a drag is a drag") << true << "Pa Mb Rb"
+                                          << "exchanged";
+    QTest::newRow("off: a drag is a drag") << false << "Pa Mb Rb"
+                                           << "exchanged";
+    QTest::newRow("off: a click drops where it took") << false << "Pa Ra Mb Pb Rb"
+                                                      << "unchanged";
+    QTest::newRow("off: tap, tap another cell") << false << "Ta Tb"
+                                                << "exchanged";
+    QTest::newRow("off: long press") << false << "La"
+                                     << "turned";
+    QTest::newRow("on: long press") << true << "La"
+                                    << "turned";
   }
   void clickToPickUp() {
     QFETCH(bool, toggle);
     QFETCH(QString, steps);
-    QFETCH(bool, exchanged);
+    QFETCH(QString, outcome);
     f().ClickToPickUp->setChecked(toggle);
     f().ClickToPickUp_Click();
     const QPoint a(2, 2), b(3, 4);
@@ -192,9 +207,11 @@ class PointerPlayTest : public QObject {
         case 'E':
           QTest::keyClick(f().Picture1, Qt::Key_Escape);
           break;
-        case 'T': {
+        case 'T':
+        case 'L': {
           const QPoint inWindow = f().Picture1->mapTo(f().window(), at);
           QTest::touchEvent(f().window(), touch).press(0, inWindow);
+          if (step.at(0) == 'L') QTest::qWait(QGuiApplication::styleHints()->mousePressAndHoldInterval() + 200);
           QTest::touchEvent(f().window(), touch).release(0, inWindow);
           break;
         }
@@ -205,8 +222,12 @@ class PointerPlayTest : public QObject {
         QVERIFY2(platform::pieceLifted(), "a click did not lift the piece");
     }
     QVERIFY2(!platform::dragInProgress(), "the piece is still in hand");
-    if (exchanged) {
+    if (outcome == QLatin1String("exchanged")) {
       checkExchanged(a, b, before);
+    } else if (outcome == QLatin1String("turned")) {
+      QCOMPARE(g().Map, start.Map);
+      QCOMPARE(g().RMap[a.x()][a.y()], int16_t(1 - start.RMap[a.x()][a.y()]));
+      QCOMPARE(windowBoardProblem(f()), QString());
     } else {
       QCOMPARE(g().Map, start.Map);
       QCOMPARE(g().RMap, start.RMap);  // the right click put the piece back and turned nothing
