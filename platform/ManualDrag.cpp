@@ -10,6 +10,7 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <map>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -65,7 +66,7 @@ public:
     }
     band_ = nullptr;
     control_ = nullptr;
-    lifted_ = false;
+    if (std::exchange(lifted_, false) && onLift) onLift(false);
     follow_.stop();
     hold_.stop();
     qApp->removeEventFilter(this);
@@ -75,6 +76,7 @@ public:
   bool clickToLift = false;
   bool pressFromTouch = false;  // the last press came from a touch screen
   std::function<void(QPoint)> longPress;
+  std::function<void(bool)> onLift;
 
   QWidget* control() const { return control_; }
   bool active() const { return !control_.isNull(); }
@@ -134,6 +136,7 @@ private:
   // pointer's place at each frame instead.
   void lift() {
     lifted_ = true;
+    if (onLift) onLift(true);
     if (!follow_.isActive()) {
       QObject::connect(
           &follow_, &QTimer::timeout, this, [this] { moveBand(QCursor::pos()); }, Qt::UniqueConnection);
@@ -255,6 +258,7 @@ void notePress(const QMouseEvent& press) {
                             press.pointingDevice()->type() == QInputDevice::DeviceType::TouchScreen;
 }
 void setLongPressHandler(std::function<void(QPoint globalPos)> handler) { filter().longPress = std::move(handler); }
+void setLiftHandler(std::function<void(bool lifted)> handler) { filter().onLift = std::move(handler); }
 QWidget* draggedControl() { return filter().control(); }
 void cancelDrag() { filter().finish(); }
 

@@ -51,5 +51,8 @@ void notePress(const QMouseEvent& press);
 // time ends its drag without a drop and calls `handler` with the place held;
 // the touch's release then does nothing.
 void setLongPressHandler(std::function<void(QPoint globalPos)> handler);
+// Called with true when a control is lifted and with false when it is put
+// down or back, so that the lift can be announced.
+void setLiftHandler(std::function<void(bool lifted)> handler);
 
 }  // namespace platform

@@ -148,6 +148,17 @@ void Form1::buildPlayCommands() {
   platform::setClickToLift(ClickToPickUp->isChecked());
   // A long press on a touch screen turns the piece held, as a right click on
   // the floating piece does.
+  // The lifted piece is announced as keyboard play announces its cells.
+  platform::setLiftHandler([window = QPointer<Form1>(this)](bool lifted) {
+    if (!window) return;
+    const QPoint at = window->Picture2->pos();
+    const int col = at.x() / std::max(1, window->vars().PieceWidth) + 1;
+    const int row = at.y() / std::max(1, window->vars().PieceHeight) + 1;
+    const QString text =
+        lifted ? QCoreApplication::translate("PlayControls", "列 %1、行 %2 のピースを持ち上げ中").arg(col).arg(row)
+               : QCoreApplication::translate("PlayControls", "ピースを置きました");
+    window->Picture1->setAccessibleDescription(text);
+  });
   platform::setLongPressHandler([window = QPointer<Form1>(this)](QPoint globalPos) {
     if (!window) return;
     const QPoint at = window->Picture2->mapFromGlobal(globalPos);

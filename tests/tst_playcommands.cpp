@@ -13,7 +13,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "core/FewestMoves.h"
 #include "core/GameFlow.h"
+#include "core/PlayMoves.h"
+#include "interaction/HintMarks.h"
 #include "interaction/KeyboardPlay.h"
 #include "persistence/KeptGame.h"
 #include "persistence/PictureKey.h"
@@ -322,6 +325,46 @@ private slots:
     QVERIFY(f().clockText().startsWith(QStringLiteral("0:02:09")));
     w_->solveByMouse();
     QVERIFY(w_->boxes().shown.at(w_->boxes().shown.size() - 2).text.endsWith(QStringLiteral(u"00時間02分09秒です。")));
+  }
+
+  // A hint costs 30 seconds, outlines its cells for about two seconds and
+  // says them to screen readers; none while paused. Following hints alone
+  // solves the game in exactly the fewest moves, and the notice says so.
+  void hintsShowAShortestWayAtAPrice() {
+    w_->open(3, 2);
+    QVERIFY(!f().Hint->isEnabled());
+    w_->start(true);
+    const int fewest = f().play().fewest;
+    QVERIFY(f().Hint->isEnabled());
+    const QString before = f().clockText();
+    f().Hint->trigger();
+    QVERIFY(f().hintMarks->shown());
+    QCOMPARE(f().play().hints(), 1);
+    QVERIFY2(f().clockText().startsWith(QStringLiteral("0:00:30")), qPrintable(before + " / " + f().clockText()));
+    QVERIFY(f().Picture1->accessibleDescription().startsWith(QStringLiteral(u"ヒント: ")));
+    QVERIFY(!f().hintMarks->marked().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!f().hintMarks->shown(), HintMarks::kShownMs + 1000);
+    f().Pause->trigger();
+    QVERIFY(!f().Hint->isEnabled());
+    f().Pause->trigger();
+    w_->boxes().shown.clear();
+    int hints = 0;
+    while (g().GameRunning == 1 && hints < 20) {
+      const std::optional<Move> hint = hintMove(g());
+      QVERIFY(hint);
+      f().Hint->trigger();
+      ++hints;
+      QVERIFY(playMove(f(), *hint));
+      CheckComplete(f());
+    }
+    QCOMPARE(f().play().finalMoves, fewest);
+    QVERIFY2(w_->boxes().shown.last().text.endsWith(QStringLiteral(u"最少手数で完成！")),
+             qPrintable(w_->boxes().shown.last().text));
+    QList<Record> kept;
+    RecordStore(f().recordsPath).read(f().pictureKeys->waitForKey(), &kept);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept.first().hints, hints + 1);
+    QCOMPARE(kept.first().fewest, fewest);
   }
 
   void pausesWhenThePlayerTurnsAway_data() {

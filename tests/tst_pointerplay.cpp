@@ -218,8 +218,10 @@ class PointerPlayTest : public QObject {
       }
       // Between the click that lifts and the press that drops, the piece is
       // lifted: a drag in progress that no release ends.
-      if (toggle && i == 1 && steps.startsWith(QLatin1String("Pa Ra")))
+      if (toggle && i == 1 && steps.startsWith(QLatin1String("Pa Ra"))) {
         QVERIFY2(platform::pieceLifted(), "a click did not lift the piece");
+        QCOMPARE(f().Picture1->accessibleDescription(), QStringLiteral(u"列 2、行 2 のピースを持ち上げ中"));
+      }
     }
     QVERIFY2(!platform::dragInProgress(), "the piece is still in hand");
     if (outcome == QLatin1String("exchanged")) {

@@ -585,6 +585,14 @@ File: %1</translation>
         <source>経過時間と手数、最少 %1 手</source>
         <translation>Time played and moves, fewest %1</translation>
     </message>
+    <message>
+        <source>列 %1、行 %2 のピースを持ち上げ中</source>
+        <translation>Piece in column %1, row %2 picked up</translation>
+    </message>
+    <message>
+        <source>ピースを置きました</source>
+        <translation>Piece put down</translation>
+    </message>
 </context>
 <context>
     <name>SaveFailure</name>
