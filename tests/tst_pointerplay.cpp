@@ -107,6 +107,25 @@ class PointerPlayTest : public QObject {
     QCOMPARE(f().Picture3->pos(), start + QPoint(6, 3));
   }
 
+  // The finished-picture view moves with a finger as with the mouse, and a
+  // tap on it lifts nothing.
+  void viewMovesWithAFinger() {
+    g().HyoujiFlag = 1;
+    f().ArrangeWindow();
+    static QPointingDevice* touch = QTest::createTouchDevice();
+    const QPoint start = f().Picture3->pos();
+    const QPoint at = f().Image1->mapTo(f().window(), QPoint(10, 10));
+    QTest::touchEvent(f().window(), touch).press(0, at);
+    QTest::touchEvent(f().window(), touch).move(0, at + QPoint(15, 8));
+    QTest::touchEvent(f().window(), touch).release(0, at + QPoint(30, 16));
+    QVERIFY(!platform::dragInProgress());
+    QCOMPARE(f().Picture3->pos(), start + QPoint(30, 16));
+    QTest::touchEvent(f().window(), touch).press(0, at + QPoint(30, 16));
+    QTest::touchEvent(f().window(), touch).release(0, at + QPoint(30, 16));
+    QVERIFY2(!platform::dragInProgress(), "a tap lifted the view");
+    QCOMPARE(f().Picture3->pos(), start + QPoint(30, 16));
+  }
+
   void keysDuringAPieceDrag_data() {
     QTest::addColumn<Qt::Key>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
