@@ -583,7 +583,7 @@ File: %1</translation>
     </message>
     <message>
         <source>経過時間と手数、最少 %1 手</source>
-        <translation>Time played and moves, fewest %1</translation>
+        <translation>Time and moves, fewest %1</translation>
     </message>
     <message>
         <source>列 %1、行 %2 のピースを持ち上げ中</source>

@@ -142,7 +142,8 @@ def check_tree():
 
 
 def read_clock():
-    clock = next((n for n in walk(application()) if n.description == CLOCK_DESCRIPTION), None)
+    # The description may go on with the fewest moves ("…、最少 40 手").
+    clock = next((n for n in walk(application()) if (n.description or "").startswith(CLOCK_DESCRIPTION)), None)
     if clock is None:
         sys.exit(f"no clock described as {CLOCK_DESCRIPTION}")
     print(clock.name)

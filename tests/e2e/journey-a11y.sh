@@ -8,12 +8,12 @@
 source "$(dirname "$0")/lib.sh"
 
 if [[ "$E2E_LANG" == en ]]; then
-  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  (moves 0|0 moves)$'
+  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  (moves 0|0 moves)( / fewest [0-9]+)?$'
   say_cell() { echo "column $1, row $2, $3"; }
   say_turned="upside down"
   say_upright="right way up"
 else
-  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  手数 0$'
+  clock_reads='^[0-9]+:[0-5][0-9]:[0-5][0-9]  手数 0( / 最少 [0-9]+)?$'
   say_cell() { echo "列 $1、行 $2、$3"; }
   say_turned="裏返し"
   say_upright="正しい向き"
