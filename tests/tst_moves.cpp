@@ -204,7 +204,9 @@ private slots:
   // the distance of every position from the solved board, found breadth
   // first over every exchange and turn, is the figure.
   void noWayIsShorterThanTheFewest() {
-    for (const auto& [xn, yn] : std::vector<std::pair<int, int>>{{2, 2}, {3, 2}}) {
+    for (const std::pair<int, int>& grid : std::vector<std::pair<int, int>>{{2, 2}, {3, 2}}) {
+      // Plain names, not a structured binding: the lambda below captures them.
+      const int xn = grid.first, yn = grid.second;
       const int n = xn * yn;
       const auto key = [&](const GameState& g) {
         QByteArray k;
