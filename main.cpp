@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "pictures/decode/PictureDecoder.h"
+#include "platform/FileNames.h"
 #include "platform/UiSetup.h"
 #include "shell/AppStart.h"
 #include "shell/CommandLine.h"
@@ -10,7 +11,8 @@
 namespace {
 QStringList argumentsOf(int argc, char* argv[]) {
   QStringList out;
-  for (int i = 1; i < argc; ++i) out += QString::fromLocal8Bit(argv[i]);
+  // A file's name is kept byte for byte, also when it is not UTF-8.
+  for (int i = 1; i < argc; ++i) out += platform::fileNameFromBytes(QByteArray(argv[i]));
   return out;
 }
 }  // namespace

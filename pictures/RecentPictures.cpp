@@ -7,6 +7,7 @@
 
 #include "pictures/PictureLoading.h"
 #include "platform/AtomicWrite.h"
+#include "platform/FileNames.h"
 #include "platform/RegularFile.h"
 #include "platform/XdgFolders.h"
 
@@ -19,9 +20,9 @@ constexpr qint64 kMaxListBytes = 64 * 1024;
 bool writeList(const QStringList& paths) {
   const QString file = recentPicturesFile();
   if (!QDir().mkpath(QFileInfo(file).path())) return false;
-  // Names as the file system spells them.
+  // Names as the file system spells them, byte for byte.
   QByteArray text;
-  for (const QString& path : paths) text += QFile::encodeName(path) + '\n';
+  for (const QString& path : paths) text += platform::fileNameBytes(path) + '\n';
   return platform::writeFileAtomically(file, text, platform::FileAccess::OwnerOnly);
 }
 
@@ -40,10 +41,10 @@ QStringList readRecentPictures() {
   if (text.size() > kMaxListBytes) text.truncate(text.lastIndexOf('\n', kMaxListBytes - 1) + 1);
   QStringList paths;
   for (const QByteArray& line : text.split('\n')) {
-    // A name that is not valid UTF-8 cannot be told apart from others once
-    // decoded: it is left out rather than kept as a wrong name.
-    if (line.contains('\0') || !QUtf8StringView(line).isValidUtf8()) continue;
-    const QString path = QFile::decodeName(line);
+    // A NUL ends every name the file system knows: such a line names no file.
+    if (line.contains('\0')) continue;
+    // A name that is not UTF-8 is kept byte for byte, so it still opens.
+    const QString path = platform::fileNameFromBytes(line);
     if (path.isEmpty() || QDir::isRelativePath(path) || paths.contains(path)) continue;
     paths += path;
     if (paths.size() == kMaxRecentPictures) break;
@@ -74,7 +75,7 @@ bool openRecentPicture(BoardWindow& w, const QString& path) {
   w.vars().PictureChoice = path;
   const int16_t type = pictureTypeOf(path);
   if (type != 0) w.state().PictureType = type;
-  const bool gone = !QFileInfo::exists(path);
+  const bool gone = platform::pathKind(path) == platform::PathKind::Missing;
   const bool loaded = loadChosenPicture(w, path);
   if (gone) forgetRecentPicture(path);
   return loaded;

@@ -1,6 +1,6 @@
 // The pictures that last reached the board, newest first, for the recent
-// pictures menu. The list is a small UTF-8 text file, one absolute path a
-// line (a line that is not UTF-8 names no file the program can open), in
+// pictures menu. The list is a small text file, one absolute path a line as
+// the file system spells it (UTF-8, or the very bytes of a name that is not), in
 // $XDG_STATE_HOME/quavinto/ (~/.local/state/quavinto/ by default), apart from
 // the settings store; it is written whole through the atomic writer, so a
 // failed write leaves the last list as it was. Nothing here reads pictures.

@@ -23,6 +23,7 @@
 #include "pictures/decode/PictureHeaders.h"
 #include "pictures/decode/ReducedDecode.h"
 #include "platform/AtomicWrite.h"
+#include "platform/FileNames.h"
 #include "platform/RegularFile.h"
 #include "platform/XdgFolders.h"
 
@@ -167,7 +168,7 @@ QString thumbnailRoot() { return platform::xdgFolder(platform::XdgFolder::Cache)
 QString thumbnailUri(const QString& picture) {
   // The bytes of the path as the file system holds them; a name that is
   // not UTF-8 is escaped byte by byte all the same.
-  const QByteArray path = QFile::encodeName(QFileInfo(picture).absoluteFilePath());
+  const QByteArray path = platform::fileNameBytes(QFileInfo(picture).absoluteFilePath());
   static const char kHex[] = "0123456789ABCDEF";
   static const QByteArray kRaw("-._~!$&'()*+,/:=@");
   QByteArray uri("file://");

@@ -1,6 +1,8 @@
 // Whole-file writes through a checked temporary file and a rename.
 #include "platform/AtomicWrite.h"
 
+#include "platform/FileNames.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -93,7 +95,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, FileAcces
   // A player's folder may hold copies of theirs under such names; their own
   // save code knows which leftovers are its own.
   if (access == FileAccess::OwnerOnly) removeLeftovers(destination);
-  const QByteArray native = QFile::encodeName(destination.absoluteFilePath());
+  const QByteArray native = fileNameBytes(destination.absoluteFilePath());
   QByteArray temporary;
   const int fd = createTemporary(native, access == FileAccess::OwnerOnly ? 0600 : 0666, &temporary);
   if (fd < 0) return fail(errno, WriteStep::Create, error, failedStep);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "platform/FileNames.h"
 #include "platform/MsgBox.h"
 #include "platform/StartFolders.h"
 
@@ -122,14 +123,16 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
   if (picked.isEmpty()) return QString();
   const QString base = initDir.isEmpty() ? QDir::currentPath() : initDir;
   QString path = QDir::cleanPath(QDir(base).absoluteFilePath(picked));
+  // Asked with the name's own bytes, so a name that is not UTF-8 is found.
+  const auto exists = [](const QString& name) { return pathKind(name) != PathKind::Missing; };
   QFileInfo info(path);
-  if (info.isDir()) return QString();
+  if (pathKind(path) == PathKind::Folder) return QString();
   // A trailing "." asks for the name exactly as typed.
-  if (!info.exists() && info.suffix().isEmpty() && !picked.endsWith(QLatin1Char('.')) && !defaultExt.isEmpty()) {
+  if (!exists(path) && info.suffix().isEmpty() && !picked.endsWith(QLatin1Char('.')) && !defaultExt.isEmpty()) {
     path += defaultExt.startsWith(QLatin1Char('.')) ? defaultExt : QLatin1Char('.') + defaultExt;
     info = QFileInfo(path);
   }
-  if ((flags & (kOfnPathMustExist | kOfnFileMustExist)) && !info.dir().exists()) {
+  if ((flags & (kOfnPathMustExist | kOfnFileMustExist)) && pathKind(info.path()) != PathKind::Folder) {
     MsgBox(translated(kPathNotFound).arg(QDir::toNativeSeparators(info.path())), 48, effectiveTitle());
     return QString();
   }
@@ -140,11 +143,12 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
       return QString();
     }
   }
-  if (info.exists()) {
+  const QString name = shownFileName(info.fileName());
+  if (exists(path)) {
     // The open form asks too, so that choosing an existing file never
     // replaces it silently.
     if ((flags & kOfnOverwritePrompt) &&
-        MsgBox(translated(kOverwriteQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+        MsgBox(translated(kOverwriteQuestion).arg(name), 4 + 48, effectiveTitle()) != vbYes)
       return QString();
     return path;
   }
@@ -152,15 +156,15 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
     // A folder that cannot be read hides its files: they are not missing.
     const QFileInfo folder(info.path());
     if (!folder.isReadable() || !folder.isExecutable()) {
-      MsgBox(translated(kFolderUnreadable).arg(info.fileName(), QDir::toNativeSeparators(folder.filePath())), 48,
+      MsgBox(translated(kFolderUnreadable).arg(name, QDir::toNativeSeparators(folder.filePath())), 48,
              effectiveTitle());
       return QString();
     }
-    MsgBox(translated(kFileNotFound).arg(info.fileName()), 48, effectiveTitle());
+    MsgBox(translated(kFileNotFound).arg(name), 48, effectiveTitle());
     return QString();
   }
   if ((flags & kOfnCreatePrompt) &&
-      MsgBox(translated(kCreateQuestion).arg(info.fileName()), 4 + 48, effectiveTitle()) != vbYes)
+      MsgBox(translated(kCreateQuestion).arg(name), 4 + 48, effectiveTitle()) != vbYes)
     return QString();
   return path;
 }

@@ -3,6 +3,8 @@
 
 #include <QFileInfo>
 
+#include "platform/FileNames.h"
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +17,7 @@ namespace platform {
 
 OpenOutcome openRegularFile(QFile& file, qint64* size) {
 #ifdef Q_OS_UNIX
-  const QByteArray native = QFile::encodeName(file.fileName());
+  const QByteArray native = fileNameBytes(file.fileName());
   const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     const int error = errno;

@@ -8,6 +8,7 @@
 #include "persistence/GameCommands.h"
 #include "pictures/PictureLoading.h"
 #include "platform/FileDialog.h"
+#include "platform/FileNames.h"
 #include "shell/CommandLine.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"
@@ -35,7 +36,7 @@ void openGivenFile(Form1& form, const QString& file) {
   QString path = QFileInfo(file).absoluteFilePath();
   // A name the dialogs would not accept (missing, in a folder that cannot be
   // read) is refused with their message; the rest as after a dialog.
-  if (!QFileInfo(path).isDir()) {
+  if (platform::pathKind(path) != platform::PathKind::Folder) {
     platform::CommonDialog dialog;
     dialog.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
     path = dialog.finishChoice(path);

@@ -4,6 +4,7 @@
 // persistence/ that does the work.
 #include "persistence/GameCommands.h"
 #include "pictures/PictureLoading.h"
+#include "platform/FileNames.h"
 #include "shell/Form1.h"
 
 #include <QDragEnterEvent>
@@ -18,7 +19,11 @@ namespace {
 QString droppedFile(const QMimeData* mime) {
   if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return QString();
   const QUrl url = mime->urls().first();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
+  if (!url.isLocalFile()) return QString();
+  // The path's own bytes, so that a name that is not UTF-8 still opens.
+  if (url.host().isEmpty())
+    return platform::fileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+  return url.toLocalFile();
 }
 
 }  // namespace

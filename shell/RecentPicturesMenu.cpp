@@ -8,6 +8,7 @@
 #include <QProxyStyle>
 
 #include "pictures/RecentPictures.h"
+#include "platform/FileNames.h"
 #include "pictures/Thumbnails.h"
 #include "shell/RecordsDialog.h"
 
@@ -56,13 +57,13 @@ void RecentPicturesMenu::refill() {
   const QIcon placeholder = placeholderIcon();
   const QHash<QString, int32_t> inProgress = gamesInProgress ? gamesInProgress() : QHash<QString, int32_t>();
   for (const QString& path : paths) {
-    const QFileInfo info(path);
-    const bool gone = !info.isFile();
-    QString text = gone ? tr("%1（見つかりません）").arg(info.fileName()) : info.fileName();
+    const QString name = platform::shownFileName(QFileInfo(path).fileName());
+    const bool gone = platform::pathKind(path) != platform::PathKind::File;
+    QString text = gone ? tr("%1（見つかりません）").arg(name) : name;
     if (!gone && inProgress.contains(path)) text = tr("%1（途中 %2）").arg(text, playTimeText(inProgress.value(path)));
     QAction* entry = addAction(placeholder, text);
     entry->setData(path);
-    entry->setToolTip(path);
+    entry->setToolTip(platform::shownFileName(path));
     connect(entry, &QAction::triggered, this, [this, path] { choose_(path); });
     if (!gone) loader_->request(path);
   }

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 
@@ -21,6 +23,7 @@
 #include "persistence/KeptGame.h"
 #include "pictures/BoardLayout.h"
 #include "pictures/PictureLoading.h"
+#include "platform/FileNames.h"
 #include "platform/PictureBox.h"
 #include "platform/Screen.h"
 #include "platform/SettingsStore.h"
@@ -174,6 +177,7 @@ class FileJourneysTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");  // empty: opened
     QTest::newRow("picture") << "given.png" << QString();
+    QTest::newRow("picture named in Latin-1") << platform::fileNameFromBytes("\xe9t\xe9.png") << QString();
     QTest::newRow("saved game") << "given.QVD" << QString();
     QTest::newRow("missing") << "gone.qvd" << u"gone.qvd\r\nファイルが見つかりません。"_qs;
     QTest::newRow("no picture") << "text.png" << u"「text.png」は使えません。\r\n画像ではありません。"_qs;
@@ -185,6 +189,8 @@ class FileJourneysTest : public QObject {
     QFETCH(QString, message);
     const QString picture = writePicture(win_->path(QStringLiteral("given.png")), 120, 90);
     QVERIFY(QFile::copy(picture, win_->path(QStringLiteral("given.tif"))));
+    const QByteArray latin1 = platform::fileNameBytes(win_->path(platform::fileNameFromBytes("\xe9t\xe9.png")));
+    QCOMPARE(::link(QFile::encodeName(picture).constData(), latin1.constData()), 0);
     for (const char* text : {"text.png", "text.QVD"}) {
       QFile file(win_->path(QLatin1String(text)));
       QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture\r\n") > 0);
@@ -208,7 +214,7 @@ class FileJourneysTest : public QObject {
     const bool game = name == QLatin1String("given.QVD");
     QCOMPARE(shown.size(), message.isEmpty() && !game ? 0 : 1);  // a refusal, or the offer to resume
     if (!message.isEmpty()) QVERIFY2(shown[0].text.contains(message), qPrintable(shown[0].text));
-    QCOMPARE(win_->vars().PictureFile, message.isEmpty() ? picture : QString());
+    QCOMPARE(win_->vars().PictureFile, !message.isEmpty() ? QString() : game ? picture : win_->path(name));
     QCOMPARE(g.GameRunning, int16_t(game ? 1 : 0));
     if (game) QVERIFY(g.Map == map && g.RMap == rmap);
     QCOMPARE(testsupport::windowBoardProblem(form()), QString());

@@ -18,6 +18,7 @@
 #include "pictures/RecentPictures.h"
 #include "platform/AtomicWrite.h"
 #include "platform/FileDialog.h"
+#include "platform/FileNames.h"
 #include "platform/Screen.h"
 #include "pictures/Thumbnails.h"
 #include "shell/Form1.h"
@@ -57,8 +58,11 @@ class PictureCommandsTest : public QObject {
   // then lets the window take it; `shownAtReturn` gets how many boxes had been
   // shown by the time the drop itself returned.
   void dropFile(Form1& f, const QString& path, int* shownAtReturn = nullptr) {
+    dropUrl(f, QUrl::fromLocalFile(path), shownAtReturn);
+  }
+  void dropUrl(Form1& f, const QUrl& url, int* shownAtReturn = nullptr) {
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
+    mime.setUrls({url});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&f, &enter);
     QVERIFY(enter.isAccepted());
@@ -364,8 +368,8 @@ class PictureCommandsTest : public QObject {
   }
 
   // A list that is no regular file is never waited on and reads as empty; of
-  // one too long the first whole lines are kept; a line that names no file
-  // (a NUL, bytes that are not UTF-8) is left out and never written back.
+  // one too long the first whole lines are kept; a line with a NUL names no
+  // file and is left out; a name that is not UTF-8 is kept byte for byte.
   void recentListReadAsUntrusted_data() { testsupport::addHostileFileRows(); }
   void recentListReadAsUntrusted() {
     QFETCH(QString, kind);
@@ -377,13 +381,16 @@ class PictureCommandsTest : public QObject {
     const QStringList read = readRecentPictures();
     alarm(0);
     const bool lines = kind == QLatin1String("big") || kind == QLatin1String("nul");
-    QCOMPARE(read, lines ? (QStringList{a, b}) : QStringList());
+    const QString odd = platform::fileNameFromBytes("/p/\xff\xfe.bmp");
+    QCOMPARE(read, lines ? (QStringList{a, odd, b}) : QStringList());
     rememberRecentPicture(b);
-    const QStringList after = lines ? QStringList{b, a} : QStringList{b};
+    const QStringList after = lines ? QStringList{b, a, odd} : QStringList{b};
     QCOMPARE(readRecentPictures(), kind == QLatin1String("folder") ? QStringList() : after);
     QFile file(recentPicturesFile());
     QVERIFY(kind == QLatin1String("folder") || file.open(QIODevice::ReadOnly));
-    QVERIFY(!file.readAll().contains("\xef\xbf\xbd"));
+    const QByteArray written = file.readAll();
+    QVERIFY(!written.contains("\xef\xbf\xbd"));
+    QCOMPARE(written.contains("\n/p/\xff\xfe.bmp\n"), lines);
   }
 
   // 最近使った画像, right after 画像読み込み: the entries show at once with a
@@ -459,6 +466,28 @@ class PictureCommandsTest : public QObject {
     QVERIFY(f.GStart->isEnabled());
     QVERIFY(!f.GStop->isEnabled());
     QVERIFY(solvedOrder(f.state()));
+
+    // A name that is not UTF-8 (Latin-1 "été"), dropped as a file manager
+    // sends it, loads; it heads the recent list byte for byte, shows there
+    // with U+FFFD and opens from it again.
+    const QByteArray oddBytes = QFile::encodeName(dir_.path()) + "/\xe9t\xe9.bmp";
+    QCOMPARE(::rename(QFile::encodeName(makePicture(QStringLiteral("odd.bmp"), 200, 100)).constData(),
+                      oddBytes.constData()),
+             0);
+    const QString odd = platform::fileNameFromBytes(oddBytes);
+    dropUrl(f, QUrl::fromEncoded("file://" + oddBytes.toPercentEncoding("/")));
+    QCOMPARE(f.vars().PictureFile, odd);
+    QCOMPARE(f.state().PictureWidth, int16_t(200));
+    QCOMPARE(readRecentPictures(), (QStringList{odd, path}));
+    dropFile(f, path);
+    emit f.RecentPictures->aboutToShow();
+    QAction* entry = f.RecentPictures->entryOf(odd);
+    QVERIFY(entry);
+    QCOMPARE(entry->text(), QStringLiteral(u"\uFFFDt\uFFFD.bmp"));
+    entry->trigger();
+    QCOMPARE(f.vars().PictureFile, odd);
+    QCOMPARE(f.state().PictureWidth, int16_t(200));
+    QCOMPARE(readRecentPictures(), (QStringList{odd, path}));
   }
 
   // A drop that cannot become the board changes nothing: the game goes on

@@ -4,6 +4,7 @@
 // desktop's base folders.
 #include "platform/AtomicWrite.h"
 #include "platform/Clock.h"
+#include "platform/FileNames.h"
 #include "platform/Screen.h"
 #include "platform/XdgFolders.h"
 #include "support/TestSupport.h"
@@ -67,6 +68,8 @@ private slots:
   void overrideReplacesScreen();
   void atomicWrite_data();
   void atomicWrite();
+  void fileNamesKeepTheirBytes_data();
+  void fileNamesKeepTheirBytes();
   void xdgFolders_data();
   void xdgFolders();
 };
@@ -274,6 +277,30 @@ void TestPlatform::atomicWrite() {
   const QStringList left = QDir(dir.path()).entryList({QStringLiteral("list.txt.*")}, QDir::Files);
   QCOMPARE(left.contains(QStringLiteral("list.txt.Ab12Cd")), player);
   QCOMPARE(left.size(), player ? 2 : 1);  // the fresh one only, and no temporary file of this write
+}
+
+// A file's name turns back into its very bytes, UTF-8 or not, so it opens; a
+// UTF-8 name reads as it always has, and what the player sees of a name has
+// U+FFFD for each byte that is not UTF-8.
+void TestPlatform::fileNamesKeepTheirBytes_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("shown");
+  QTest::newRow("ascii") << QByteArray("/p/a.bmp") << QStringLiteral("/p/a.bmp");
+  QTest::newRow("japanese") << QByteArray("/p/\xe9\xa2\xa8.png") << QStringLiteral(u"/p/風.png");
+  QTest::newRow("beyond the plane") << QByteArray("/\xf0\x9f\x92\x80.gif") << QStringLiteral(u"/\U0001F480.gif");
+  QTest::newRow("latin-1") << QByteArray("/\xe9t\xe9.bmp") << QStringLiteral(u"/\uFFFDt\uFFFD.bmp");
+  QTest::newRow("cut short") << QByteArray("/a\xe3\x81") << QStringLiteral(u"/a\uFFFD\uFFFD");
+  QTest::newRow("encoded surrogate") << QByteArray("/\xed\xb2\x80") << QStringLiteral(u"/\uFFFD\uFFFD\uFFFD");
+  QTest::newRow("overlong") << QByteArray("/\xc0\xaf") << QStringLiteral(u"/\uFFFD\uFFFD");
+  QTest::newRow("pair, then a stray byte") << QByteArray("/\xf0\x9f\x92\x80\xff") << QStringLiteral(u"/\U0001F480\uFFFD");
+}
+void TestPlatform::fileNamesKeepTheirBytes() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, shown);
+  const QString name = platform::fileNameFromBytes(bytes);
+  QCOMPARE(platform::fileNameBytes(name), bytes);
+  QCOMPARE(platform::shownFileName(name), shown);
+  if (QUtf8StringView(bytes).isValidUtf8()) QCOMPARE(name, QString::fromUtf8(bytes));
 }
 
 // Each base folder from its variable when that is absolute, else its default
