@@ -253,6 +253,7 @@ void startDrag(QWidget* control, QPoint globalPos, Qt::MouseButton button, bool 
 bool dragInProgress() { return filter().active(); }
 bool pieceLifted() { return filter().active() && filter().lifted(); }
 void setClickToLift(bool on) { filter().clickToLift = on; }
+bool clickToLift() { return filter().clickToLift; }
 void notePress(const QMouseEvent& press) {
   filter().pressFromTouch = press.source() != Qt::MouseEventNotSynthesized ||
                             press.pointingDevice()->type() == QInputDevice::DeviceType::TouchScreen;

@@ -42,6 +42,7 @@ void cancelDrag();
 // nothing else). A press, a move beyond the drag distance and a release is a
 // drag as before. A tap on a touch screen lifts whatever the setting says.
 void setClickToLift(bool on);
+bool clickToLift();
 // Whether a control is lifted now (a drag is then in progress too).
 bool pieceLifted();
 // Areas tell of each press before handling it, so a drag started by a touch

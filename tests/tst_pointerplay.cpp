@@ -255,6 +255,11 @@ class PointerPlayTest : public QObject {
       QCOMPARE(windowBoardProblem(f()), QString());
     }
     QCOMPARE(readPlayOptions().clickToPickUp, toggle);
+    // The next window starts with the choice as the player left it.
+    platform::setClickToLift(!toggle);
+    Form1 next;
+    QCOMPARE(next.ClickToPickUp->isChecked(), toggle);
+    QCOMPARE(platform::clickToLift(), toggle);
   }
 
   void lostReleaseEndsAtTheNextPress_data() {
