@@ -156,7 +156,9 @@ void PictureBox::resizeEvent(QResizeEvent*) { fitRetained(); }
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const bool fine = ratio_ != 1 && !retainedFine_.isNull();
-  if (fine && devicePixelRatioF() != ratio_ && onRatioMismatch)
+  // Also when drawn at 100 %: moved from such a screen to a scaled one, the
+  // area asks to be drawn again at the new screen's resolution.
+  if (devicePixelRatioF() != ratio_ && onRatioMismatch)
     QMetaObject::invokeMethod(
         this,
         [this] {

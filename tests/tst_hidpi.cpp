@@ -127,22 +127,26 @@ class HiDpiTest : public QObject {
 
     // On screen the board is its drawing at the screen's resolution, pixel for
     // pixel, away from the floating piece and the focus outline of cell (1, 1).
-    const QImage shown = shownPixels(f.Picture1);
-    const QImage drawing = deviceDrawing(f.Picture1);
-    QCOMPARE(shown.size(), drawing.size());
-    QCOMPARE(drawing.size(),
-             QSize(platform::toDevice(f.Picture1->width(), scale), platform::toDevice(f.Picture1->height(), scale)));
     const QRect covered = platform::toDevice(
         f.Picture2->geometry().united(QRect(0, 0, v.PieceWidth, v.PieceHeight)).adjusted(-1, -1, 1, 1), scale);
-    int compared = 0;
-    for (int y = 0; y < drawing.height(); y += 3)
-      for (int x = 0; x < drawing.width(); x += 2) {
-        if (covered.contains(x, y)) continue;
-        QCOMPARE(shown.pixel(x, y), drawing.pixel(x, y));
-        ++compared;
-      }
-    QVERIFY(compared > 1000);
-    if (scale == 1) return;
+    const auto showsItsDrawing = [&] {
+      const QImage shown = shownPixels(f.Picture1);
+      const QImage drawn = deviceDrawing(f.Picture1);
+      QCOMPARE(shown.size(), drawn.size());
+      QCOMPARE(drawn.size(),
+               QSize(platform::toDevice(f.Picture1->width(), scale), platform::toDevice(f.Picture1->height(), scale)));
+      int compared = 0;
+      for (int y = 0; y < drawn.height(); y += 3)
+        for (int x = 0; x < drawn.width(); x += 2) {
+          if (covered.contains(x, y)) continue;
+          QCOMPARE(shown.pixel(x, y), drawn.pixel(x, y));
+          ++compared;
+        }
+      QVERIFY(compared > 1000);
+    };
+    showsItsDrawing();
+    if (QTest::currentTestFailed() || scale == 1) return;
+    const QImage drawing = deviceDrawing(f.Picture1);
     // Never the logical drawing enlarged: most device pixels differ from the
     // logical pixel they lie in.
     const QImage& logical = f.Picture1->retained();
@@ -155,6 +159,19 @@ class HiDpiTest : public QObject {
       }
     QVERIFY2(same * 2 < all,
              qPrintable(QStringLiteral("%1 of %2 device pixels copy their logical one").arg(same).arg(all)));
+
+    // Drawn for a screen at 100 % and then shown on this one (the window moved
+    // between screens): the board is drawn again at this screen's resolution,
+    // its game untouched.
+    const Grid map = f.state().Map;
+    for (platform::PictureBox* box : {f.Picture1, f.Picture2, f.Picture4}) box->setDeviceRatio(1);
+    f.Picture1->repaint();
+    QTRY_COMPARE(f.Picture1->deviceRatio(), scale);
+    showsItsDrawing();
+    QCOMPARE(deviceDrawing(f.Picture1), drawing);
+    QVERIFY(f.state().Map == map);
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QCOMPARE(testsupport::windowBoardProblem(f), QString());
   }
 
   void piecesFromThePictureAtDeviceResolution_data() {
