@@ -61,8 +61,11 @@ QString fileStamp(const QString& path) {
 bool decodeForBoard(const QString& path, QSize largest, qreal ratio, QImage* whole, QImage* source, QString* why,
                     decode::PictureProblem* problem) {
   QImage image;
-  if (!decode::loadPicture(path, &image, why, timesSize(largest, ratio * kCutOversample), problem)) return false;
+  const QSize finest = timesSize(largest, ratio * kCutOversample);
+  if (!decode::loadPicture(path, &image, why, finest, problem)) return false;
   *source = image.convertToFormat(platform::kBoardFormat);
+  // Touching the size asked for, the picture may have been reduced to it.
+  if (source->width() == finest.width() || source->height() == finest.height()) markReducedPicture(source);
   *whole = decode::fitPicture(*source, largest).convertToFormat(platform::kBoardFormat);
   return true;
 }

@@ -18,6 +18,17 @@ namespace quavinto {
 // neighbouring pieces share an edge and never a pixel.
 QRect sourceRectOf(const QRect& piece, QSize whole, QSize source);
 
+// A picture decoded reduced from a larger one blends each of its pixels from
+// an area of the original, so the pixels along a piece's edge may carry some
+// of its neighbour's colour. Such a picture is marked, and along each edge a
+// piece shares, its pieces repeat the nearest pixel of their own instead (at
+// most two of the picture's pixels, about one of the screen's).
+void markReducedPicture(QImage* picture);
+bool isReducedPicture(const QImage& picture);
+// The pixels of a reduced picture's edge that may hold a neighbour's colour:
+// the original's rounding to whole pixels, and the reducer's reach.
+constexpr double kReducedEdgeBlend = 1.5;
+
 // The board's picture at `ratio` device pixels per logical pixel (the logical
 // picture at 1): `whole` logical pixels in all, cut into xn x yn pieces of
 // pieceWidth x pieceHeight from their top-left corner, each drawn from its

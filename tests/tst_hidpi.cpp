@@ -179,7 +179,7 @@ class HiDpiTest : public QObject {
     QTest::addColumn<double>("scale");
     QTest::addColumn<int>("xn");
     QTest::addColumn<int>("yn");
-    for (const char* picture : {"detailed photo", "one-pixel checker", "flat-coloured pieces"})
+    for (const char* picture : {"detailed photo", "one-pixel checker", "flat-coloured pieces", "large flat pieces"})
       for (const double scale : {1.0, 1.5, 2.0})
         for (const QSize grid : {QSize(5, 5), QSize(7, 3)})
           QTest::addRow("%s, %d %%, %dx%d", picture, int(scale * 100), grid.width(), grid.height())
@@ -210,13 +210,17 @@ class HiDpiTest : public QObject {
     if (picture == "detailed photo") original = detailedPhoto(QSize(1600, 1200));
     // Exactly the board's device size: each of its pixels is one on the screen.
     if (picture == "one-pixel checker") original = checker(QSize(600, 400) * scale);
-    if (picture == "flat-coloured pieces") {
+    // Flat pieces in a picture a little larger than the board, and in one
+    // several times the board's device size (a photo's usual size).
+    const bool flat = picture.endsWith(QLatin1String("pieces"));
+    if (flat) {
+      const QSize size = picture == "large flat pieces" ? QSize(4013, 2827) : QSize(1003, 707);
       // The board's measures first, from a picture of the same size.
-      QVERIFY(QImage(1003, 707, QImage::Format_RGB32).save(path));
+      QVERIFY(QImage(size, QImage::Format_RGB32).save(path));
       QVERIFY(loadChosenPicture(f, path));
       const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
-      QVERIFY2(whole.width() < 1003, "the picture is reduced");
-      original = flatPieces(QSize(1003, 707), whole, xn, yn, f.vars().PieceWidth, f.vars().PieceHeight);
+      QVERIFY2(whole.width() < size.width(), "the picture is reduced");
+      original = flatPieces(size, whole, xn, yn, f.vars().PieceWidth, f.vars().PieceHeight);
     }
     QVERIFY(original.save(path));
     QVERIFY(loadChosenPicture(f, path));
@@ -234,7 +238,7 @@ class HiDpiTest : public QObject {
         const QString where = QStringLiteral("piece (%1, %2)").arg(col + 1).arg(row + 1);
         if (picture == "one-pixel checker") {
           QVERIFY2(got == original.copy(device), qPrintable(where + " is not the picture's pixels one to one"));
-        } else if (picture == "flat-coloured pieces") {
+        } else if (flat) {
           // Flat in the logical picture and at the screen's resolution alike.
           const QRgb colour = pieceColour(row * xn + col + 1);
           for (const QImage& drawn : {got, f.Picture1->picture().copy(piece)})
@@ -255,7 +259,7 @@ class HiDpiTest : public QObject {
       }
 
     // Shuffled and turned, every cell still shows its piece flat and whole.
-    if (picture != "flat-coloured pieces") return;
+    if (!flat) return;
     boxes.answer(platform::vbYes);
     f.GStart->trigger();
     const QImage drawing = deviceDrawing(f.Picture1);
