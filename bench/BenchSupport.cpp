@@ -63,18 +63,24 @@ bool buildBoard(quavinto::Form1& form, const QImage& picture, int xn, int yn, QS
 }
 
 bool loadLargestBoard(quavinto::Form1& form, const QString& folder, QString* why) {
+  const QString path = QDir(folder).filePath(QStringLiteral("photo.jpg"));
+  return writeLargestPhoto(path, why) && loadPhotoBoard(form, path, why);
+}
+
+bool writeLargestPhoto(const QString& path, QString* why) {
+  QImageWriter writer(path, "jpeg");
+  writer.setQuality(90);
+  if (writer.write(makeDetailedPicture(kPhotoWidth, kPhotoHeight))) return true;
+  if (why) *why = QStringLiteral("the photo could not be written: ") + writer.errorString();
+  return false;
+}
+
+bool loadPhotoBoard(quavinto::Form1& form, const QString& path, QString* why) {
   const auto fail = [why](const QString& text) {
     if (why) *why = text;
     return false;
   };
   platform::setScreenOverride(0, 0, QRect(0, 0, kScreenWidth, kScreenHeight));
-  const QString path = QDir(folder).filePath(QStringLiteral("photo.jpg"));
-  {
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(90);
-    if (!writer.write(makeDetailedPicture(kPhotoWidth, kPhotoHeight)))
-      return fail(QStringLiteral("the photo could not be written: ") + writer.errorString());
-  }
   quavinto::GameState& g = form.state();
   g.Xn = kGrid;
   g.Yn = kGrid;
@@ -151,19 +157,23 @@ QString reversedImageProblem(const QImage& reversed, const QImage& picture, int 
 }
 
 QString boardProblem(const QImage& board, const QImage& picture, const quavinto::GameState& g,
-                     const quavinto::MainVars& v) {
+                     const quavinto::MainVars& v, qreal ratio) {
   const QImage shown = board.convertToFormat(platform::kBoardFormat);
   const QImage source = picture.convertToFormat(platform::kBoardFormat);
+  if (shown.isNull() || source.isNull()) return QStringLiteral("the board has no drawing at this resolution");
   const int n = g.Xn * g.Yn;
   for (int row = 1; row <= g.Yn; ++row) {
     for (int col = 1; col <= g.Xn; ++col) {
       const int k = g.Map[col][row];
       if (k < 1 || k > n) return QStringLiteral("cell (%1, %2) holds no piece").arg(col).arg(row);
-      const QRect home((quavinto::homeColumn(g.Xn, k) - 1) * v.PieceWidth,
-                       (quavinto::homeRow(g.Xn, k) - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight);
+      const QRect home =
+          platform::toDevice(QRect((quavinto::homeColumn(g.Xn, k) - 1) * v.PieceWidth,
+                                   (quavinto::homeRow(g.Xn, k) - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight),
+                             ratio);
       QImage want = source.copy(home);
       if (g.RMap[col][row] == 1) want = want.mirrored(true, true);
-      const QRect cell((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight);
+      const QRect cell = platform::toDevice(
+          QRect((col - 1) * v.PieceWidth, (row - 1) * v.PieceHeight, v.PieceWidth, v.PieceHeight), ratio);
       if (shown.copy(cell) != want)
         return QStringLiteral("cell (%1, %2) does not show piece %3").arg(col).arg(row).arg(k);
     }

@@ -47,6 +47,11 @@ bool buildBoard(quavinto::Form1& form, const QImage& picture, int xn, int yn, QS
 // program's own fitting gives.
 bool loadLargestBoard(quavinto::Form1& form, const QString& folder, QString* why);
 
+// The two halves of loadLargestBoard: the big photo written as a JPEG to
+// `path`, and a photo already written loaded as the picture command does.
+bool writeLargestPhoto(const QString& path, QString* why);
+bool loadPhotoBoard(quavinto::Form1& form, const QString& path, QString* why);
+
 // Shows the window and waits until it is exposed and painted.
 bool showAndWait(quavinto::Form1& form);
 
@@ -66,8 +71,10 @@ QString reversedImageProblem(const QImage& reversed, const QImage& picture, int 
 
 // Empty when every board cell of `board` shows the piece Map names there,
 // turned round exactly where RMap is 1; otherwise the first cell that does not.
+// With `ratio` above 1, `board` and `picture` are the areas' fine twins at that
+// many device pixels per logical pixel, and the cells are compared there.
 QString boardProblem(const QImage& board, const QImage& picture, const quavinto::GameState& g,
-                     const quavinto::MainVars& v);
+                     const quavinto::MainVars& v, qreal ratio = 1);
 
 // CPU time used so far by the whole process (every thread), in nanoseconds.
 int64_t processCpuNs();

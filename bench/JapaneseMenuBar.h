@@ -50,8 +50,11 @@ inline void buildMenuBar(QMenuBar* bar) {
                                                                   {play, u"元に戻す"},
                                                                   {play, u"やり直し"},
                                                                   {play, u"一時停止"},
-                                                                  {play, u"記録"}});
+                                                                  {play, u"記録…"},
+                                                                  {play, u"ヒント"},
+                                                                  {play, u"クリックで持ち上げる"}});
   game->actions().at(5)->setCheckable(true);
+  game->actions().at(8)->setCheckable(true);
   bar->addAction(caption(form, u"設定"));
   QMenu* scale = bar->addMenu(caption(form, u"完成図の倍率"));
   for (const char* item : {"X 1", "X 1/2", "X 1/4"}) scale->addAction(QString::fromLatin1(item))->setCheckable(true);

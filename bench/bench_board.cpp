@@ -549,8 +549,15 @@ int main(int argc, char** argv) {
   largest.picture = largest.form.Picture1->picture();
   {
     // The start-up is timed with ten kept games, the newest of the largest
-    // board to offer.
+    // board to offer, in a state folder no window of this driver holds, and
+    // the full recent pictures list beside them, as a player has both.
     setenv("XDG_STATE_HOME", (settings.path() + QStringLiteral("/state")).toLocal8Bit().constData(), 1);
+    for (int i = 0; i < quavinto::kMaxRecentPictures; ++i)
+      quavinto::rememberRecentPicture(settings.filePath(QStringLiteral("recent-%1.jpg").arg(i)));
+    if (quavinto::readRecentPictures().size() != quavinto::kMaxRecentPictures) {
+      std::cerr << "the recent pictures list could not be filled beside the kept games\n";
+      return 1;
+    }
     const quavinto::SavedGame kept = quavinto::captureSavedGame(largest.form.state(), largest.form.vars());
     const quavinto::KeptGames games;
     for (int i = quavinto::kKeptGames; i >= 1; --i) {

@@ -122,6 +122,15 @@ class BenchSupportTest : public QObject {
     quavinto::DrawReverse(form);
     quavinto::drawAllCells(form);
     QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()), QString());
+    // At two device pixels a pixel the cells (60 x 60 there) are compared at
+    // that resolution: the turned piece must be turned there too.
+    const QImage fine = picture.scaled(180, 120);
+    QImage fineBoard = fine.copy();
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 60; ++x) fineBoard.setPixel(60 + x, y, fine.pixel(119 - x, 59 - y));
+    QCOMPARE(boardProblem(fineBoard, fine, g, form.vars(), 2), QString());
+    QCOMPARE(boardProblem(fine, fine, g, form.vars(), 2), QStringLiteral("cell (2, 1) does not show piece 2"));
+    QVERIFY(!boardProblem(fineBoard, fine, g, form.vars()).isEmpty());
     g.Map[3][2] = 0;
     QCOMPARE(boardProblem(form.Picture1->retained(), picture, g, form.vars()),
              QStringLiteral("cell (3, 2) holds no piece"));

@@ -134,3 +134,71 @@ confirm=$(wait_dialog)
 answer "$confirm" Return
 wait_app_exit || fail "the program did not end cleanly after 終了"
 grep -q '^Xn=3' "$(settings_file)" || fail "the 3 x 2 grid was not kept in the settings"
+
+# At two device pixels a pixel (QT_SCALE_FACTOR=2) the same window is twice as
+# large on the screen and the board draws at the screen's own pixels: a piece
+# dragged by real X input lands in the cell under the pointer, so the two
+# cells show each other's pieces, pixel for pixel, and the clock counts it.
+SCREEN_SCALE=2
+start_app
+wait=$(poll_output "$E2E_TIMEOUT" wait_window) || fail "the start-up window did not appear at scale 2"
+g=($(win_geom "$wait"))
+xdotool mousemove $((g[0] + g[2] / 2)) $((g[1] + g[3] / 2)) click 1
+MAIN=$(poll_output "$E2E_TIMEOUT" main_window) || fail "the main window did not appear at scale 2"
+poll "$E2E_TIMEOUT" main_window_focused || fail "the main window did not get the focus at scale 2"
+# The picture whole on the board, twice as large as at 1. The menu bar's
+# font is drawn at its own size there, so the bar is not exactly twice as
+# high: the board's top is found by the picture's top rows, in the column
+# where the board begins.
+"$CONVERT" "$E2E_RESOURCES/default.bmp" -crop "$(board_w)x$(board_h)+0+0" +repage -scale 200% "$E2E_WORK/whole-2.png"
+"$CONVERT" "$E2E_WORK/whole-2.png" -crop 240x16+0+0 +repage "$E2E_WORK/top-2.png"
+search_h=$((4 * BOARD_DY))
+whole_at_scale() {
+  local g found
+  g=($(main_geom))
+  shot "$E2E_WORK/find-2.png"
+  crop "$E2E_WORK/find-2.png" $((g[0] + 2 * BOARD_DX)) "${g[1]}" 240 "$search_h" "$E2E_WORK/column-2.png"
+  found=$("$COMPARE" -metric RMSE -subimage-search "$E2E_WORK/column-2.png" "$E2E_WORK/top-2.png" null: 2>&1 || true)
+  [[ "$found" =~ @\ 0,([0-9]*[02468])$ ]] || return 1
+  BOARD_DY=$((BASH_REMATCH[1] / 2))
+  board_shot "$E2E_WORK/board-2.png" $((2 * $(board_w))) $((2 * $(board_h)))
+  LIKENESS_2=$("$COMPARE" -metric NCC "$E2E_WORK/board-2.png" "$E2E_WORK/whole-2.png" null: 2>&1 || true)
+  awk -v v="$LIKENESS_2" 'BEGIN {exit !(v + 0 >= 0.95)}'
+}
+poll "$E2E_TIMEOUT" whole_at_scale || fail "the board at scale 2 is not the picture twice as large (${LIKENESS_2:-not found})"
+note "at scale 2 the board shows the picture twice as large, ${BOARD_DY} pixels below the window's top"
+# ゲーム開始 by keys: F10 opens the first menu, the right arrow the next one at its first command.
+xdotool key F10
+poll_output "$E2E_TIMEOUT" popup_menu >/dev/null || fail "F10 opened no menu at scale 2"
+first_menu=$(popup_menu)
+xdotool key Right
+next_menu() { [[ -n "$(popup_menu)" && "$(popup_menu)" != "$first_menu" ]]; }
+poll "$E2E_TIMEOUT" next_menu || fail "the right arrow did not open the next menu at scale 2"
+xdotool key Return
+answer "$(wait_dialog)" alt+y
+# The shuffled board, once two looks at it a moment apart agree.
+settled_at_scale() {
+  shot "$E2E_WORK/before-2.png"
+  sleep 0.2
+  shot "$E2E_WORK/again-2.png"
+  same_pixels "$E2E_WORK/before-2.png" "$E2E_WORK/again-2.png"
+}
+poll "$E2E_TIMEOUT" settled_at_scale || fail "the board at scale 2 does not settle"
+cell_pixels "$E2E_WORK/before-2.png" 0 "$E2E_WORK/from-before.png"
+cell_pixels "$E2E_WORK/before-2.png" 5 "$E2E_WORK/to-before.png"
+drag_piece 0 5
+exchanged_at_scale() {
+  shot "$E2E_WORK/after-2.png"
+  cell_pixels "$E2E_WORK/after-2.png" 0 "$E2E_WORK/from-after.png"
+  cell_pixels "$E2E_WORK/after-2.png" 5 "$E2E_WORK/to-after.png"
+  same_pixels "$E2E_WORK/from-after.png" "$E2E_WORK/to-before.png" &&
+    same_pixels "$E2E_WORK/to-after.png" "$E2E_WORK/from-before.png"
+}
+poll "$E2E_TIMEOUT" exchanged_at_scale ||
+  fail "at scale 2 cells 0 and 5 do not show each other's pieces after the drag" \
+    "($(pixel_diff "$E2E_WORK/from-after.png" "$E2E_WORK/to-before.png") and" \
+    "$(pixel_diff "$E2E_WORK/to-after.png" "$E2E_WORK/from-before.png") pixels differ)"
+moved_once() { [[ "$(clock_moves)" == 1 ]]; }
+poll "$E2E_TIMEOUT" moved_once || fail "the clock at scale 2 reads '$(a11y_client clock)', not one move"
+note "at scale 2 a drag from cell 0 to cell 5 exchanged their pieces, one move on the clock"
+stop_app

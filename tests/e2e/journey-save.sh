@@ -162,9 +162,6 @@ clock_seconds() {
   echo $((10#${BASH_REMATCH[1]} * 3600 + 10#${BASH_REMATCH[2]} * 60 + 10#${BASH_REMATCH[3]}))
 }
 before=$(clock_seconds) || exit 1
-# The moves are the figure after 手数 (or before "moves"), never the fewest
-# moves that may follow them.
-clock_moves() { a11y_client clock | sed -n 's/.*手数 \([0-9][0-9]*\).*/\1/p; s/.*  \([0-9][0-9]*\) moves\{0,1\}\b.*/\1/p'; }
 moves_before=$(clock_moves)
 [[ -n "$moves_before" ]] || fail "the clock shows no moves"
 sleep 1

@@ -20,6 +20,10 @@ IMPORT=$(command -v import-im6.q16 || command -v import)
 
 APP_PID=""
 APP_LOG=""
+# The device pixels a pixel the program is started at (QT_SCALE_FACTOR): the
+# board's place in the window (BOARD_DX, BOARD_DY) and its cells are that many
+# times as large on the screen.
+SCREEN_SCALE=1
 
 fail() {
   echo "    failed: $*" >&2
@@ -123,6 +127,7 @@ start_app() {
   (
     cd "$E2E_WORK"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_STYLE_OVERRIDE
+    if ((SCREEN_SCALE != 1)); then export QT_SCALE_FACTOR=$SCREEN_SCALE; fi
     export QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb}
     [[ "$QT_QPA_PLATFORM" == wayland ]] && unset DISPLAY
     exec env "${LANGUAGE_ENV[@]}" "$bin" "${args[@]}"
@@ -334,7 +339,7 @@ locate_board() {
 board_origin() {
   local g
   g=($(main_geom))
-  echo $((g[0] + BOARD_DX)) $((g[1] + BOARD_DY))
+  echo $((g[0] + BOARD_DX * SCREEN_SCALE)) $((g[1] + BOARD_DY * SCREEN_SCALE))
 }
 
 # board_shot FILE W H: the board's W x H pixels as shown now.
@@ -666,9 +671,18 @@ expect_board() {
 
 # cell_centre INDEX: screen point in the middle of cell INDEX (0 top-left).
 cell_centre() {
-  local o
+  local o w=$((PIECE_W * SCREEN_SCALE)) h=$((PIECE_H * SCREEN_SCALE))
   o=($(board_origin))
-  echo $((o[0] + ($1 % GRID_COLS) * PIECE_W + PIECE_W / 2)) $((o[1] + ($1 / GRID_COLS) * PIECE_H + PIECE_H / 2))
+  echo $((o[0] + ($1 % GRID_COLS) * w + w / 2)) $((o[1] + ($1 / GRID_COLS) * h + h / 2))
+}
+
+# cell_pixels SCREENSHOT INDEX FILE: the inside of cell INDEX in a screenshot,
+# in the screen's own pixels (the focus outline along its edges left out).
+cell_pixels() {
+  local o w=$((PIECE_W * SCREEN_SCALE)) h=$((PIECE_H * SCREEN_SCALE)) edge=$((4 * SCREEN_SCALE))
+  o=($(board_origin))
+  crop "$1" $((o[0] + ($2 % GRID_COLS) * w + edge)) $((o[1] + ($2 / GRID_COLS) * h + edge)) \
+    $((w - 2 * edge)) $((h - 2 * edge)) "$3"
 }
 
 # drag_piece FROM TO: drags with the left button from one cell to another.
@@ -784,6 +798,9 @@ start_a11y_bus() {
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 a11y_client() { timeout 30 /usr/bin/python3 "$E2E_DIR/a11y-client.py" "$@" 2>>"$E2E_WORK/client-errors.log"; }
+# clock_moves: the moves the clock shows, read as a screen reader reads it:
+# the figure after 手数 (or before "moves"), never the fewest that may follow.
+clock_moves() { a11y_client clock | sed -n 's/.*手数 \([0-9][0-9]*\).*/\1/p; s/.*  \([0-9][0-9]*\) moves\{0,1\}\b.*/\1/p'; }
 stop_journey() {
   stop_app
   local p
