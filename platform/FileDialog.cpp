@@ -123,6 +123,8 @@ QString CommonDialog::finishChoice(const QString& picked, const ChoiceCheck& che
   if (picked.isEmpty()) return QString();
   const QString base = initDir.isEmpty() ? QDir::currentPath() : initDir;
   QString path = QDir::cleanPath(QDir(base).absoluteFilePath(picked));
+  // A name the dialog showed with U+FFFD stands for the file whose bytes it shows.
+  path = entryShownAs(QFileInfo(path).path(), QFileInfo(path).fileName());
   // Asked with the name's own bytes, so a name that is not UTF-8 is found.
   const auto exists = [](const QString& name) { return pathKind(name) != PathKind::Missing; };
   QFileInfo info(path);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <sys/stat.h>
 #endif
 
@@ -94,6 +95,27 @@ QString shownFileName(const QString& name) {
     if (isEscape(shown.at(i).unicode()) && !(i > 0 && shown.at(i - 1).isHighSurrogate()))
       shown[i] = QChar::ReplacementCharacter;
   return shown;
+}
+
+QString entryShownAs(const QString& folder, const QString& shown) {
+  const QString path = folder + QLatin1Char('/') + shown;
+  if (!shown.contains(QChar::ReplacementCharacter) || pathKind(path) != PathKind::Missing) return path;
+  QString found;
+#ifdef Q_OS_UNIX
+  DIR* entries = ::opendir(fileNameBytes(folder).constData());
+  if (!entries) return path;
+  while (const dirent* entry = ::readdir(entries)) {
+    const QString name = fileNameFromBytes(QByteArray(entry->d_name));
+    if (shownFileName(name) != shown) continue;
+    if (!found.isEmpty()) {  // two names look alike: neither is guessed
+      found.clear();
+      break;
+    }
+    found = name;
+  }
+  ::closedir(entries);
+#endif
+  return found.isEmpty() ? path : folder + QLatin1Char('/') + found;
 }
 
 PathKind pathKind(const QString& name) {

@@ -22,6 +22,12 @@ QByteArray fileNameBytes(const QString& name);
 // as U+FFFD.
 QString shownFileName(const QString& name);
 
+// The entry of `folder` that shows as `shown` (a name picked in a dialog
+// that lists names with U+FFFD for their bytes that are not UTF-8): the name
+// itself when it exists or shows no U+FFFD, the one entry that shows so, or
+// `shown` unchanged when none or several do.
+QString entryShownAs(const QString& folder, const QString& shown);
+
 enum class PathKind { Missing, File, Folder, Other };
 // What `name` is, following symbolic links, asked with the name's own bytes.
 PathKind pathKind(const QString& name);

@@ -1,5 +1,7 @@
 // The common file dialog: what it shows, how a picked name is finished and
 // checked, the create question, and the real Qt dialog driven offscreen.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@
 #include "pictures/PictureLoading.h"
 #include "pictures/PicturePreview.h"
 #include "platform/FileDialog.h"
+#include "platform/FileNames.h"
 #include "support/TestSupport.h"
 
 using platform::CommonDialog;
@@ -159,6 +162,11 @@ class TestFileDialog : public QObject {
     row("folder missing, no flags", 0, "nowhere/x", 0, "nowhere/x.QVD", "");
     row("folder name: dialog stays", 0, "sub.dir", 0, "", "");
     row("empty", 0x2806, "", 0, "", "");
+    // A name not in UTF-8, as the dialog lists it: the file it stands for,
+    // unless two names look alike.
+    QTest::newRow("shown with U+FFFD") << 0x1004 << QStringLiteral(u"latin1/\uFFFDt\uFFFD.bmp") << 0
+                                       << platform::fileNameFromBytes("latin1/\xe9t\xe9.bmp") << QString();
+    row("two names shown alike", 0x1004, "latin1/tw\xef\xbf\xbdin.bmp", 0, "", "\r\nファイルが見つかりません。");
   }
   void finishesTheChoice() {
     QFETCH(int, flags);
@@ -173,7 +181,20 @@ class TestFileDialog : public QObject {
     d.defaultExt = QStringLiteral(".QVD");
     d.flags = flags;
     d.dialogTitle = QStringLiteral(u"ゲームの状態を保存");
+    // Names in Latin-1, made with their own bytes, in a folder of their own
+    // while the row runs.
+    const bool latin1 = typed.startsWith(QLatin1String("latin1/"));
+    const QByteArray folder = QFile::encodeName(in(QStringLiteral("latin1"))) + '/';
+    const char* names[] = {"\xe9t\xe9.bmp", "tw\xe9in.bmp", "tw\xe8in.bmp"};
+    if (latin1) {
+      QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+      for (const char* name : names) QCOMPARE(::close(::open((folder + name).constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    }
     const QString got = d.finishChoice(typed.replace(QStringLiteral("<dir>"), dir_.path()));
+    if (latin1) {
+      for (const char* name : names) QCOMPARE(::unlink((folder + name).constData()), 0);
+      QCOMPARE(::rmdir(folder.constData()), 0);
+    }
     QCOMPARE(got, want.isEmpty() ? QString() : in(want));
     QCOMPARE(boxes.shown.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty()) {
