@@ -283,12 +283,14 @@ int main(int argc, char** argv) {
     const int64_t gone = benchprobe::monotonicNs();
     const QByteArray out = process.readAllStandardOutput();
     const int64_t asked = reported(out, "asked"), left = reported(out, "left"), start = reported(out, "exit_start_ns");
-    // Its thumbnails, in its cache rather than this program's.
+    // Its thumbnails, in its cache rather than this program's. At least half
+    // the jobs must be left: on a busy machine the probe's window thread may
+    // notice the first thumbnail only after a few more were made.
     int made = 0;
     for (const QString& path : std::as_const(recent))
       made += QFile::exists(quavinto::thumbnailPath(path, quavinto::kNormalThumbnail)
                                 .replace(0, quavinto::thumbnailRoot().size(), cache.path() + "/thumbnails"));
-    if (!ended || process.exitCode() != 0 || asked != recent.size() || left < 8 || start <= 0 ||
+    if (!ended || process.exitCode() != 0 || asked != recent.size() || left < asked / 2 || start <= 0 ||
         made == recent.size()) {
       failures.push_back("exit_thumbnails did not end with its jobs running: " + out.toStdString());
       break;
