@@ -1,7 +1,8 @@
 // The main window: the menu bar, the board with its floating piece and wait
 // notice, the finished-picture view, and the game it owns.
 //
-// Form1 holds the one GameState and the window's own variables and implements
+// Form1 holds the one GameState, the window's own variables and the game in
+// play (GameInPlay: clock, pause, kept game, notices), and implements
 // BoardWindow (a GameHost), through which the puzzle core and the operations
 // draw, lay out the board and set menu states. Every handler of the window
 // lives in shell/ and is short: it translates an event and calls the named

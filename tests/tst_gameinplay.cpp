@@ -35,8 +35,7 @@ class PlainBoard : public GameHost {
     v_.PieceWidth = kPiece;
     v_.PieceHeight = kPiece;
     picture_ = QImage(xn * kPiece, yn * kPiece, QImage::Format_RGB32);
-    for (int x = 0; x < picture_.width(); ++x)
-      for (int y = 0; y < picture_.height(); ++y) picture_.setPixel(x, y, qRgb(x * 7, y * 11, 90));
+    picture_.fill(Qt::darkCyan);
     board_ = picture_;
     reversed_ = picture_.mirrored(true, true);
     floating_ = QImage(kPiece, kPiece, QImage::Format_RGB32);
@@ -288,13 +287,10 @@ class GameInPlayTest : public QObject {
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("notice");
     QTest::newRow("best, fewest") << 1 << true << false << QStringLiteral(u"自己ベスト！ 2×2 で 1 位\r\n最少手数で完成！");
-    QTest::newRow("second, fewest") << 2 << true << false
-                                    << QStringLiteral(u"記録に入りました！ 2×2 で 2 位\r\n最少手数で完成！");
     QTest::newRow("tenth") << 10 << false << false << QStringLiteral(u"記録に入りました！ 2×2 で 10 位");
     QTest::newRow("out of the ten, fewest") << 11 << true << false << QStringLiteral(u"最少手数で完成！");
     QTest::newRow("not placed") << 0 << false << false << QString();
-    QTest::newRow("English") << 3 << true << true
-                             << QStringLiteral(u"You placed 3rd on 2×2!\r\nSolved in the fewest moves!");
+    QTest::newRow("English, best") << 1 << false << true << QStringLiteral(u"New personal best on 2×2!");
   }
   void completedGameNotice() {
     QFETCH(int, place);
