@@ -50,6 +50,7 @@
 #include "platform/PictureBox.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
+#include "shell/GameInPlay.h"
 
 extern char** environ;
 
@@ -282,14 +283,14 @@ void BM_clock_tick(benchmark::State& state) {
   for (auto _ : state) {
     settleEvents();
     platform::PictureBox::resetPaintedPixels();
-    const QString before = form.clockText();
+    const QString before = form.inPlay().clockText();
     for (int tick = 0; tick < 10; ++tick) {
       now += 1;
-      form.tickClock();
+      form.inPlay().tickClock();
       settleEvents();
     }
     painted += platform::PictureBox::paintedPixels();
-    if (form.clockText() == before) {
+    if (form.inPlay().clockText() == before) {
       state.SkipWithError("the clock did not move");
       break;
     }

@@ -18,7 +18,9 @@
 #include "platform/EventYield.h"
 #include "platform/FileDialog.h"
 #include "platform/ManualDrag.h"
+#include "platform/MsgBox.h"
 #include "platform/Screen.h"
+#include "shell/GameInPlay.h"
 #include "shell/RecentPicturesMenu.h"
 
 #include <QAction>
@@ -55,11 +57,13 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
   setAcceptDrops(true);
   cmdlgall = new platform::CommonDialog;
-  recordsPath = quavinto::recordsFolder();
   pictureKeys = new PictureKeys(this);
   keeper = new GameKeeper(
       *this, [this] { return pictureKeys->future(); }, this);
-  keeper->onWriteFailed = [this](const QString& folder) { tellKeptGameUnwritable(folder); };
+  inPlay_ = new GameInPlay(*this, *keeper, *pictureKeys,
+                           {[this] { placeClock(); }, [this](bool paused) { showPause(paused); },
+                            [](const QString& text, int style) { platform::MsgBox(text, style); }},
+                           this);
   buildWidgets();
   buildMenus();
   form_load();
@@ -254,7 +258,7 @@ void Form1::form_load() {
   if (gs_.ZoomFlag == 1) XX1_Click();
   else if (gs_.ZoomFlag == 2) XX2_Click();
   else if (gs_.ZoomFlag == 4) XX4_Click();
-  preparePictureKey();
+  inPlay_->preparePictureKey();
 }
 
 void Form1::ResetView() {
@@ -361,10 +365,8 @@ void Form1::frameReported() {
   ArrangeWindow();
 }
 
-void Form1::preparePictureKey() { pictureKeys->prepare(v_.PictureFile, Picture1->picture()); }
-
 void Form1::pictureReachedBoard() {
-  preparePictureKey();
+  inPlay_->preparePictureKey();
   // A picture loaded (not a game read) may have a game of its own waiting:
   // the picture command offers it once it is done.
   pictureLoaded_ = gs_.ResumeFlag == 0;

@@ -1,7 +1,8 @@
 // The main window: the menu bar, the board with its floating piece and wait
 // notice, the finished-picture view, and the game it owns.
 //
-// Form1 holds the one GameState and the window's own variables and implements
+// Form1 holds the one GameState, the window's own variables and the game in
+// play (GameInPlay: clock, pause, kept game, notices), and implements
 // BoardWindow (a GameHost), through which the puzzle core and the operations
 // draw, lay out the board and set menu states. Every handler of the window
 // lives in shell/ and is short: it translates an event and calls the named
@@ -9,7 +10,6 @@
 #pragma once
 
 #include "core/BoardWindow.h"
-#include "persistence/Records.h"
 #include "platform/ImageBox.h"
 #include "platform/PictureBox.h"
 
@@ -31,6 +31,7 @@ namespace quavinto {
 
 class KeyboardPlay;
 class HintMarks;
+class GameInPlay;
 class GameKeeper;
 class KeptGame;
 class PictureKeys;
@@ -120,19 +121,14 @@ public:
   void Hint_Click();
   void ClickToPickUp_Click();
 
-  // What the right end of the menu bar shows: the time played and the moves
-  // while a game is in play or just completed, nothing otherwise.
-  QString clockText() const;
-  // The same with the fewest moves that solve the game, when they are known.
-  QString clockTextWithFewest() const;
-  // Brings the clock up to date (the once-a-second timer calls it).
-  void tickClock();
+  // The game in play: its clock, pause, kept game and notices; the window
+  // shows what it says.
+  GameInPlay& inPlay() { return *inPlay_; }
+  const GameInPlay& inPlay() const { return *inPlay_; }
   // The content key of the picture on the board, computed on a worker as the
   // picture arrives: the records and the kept games know a picture by it.
   PictureKeys* pictureKeys = nullptr;
   void pictureReachedBoard() override;
-  // Where the records are kept (replaced in tests).
-  QString recordsPath;
   // Keeps the game in play on disk, for the next start if this one is lost.
   GameKeeper* keeper = nullptr;
   // At the start: offers the newest kept game, when there is one.
@@ -224,18 +220,11 @@ private:
   void buildMenus();
   void buildPlayCommands();
   void updatePlayCommands();
+  // The clock's figures over the right end of the menu bar, where it has room.
   void placeClock();
   void showPause(bool paused);
-  // A completed game joins the records; a place among the best is announced.
-  void recordCompletedGame();
   void showRecords(const QString& pictureKey);
   void offerGame(const KeptGame& kept);
-  // Begins on the content key of the board's picture, if not begun already.
-  void preparePictureKey();
-  // Tells the player once per run that the records cannot be kept.
-  void tellRecordsProblem(const RecordStore::Outcome& outcome);
-  // Tells the player once per run that the game cannot be kept.
-  void tellKeptGameUnwritable(const QString& folder);
   void form_load();
   void onBoardDrop(QWidget* dragged, QPoint p);
   void onFloatingDrop(QWidget* dragged, QPoint p);
@@ -250,11 +239,7 @@ private:
   GameState gs_;
   MainVars v_;
   PlayState play_;
-  class QTimer* clock_ = nullptr;
-  QString clockShort_, clockFull_;  // the clock's figures without and with the fewest moves
-  bool toldRecordsUnwritable_ = false;
-  bool toldRecordsSetAside_ = false;
-  bool toldKeptUnwritable_ = false;
+  GameInPlay* inPlay_ = nullptr;
   bool pictureLoaded_ = false;  // a picture reached the board since the last offer
   bool preparing_ = false;
   bool exitConfirmed_ = false;

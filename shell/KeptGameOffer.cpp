@@ -1,5 +1,5 @@
 // The main window's side of the kept game: the offer to go on with the last
-// game at the start, and the one message when the game cannot be kept.
+// game at the start, or with a loaded picture's own game.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <utility>
@@ -9,9 +9,9 @@
 #include "persistence/GameFileIo.h"
 #include "persistence/KeptGame.h"
 #include "persistence/PictureKey.h"
-#include "platform/ManualDrag.h"
 #include "platform/MsgBox.h"
 #include "shell/Form1.h"
+#include "shell/GameInPlay.h"
 #include "shell/RecordsDialog.h"
 
 namespace quavinto {
@@ -34,11 +34,6 @@ QString keptGameLine(const SavedGame& game, const KeptFigures& figures) {
 QString setAsideText(const QString& why, const QString& file) {
   return QCoreApplication::translate("KeptGameOffer", "前回のゲームは続けられません（%1）。\r\n%2 として残しました。")
       .arg(why, file);
-}
-QString unwritableText(const QString& folder) {
-  return QCoreApplication::translate(
-             "KeptGameOffer", "ゲームを自動で保存できません。\r\nフォルダー: %1\r\nゲームはこのまま続けられます。")
-      .arg(folder);
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ void Form1::offerGame(const KeptGame& kept) {
   }
   const KeptFigures figures = kept.figures();
   if (platform::MsgBox(goOnText() + QStringLiteral("\r\n") + keptGameLine(game, figures), 36) != platform::vbYes) {
-    if (!kept.retire()) tellKeptGameUnwritable(kept.folder());
+    if (!kept.retire()) inPlay_->tellKeptGameUnwritable(kept.folder());
     return;
   }
   // Resumed as a read game is, with the moves it had made; the game-file
@@ -88,13 +83,6 @@ void Form1::offerGame(const KeptGame& kept) {
   gs_.GameFileName = chosen;
   // The read has said why it refused the game; it is not offered again.
   if (!resumed) kept.setAside();
-}
-
-void Form1::tellKeptGameUnwritable(const QString& folder) {
-  // Not under a piece being dragged: the next failed write tells instead.
-  if (toldKeptUnwritable_ || platform::dragInProgress()) return;
-  toldKeptUnwritable_ = true;
-  platform::MsgBox(unwritableText(folder), 48);
 }
 
 }  // namespace quavinto

@@ -11,6 +11,7 @@
 #include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
 #include "shell/Form1.h"
+#include "shell/GameInPlay.h"
 #include "shell/Form2.h"
 #include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
@@ -692,7 +693,7 @@ private slots:
     QCOMPARE(f.vars().PictureFile, game.pictureFile);
     QCOMPARE(testsupport::checkBoard(f.Picture1->retained(), f.Picture1->picture(), f.state(), f.vars()), QString());
     clock_->now = 5010.0;
-    QVERIFY2(f.clockText().startsWith(QStringLiteral("0:01:45")), qPrintable(f.clockText()));
+    QVERIFY2(f.inPlay().clockText().startsWith(QStringLiteral("0:01:45")), qPrintable(f.inPlay().clockText()));
     QVERIFY(f.SaveData->isEnabled() && f.GStop->isEnabled() && !f.GStart->isEnabled() && !f.ReadData->isEnabled());
     // The player's own game file is not the kept one.
     QVERIFY(f.state().GameFileName.isEmpty());
@@ -797,7 +798,7 @@ private slots:
     QCOMPARE(f.play().fewest, fewestOfA);
     QCOMPARE(f.play().hints(), 1);
     QVERIFY(playMove(f, Move::turn({1, 1})));
-    QCOMPARE(f.clockText().endsWith(QStringLiteral(u"手数 3")), true);
+    QCOMPARE(f.inPlay().clockText().endsWith(QStringLiteral(u"手数 3")), true);
 
     // A hold whose copy is gone does not keep the next one from keeping games.
     const QString folder = dir_.filePath(QStringLiteral("killed"));

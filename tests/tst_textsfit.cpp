@@ -19,6 +19,7 @@
 #include "platform/UiSetup.h"
 #include "shell/Form2.h"
 #include "shell/Form3.h"
+#include "shell/GameInPlay.h"
 #include "shell/HelpWindow.h"
 #include "shell/RecordsDialog.h"
 #include "support/PlayedWindow.h"
@@ -108,7 +109,8 @@ QStringList textProblems(QWidget* window) {
       itemsRight = std::max(itemsRight, r.right());
     }
     if (auto* more = bar->findChild<QToolButton*>(); more && more->isVisible()) problems << "menu overflow button";
-    if (!form->clockText().isEmpty() && (!form->clockLabel->isVisible() || form->clockLabel->x() <= itemsRight))
+    if (!form->inPlay().clockText().isEmpty() &&
+        (!form->clockLabel->isVisible() || form->clockLabel->x() <= itemsRight))
       problems << QStringLiteral("the clock is hidden or covers the menus");
   }
   return problems;
@@ -160,7 +162,7 @@ class TextsFitTest : public QObject {
         f.state().HyoujiFlag = 1;
         f.XX2_Click();
       }
-      f.tickClock();
+      f.inPlay().tickClock();
       f.ArrangeWindow();  // sized as it is once the window system has framed it
       return &f;
     }
