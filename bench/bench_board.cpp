@@ -50,6 +50,7 @@
 #include "platform/PictureBox.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 
 extern char** environ;
 

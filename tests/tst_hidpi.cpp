@@ -196,13 +196,13 @@ class HiDpiTest : public QObject {
     if (picture == "flat-coloured pieces") {
       // The board's measures first, from a picture of the same size.
       QVERIFY(QImage(1003, 707, QImage::Format_RGB32).save(path));
-      QVERIFY(loadChosenPicture(f, path));
+      QVERIFY(loadChosenPicture(f, path).built());
       const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
       QVERIFY2(whole.width() < 1003, "the picture is reduced");
       original = flatPieces(QSize(1003, 707), whole, xn, yn, f.vars().PieceWidth, f.vars().PieceHeight);
     }
     QVERIFY(original.save(path));
-    QVERIFY(loadChosenPicture(f, path));
+    QVERIFY(loadChosenPicture(f, path).built());
     QCOMPARE(boxes.shown.size(), 0);
     const MainVars& v = f.vars();
     const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
