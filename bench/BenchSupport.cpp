@@ -85,7 +85,8 @@ bool loadLargestBoard(quavinto::Form1& form, const QString& folder, QString* why
   g.HyoujiFlag = 0;
   // The size the program's own fitting gives this photo on this screen.
   const QSize expected = QSize(kPhotoWidth, kPhotoHeight).scaled(quavinto::largestBoard(form), Qt::KeepAspectRatio);
-  if (!quavinto::loadChosenPicture(form, path).built()) return fail(QStringLiteral("the picture command refused the photo"));
+  if (!quavinto::loadChosenPicture(form, path).built())
+    return fail(QStringLiteral("the picture command refused the photo"));
   const QSize picture = form.Picture1->picture().size();
   if (picture != expected)
     return fail(QStringLiteral("the board picture is %1 x %2, not the fitted %3 x %4")

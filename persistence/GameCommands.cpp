@@ -36,8 +36,8 @@ GameSave saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
   GameSave save;
   if (!GameFileDialog(g, dlg, v.PictureFile)) return save;
   applyMenuEvent(w, MenuEvent::GameSaved);
-  save.outcome = saveGameFile(g.GameFileName, captureSavedGame(g, v), &save.why) ? SaveOutcome::Saved
-                                                                                 : SaveOutcome::Failed;
+  save.outcome =
+      saveGameFile(g.GameFileName, captureSavedGame(g, v), &save.why) ? SaveOutcome::Saved : SaveOutcome::Failed;
   return save;
 }
 
