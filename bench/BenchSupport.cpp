@@ -17,6 +17,7 @@
 #include "pictures/decode/PictureDecoder.h"
 #include "platform/Screen.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 
 namespace benchsupport {
 namespace {
@@ -56,7 +57,10 @@ bool buildBoard(quavinto::Form1& form, const QImage& picture, int xn, int yn, QS
   g.Xn = int16_t(xn);
   g.Yn = int16_t(yn);
   g.ResumeFlag = 0;
-  if (quavinto::BuildBoardFrom(form, picture, why)) return true;
+  const quavinto::BoardOutcome built = quavinto::BuildBoardFrom(form, picture);
+  if (built.built()) return true;
+  const quavinto::GridMisfit& m = built.misfit;
+  if (why) *why = quavinto::boardTooSmallText(m.pictureWidth, m.pictureHeight, m.xn, m.yn);
   g.Xn = oldXn;
   g.Yn = oldYn;
   return false;
@@ -87,7 +91,8 @@ bool loadPhotoBoard(quavinto::Form1& form, const QString& path, QString* why) {
   g.HyoujiFlag = 0;
   // The size the program's own fitting gives this photo on this screen.
   const QSize expected = QSize(kPhotoWidth, kPhotoHeight).scaled(quavinto::largestBoard(form), Qt::KeepAspectRatio);
-  if (!quavinto::loadChosenPicture(form, path)) return fail(QStringLiteral("the picture command refused the photo"));
+  if (!quavinto::loadChosenPicture(form, path).built())
+    return fail(QStringLiteral("the picture command refused the photo"));
   const QSize picture = form.Picture1->picture().size();
   if (picture != expected)
     return fail(QStringLiteral("the board picture is %1 x %2, not the fitted %3 x %4")

@@ -87,7 +87,7 @@ double completionBlockWith256MbPicture(const QString& folder, std::vector<std::s
   const platform::MsgBoxResponder previous =
       platform::setMsgBoxResponder([](const QString&, int, const QString&) { return platform::vbYes; });
   std::vector<double> blocks;
-  if (!quavinto::takePictureFile(form, path)) failures->push_back("the large picture was refused");
+  if (!quavinto::takePictureFile(form, path).built()) failures->push_back("the large picture was refused");
   // The player looks at the board for longer than the hash takes.
   form.pictureKeys->waitForKey();
   for (int run = 0; run < kCompletionRuns && form.Picture1->picture().width() > 0; ++run) {

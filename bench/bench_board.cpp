@@ -51,6 +51,7 @@
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
 #include "shell/GameInPlay.h"
+#include "shell/Messages.h"
 
 extern char** environ;
 

@@ -11,7 +11,6 @@
 #include "core/MenuStates.h"
 #include "core/PieceDrawing.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/TextFigures.h"
 
@@ -21,8 +20,6 @@ namespace {
 QString twoDigits(int64_t value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
 }  // namespace
-
-QString startQuestionText() { return QCoreApplication::translate("GameFlow", "ゲームを開始します"); }
 
 void shuffleStep(GameHost& h, int i, double u) {
   GameState& g = h.state();
@@ -37,8 +34,8 @@ void shuffleStep(GameHost& h, int i, double u) {
   std::swap(g.Map[colA][rowA], g.Map[colB][rowB]);
 }
 
-void GStart_Click(GameHost& h) {
-  if (h.preparing()) return;
+bool prepareStart(GameHost& h) {
+  if (h.preparing()) return false;
   GameState& g = h.state();
   MainVars& v = h.vars();
   {
@@ -65,13 +62,17 @@ void GStart_Click(GameHost& h) {
     h.refreshFloating();
     h.showWaitNotice(false);
   }
-  if (platform::MsgBox(startQuestionText(), 4) == platform::vbYes) {
-    g.ResumeFlag = 0;
-    BeginPlay(h);
-  } else {
-    applyMenuEvent(h, MenuEvent::StartDeclined);
-    endGame(h, GameEnd::Declined);
-  }
+  return true;
+}
+
+void beginStartedGame(GameHost& h) {
+  h.state().ResumeFlag = 0;
+  BeginPlay(h);
+}
+
+void declineStart(GameHost& h) {
+  applyMenuEvent(h, MenuEvent::StartDeclined);
+  endGame(h, GameEnd::Declined);
 }
 
 void BeginPlay(GameHost& h) {

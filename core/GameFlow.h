@@ -10,8 +10,15 @@
 
 namespace quavinto {
 
-// The menu command that prepares a new game and asks whether to begin.
-void GStart_Click(GameHost& h);
+// The start command's preparation: any game in play ends, the board is
+// shuffled and drawn, and the new game waits for the player's word, given by
+// beginStartedGame or declineStart. False, changing nothing, while a game is
+// already being prepared.
+bool prepareStart(GameHost& h);
+// The player's answer to the start: play begins on the shuffled board, or the
+// board stays shuffled with no game in play.
+void beginStartedGame(GameHost& h);
+void declineStart(GameHost& h);
 // One exchange step of the shuffle: cell i (reading order) against the cell
 // drawn by `u` from [0, 1), both taking the flag of the step's parity. Only
 // Map and RMap change; the start draws the cells once after the last step.
@@ -42,6 +49,5 @@ void GStop_Click(GameHost& h);
 int32_t elapsedSeconds(const GameState& g, const MainVars& v, double now, double pausedSeconds = 0);
 // The congratulation for t seconds, hours of any number of digits.
 QString completionText(int32_t seconds);
-QString startQuestionText();
 
 }  // namespace quavinto

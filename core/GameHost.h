@@ -57,6 +57,9 @@ public:
   virtual void playStarted() {}
   // Lets the window paint and the player use the menus during a long step.
   virtual void processEvents() = 0;
+  // A piece was looked up in a board cell that holds none, at board point
+  // (x, y): the window tells the player and ends the program at once.
+  virtual void emptyCellReached(int32_t x, int32_t y) = 0;
 };
 
 // Holds commands and board input back for as long as it lives.

@@ -1,13 +1,10 @@
 // Cell lookup, the exchange of two cells' pieces, and the solved arrangement.
 #include "core/Geometry.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
-#include "platform/MsgBox.h"
 #include "platform/Numeric.h"
-#include "platform/Process.h"
 
 namespace quavinto {
 
@@ -21,17 +18,6 @@ int cellRow(const MainVars& v, int32_t y) { return v.PieceHeight > 0 ? y / v.Pie
 
 bool inGridIndexRange(int col, int row) { return col >= 0 && col < kGridSize && row >= 0 && row < kGridSize; }
 
-QString invalidPlaceText() {
-  return QCoreApplication::translate("Geometry", "画面の無効な場所をクリックしました。\r\nプログラムを中止します。");
-}
-
-QString errorLogText(const MainVars& v, int16_t xn, int16_t yn, int32_t x, int32_t y) {
-  using platform::signedText;
-  return QStringLiteral("Erorr Log:\r\nX=") + signedText(x) + QStringLiteral("  dx=") + signedText(v.PieceWidth) +
-         QStringLiteral("  Xn=") + signedText(xn) + QStringLiteral("\r\nY=") + signedText(y) +
-         QStringLiteral("  dy=") + signedText(v.PieceHeight) + QStringLiteral("  Yn=") + signedText(yn);
-}
-
 SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, int32_t y) {
   if (v.PieceWidth <= 0 || v.PieceHeight <= 0 || g.Xn <= 0) return {};
   // Integer division truncates toward zero, so -1 still lands in column 1 as
@@ -41,9 +27,9 @@ SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, in
   if (!inGridIndexRange(col, row)) return {};
   const int k = g.Map[col][row];
   if (k == 0) {
-    platform::MsgBox(invalidPlaceText(), 16);
-    platform::MsgBox(errorLogText(v, g.Xn, g.Yn, x, y), 0);
-    platform::endProcessNow(1);
+    SourceOrigin empty;
+    empty.emptyCell = true;
+    return empty;
   }
   SourceOrigin origin;
   origin.x = ((k - 1) % g.Xn) * v.PieceWidth;

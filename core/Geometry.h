@@ -13,7 +13,9 @@ namespace quavinto {
 struct SourceOrigin {
   int32_t x = 0;
   int32_t y = 0;
-  bool ok = false;  // false for a point outside the 31 x 31 grid
+  bool ok = false;  // false for a point outside the 31 x 31 grid, or an empty cell
+  // A board cell without a piece: the program cannot go on (see GetPieceOrigin).
+  bool emptyCell = false;
 };
 
 // Column and row of a board point (whole part of x / PieceWidth, plus 1).
@@ -26,9 +28,10 @@ bool inGridIndexRange(int col, int row);
 QPoint cellOrigin(const MainVars& v, int32_t x, int32_t y);
 
 // The source origin of the piece lying in the cell containing (x, y). A board
-// cell without a piece is fatal: the two messages are shown and the process
-// ends at once. Points outside the grid's 31 x 31 cells are refused (ok false)
-// without reading outside the grid.
+// cell without a piece comes back as emptyCell: whoever draws with it hands
+// that to the window, which tells the player and ends the program at once.
+// Points outside the grid's 31 x 31 cells are refused (ok false) without
+// reading outside the grid.
 SourceOrigin GetPieceOrigin(const GameState& g, const MainVars& v, int32_t x, int32_t y);
 // Exchanges Map of the cell with origin (x, y) and of the cell with origin
 // (DragFromX, DragFromY). Returns false, changing nothing, for a cell outside
@@ -43,9 +46,5 @@ bool SwapMap(GameState& g, const MainVars& v, int32_t x, int32_t y);
 bool exchangeCells(Grid& grid, const MainVars& v, int32_t x, int32_t y);
 // The solved arrangement for the current Xn and Yn; 0 elsewhere. RMap untouched.
 void InitMap(GameState& g);
-
-// The exact texts of the fatal stop, for the cell at (x, y).
-QString invalidPlaceText();
-QString errorLogText(const MainVars& v, int16_t xn, int16_t yn, int32_t x, int32_t y);
 
 }  // namespace quavinto

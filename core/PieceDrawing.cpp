@@ -9,6 +9,12 @@
 
 namespace quavinto {
 
+SourceOrigin pieceOrigin(GameHost& h, int32_t x, int32_t y) {
+  const SourceOrigin origin = GetPieceOrigin(h.state(), h.vars(), x, y);
+  if (origin.emptyCell) h.emptyCellReached(x, y);
+  return origin;
+}
+
 bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,
                int16_t reversed) {
   GameState& g = h.state();
@@ -16,7 +22,7 @@ bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t l
   if (!g.MemDC) return false;
   QImage* kept = platform::SelectObject(g.MemDC, h.boardPicture());
   const platform::Hdc source = reversed == 1 ? h.reversedDc() : g.MemDC;
-  const SourceOrigin origin = GetPieceOrigin(g, v, lookupX, lookupY);
+  const SourceOrigin origin = pieceOrigin(h, lookupX, lookupY);
   bool drawn = false;
   if (origin.ok)
     drawn = platform::BitBlt(dst, dx, dy, v.PieceWidth, v.PieceHeight, source, origin.x, origin.y, platform::SRCCOPY);
@@ -137,7 +143,7 @@ void drawCellRow(GameHost& h, QImage& board, const QImage& picture, const QImage
   std::vector<QPoint> origins(size_t(g.Xn) + 1);
   for (int col = 1; col <= g.Xn; ++col) {
     const int x = (col - 1) * w;
-    const SourceOrigin origin = GetPieceOrigin(g, v, x, y);
+    const SourceOrigin origin = pieceOrigin(h, x, y);
     if (!origin.ok) continue;
     const QImage& source = g.RMap[col][row] == 1 ? reversed : picture;
     if (origin.x < 0 || origin.y < 0 || origin.x + w > source.width() || origin.y + ph > source.height()) {

@@ -8,11 +8,15 @@
 #pragma once
 
 #include "core/GameHost.h"
+#include "core/Geometry.h"
 
 #include <cstdint>
 
 namespace quavinto {
 
+// GetPieceOrigin for drawing on the window's board: a cell without a piece
+// is handed to the window, which ends the program.
+SourceOrigin pieceOrigin(GameHost& h, int32_t x, int32_t y);
 // Copies the piece found at board point (lookupX, lookupY) to (dx, dy) of `dst`,
 // reversed when `reversed` is 1. Returns false when nothing was drawn.
 bool copyPiece(GameHost& h, platform::Hdc dst, int32_t dx, int32_t dy, int32_t lookupX, int32_t lookupY,

@@ -15,7 +15,6 @@
 #include "pictures/PieceCut.h"
 #include "pictures/decode/PictureDecoder.h"
 #include "platform/ImageBox.h"
-#include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
 #include "platform/Screen.h"
 
@@ -124,16 +123,6 @@ bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn) {
          pictureHeight >= kMinPieceSide * yn;
 }
 
-QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn) {
-  return QCoreApplication::translate("BoardLayout",
-                                     "画像 (%1 × %2 ピクセル) が小さすぎて、%3 × %4 のピースに分けられません。\r\n"
-                                     "画像の幅と高さには、横と縦の分割数の2倍以上のピクセルが必要です。")
-      .arg(pictureWidth)
-      .arg(pictureHeight)
-      .arg(xn)
-      .arg(yn);
-}
-
 bool SizeBoard(BoardWindow& w, const QImage* source) {
   GameState& g = w.state();
   MainVars& v = w.vars();
@@ -229,37 +218,48 @@ BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int1
     result.outcome = PictureOutcome::Unusable;
     return result;
   }
-  result.outcome = boardFits(result.image.width(), result.image.height(), xn, yn) ? PictureOutcome::Ready
-                                                                                  : PictureOutcome::GridTooSmall;
+  if (!boardFits(result.image.width(), result.image.height(), xn, yn)) {
+    result.outcome = PictureOutcome::GridTooSmall;
+    result.misfit = {result.image.width(), result.image.height(), xn, yn};
+  }
   return result;
 }
 
-bool BuildBoard(BoardWindow& w, QString* why) {
-  const GameState& g = w.state();
-  const BoardPicture picture = prepareBoardPicture(w, w.vars().PictureFile, g.HyoujiFlag, g.Xn, g.Yn);
-  if (picture.outcome == PictureOutcome::Unusable) {
-    if (why) *why = picture.why;
-    return false;
-  }
-  return BuildBoardFrom(w, picture, why);
+BoardOutcome refusalOf(const BoardPicture& picture, const QString& path) {
+  BoardOutcome refused;
+  refused.outcome = picture.outcome;
+  refused.path = path;
+  refused.problem = picture.problem;
+  refused.why = picture.why;
+  refused.misfit = picture.misfit;
+  return refused;
 }
 
-bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why) {
+BoardOutcome BuildBoard(BoardWindow& w) {
+  const GameState& g = w.state();
+  const QString& path = w.vars().PictureFile;
+  const BoardPicture picture = prepareBoardPicture(w, path, g.HyoujiFlag, g.Xn, g.Yn);
+  if (picture.outcome == PictureOutcome::Unusable) return refusalOf(picture, path);
+  return BuildBoardFrom(w, picture);
+}
+
+BoardOutcome BuildBoardFrom(BoardWindow& w, const QImage& picture) {
   BoardPicture given;
   given.image = picture;
   given.source = picture;
-  return BuildBoardFrom(w, given, why);
+  return BuildBoardFrom(w, given);
 }
 
-bool BuildBoardFrom(BoardWindow& w, const BoardPicture& given, QString* why) {
+BoardOutcome BuildBoardFrom(BoardWindow& w, const BoardPicture& given) {
   GameState& g = w.state();
   MainVars& v = w.vars();
   const QImage& picture = given.image;
+  BoardOutcome outcome;
+  outcome.path = v.PictureFile;
   if (!boardFits(picture.width(), picture.height(), g.Xn, g.Yn)) {
-    const QString text = boardTooSmallText(picture.width(), picture.height(), g.Xn, g.Yn);
-    if (why) *why = text;
-    platform::MsgBox(text, 48);
-    return false;
+    outcome.outcome = PictureOutcome::GridTooSmall;
+    outcome.misfit = {picture.width(), picture.height(), g.Xn, g.Yn};
+    return outcome;
   }
   const QImage& source = given.source.isNull() ? picture : given.source;
   holdWholePicture(w, picture.convertToFormat(platform::kBoardFormat), source, w.vars().PictureFile);
@@ -280,7 +280,7 @@ bool BuildBoardFrom(BoardWindow& w, const BoardPicture& given, QString* why) {
     buildReversedImage(w);
   }
   w.floatingBox()->move(0, 0);
-  const SourceOrigin origin = GetPieceOrigin(g, v, 0, 0);
+  const SourceOrigin origin = pieceOrigin(w, 0, 0);
   QImage* kept = platform::SelectObject(g.MemDC, w.boardBox()->pictureBitmap());
   if (origin.ok)
     platform::BitBlt(w.floatingBox()->hdc(), 0, 0, v.PieceWidth, v.PieceHeight, g.MemDC, origin.x, origin.y,
@@ -292,7 +292,7 @@ bool BuildBoardFrom(BoardWindow& w, const BoardPicture& given, QString* why) {
   w.viewCaption()->setVisible(g.HyoujiFlag == 1);
   applyMenuEvent(w, MenuEvent::BoardBuilt);
   w.pictureReachedBoard();
-  return true;
+  return outcome;
 }
 
 }  // namespace quavinto

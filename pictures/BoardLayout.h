@@ -22,8 +22,34 @@ constexpr int kMinPieceSide = 2;
 // kMinPieceSide pixels each way. The one rule every path that meets a picture
 // and a grid asks.
 bool boardFits(int pictureWidth, int pictureHeight, int xn, int yn);
-// The message that refuses a picture and a grid that do not fit.
-QString boardTooSmallText(int pictureWidth, int pictureHeight, int xn, int yn);
+// A picture and a grid that do not fit: the picture's size and the grid, as
+// the window's refusal names them.
+struct GridMisfit {
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  int xn = 0;
+  int yn = 0;
+};
+
+// What became of a picture on its way to the board.
+enum class PictureOutcome {
+  Ready,         // decoded, fitted, and it takes the grid; built, it is the board
+  Unusable,      // it cannot be read or decoded: `why` and `problem` say why
+  GridTooSmall,  // decoded, but too small for the grid: `misfit`
+  NameRefused,   // its name promises no kind of picture the puzzle takes
+  NotChosen,     // the picture dialog was cancelled
+};
+// What became of a picture offered to the board, with what the window needs
+// to tell the player why it was refused. Nothing of the window changed unless
+// the board was built.
+struct BoardOutcome {
+  PictureOutcome outcome = PictureOutcome::Ready;
+  QString path;  // the picture file; empty for the built-in picture
+  decode::PictureProblem problem = decode::PictureProblem::None;
+  QString why;
+  GridMisfit misfit;
+  bool built() const { return outcome == PictureOutcome::Ready; }
+};
 
 // Piece size from PictureWidth, PictureHeight, Xn and Yn; cuts the pieces
 // anew when the grid or the screen's resolution changed since they were cut
@@ -37,12 +63,11 @@ bool SizeBoard(BoardWindow& w, const QImage* source = nullptr);
 // now: the pieces cut again, the reversed image rebuilt and every cell drawn
 // as Map and RMap say. False when the resolution had not changed.
 bool fitBoardToScreen(BoardWindow& w);
-// Builds the board from PictureFile (empty: the default picture). Fails,
-// changing nothing, when the picture cannot be loaded (`why` says why) or
-// cannot take the grid.
-bool BuildBoard(BoardWindow& w, QString* why = nullptr);
+// Builds the board from PictureFile (empty: the default picture). Refused,
+// changing nothing, when the picture cannot be loaded or cannot take the grid.
+BoardOutcome BuildBoard(BoardWindow& w);
 // Builds the board from an already decoded picture.
-bool BuildBoardFrom(BoardWindow& w, const QImage& picture, QString* why = nullptr);
+BoardOutcome BuildBoardFrom(BoardWindow& w, const QImage& picture);
 
 // The largest board the screen and the window's 16-bit size can hold, for a
 // board at `boardOrigin` in the window and the view setting `viewSetting`
@@ -64,12 +89,6 @@ bool fitBoardPictureToView(BoardWindow& w);
 bool loadBoardPicture(const BoardWindow& w, const QString& path, QImage* picture, QString* why,
                       decode::PictureProblem* problem = nullptr);
 
-// What became of a picture on its way to the board.
-enum class PictureOutcome {
-  Ready,         // decoded, fitted, and it takes the grid
-  Unusable,      // it cannot be read or decoded: `why` and `problem` say why
-  GridTooSmall,  // decoded, but too small for the grid
-};
 struct BoardPicture {
   PictureOutcome outcome = PictureOutcome::Ready;
   QImage image;  // the picture in the board's format, when decoded
@@ -78,6 +97,7 @@ struct BoardPicture {
   QImage source;
   QString why;
   decode::PictureProblem problem = decode::PictureProblem::None;
+  GridMisfit misfit;  // GridTooSmall: the picture's size and the grid
 };
 // The one way a picture reaches the board, whoever asks for it (the picture
 // command, a dropped file, a game read): decoded and oriented, fitted to the
@@ -85,8 +105,10 @@ struct BoardPicture {
 // against an xn x yn grid. An empty `path` stands for the default picture.
 // Nothing of the window changes.
 BoardPicture prepareBoardPicture(const BoardWindow& w, const QString& path, int16_t viewSetting, int xn, int yn);
+// A prepared picture's refusal as the outcome of offering `path` to the board.
+BoardOutcome refusalOf(const BoardPicture& picture, const QString& path);
 // Builds the board from a prepared picture, its pieces cut from its finer
 // pixels.
-bool BuildBoardFrom(BoardWindow& w, const BoardPicture& picture, QString* why = nullptr);
+BoardOutcome BuildBoardFrom(BoardWindow& w, const BoardPicture& picture);
 
 }  // namespace quavinto

@@ -1,7 +1,8 @@
 // Choosing the board's picture: the picture dialog, the kind of file by its
 // name, the decoding straight to the board's size, and the rebuild of the
-// board. A picture that cannot be used is refused with one message saying
-// why, and the board, PictureFile and the game in play stay as they were.
+// board. A picture that cannot be used is refused with an outcome saying why,
+// for the window to tell the player, and the board, PictureFile and the game
+// in play stay as they were.
 #include "pictures/PictureLoading.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include "pictures/PicturePreview.h"
 #include "pictures/RecentPictures.h"
 #include "platform/FileDialog.h"
-#include "platform/MsgBox.h"
 #include "platform/StartFolders.h"
 
 namespace quavinto {
@@ -45,69 +45,17 @@ int16_t pictureTypeOf(const QString& path) {
   return 0;
 }
 
-QString pictureRefusalText(const QString& path, decode::PictureProblem problem, const QString& why) {
-  using decode::PictureProblem;
-  QString reason;
-  switch (problem) {
-    case PictureProblem::CannotOpen:
-      reason =
-          QCoreApplication::translate("PictureLoading", "ファイルがみつからないか、読み取りが許可されていません。");
-      break;
-    case PictureProblem::NotAFile:
-      reason = QCoreApplication::translate(
-          "PictureLoading", "通常のファイルではありません（フォルダーや特殊なファイルは読み込めません）。");
-      break;
-    case PictureProblem::NotAPicture:
-      reason = QCoreApplication::translate("PictureLoading", "画像ではありません。");
-      break;
-    case PictureProblem::NoReader:
-      reason = QCoreApplication::translate(
-          "PictureLoading", "この形式の画像を読む部品がインストールされていません（qt6-image-formats-plugins）。");
-      break;
-    case PictureProblem::UnsupportedKind:
-      reason = QCoreApplication::translate("PictureLoading",
-                                           "この種類のファイルには対応していません。\r\n"
-                                           "BMP・GIF・JPEG・PNG・WebP の画像を選んでください。");
-      break;
-    case PictureProblem::TooLarge:
-      // The decoder's own words name the size and the limit it passes.
-      reason = why.isEmpty() ? QCoreApplication::translate("PictureLoading", "画像が大きすぎて読み込めません。")
-                             : QCoreApplication::translate("PictureLoading", "%1。").arg(why);
-      break;
-    case PictureProblem::Damaged:
-    case PictureProblem::None:
-      reason = QCoreApplication::translate("PictureLoading", "画像ファイルが壊れています。");
-      break;
-  }
-  return QCoreApplication::translate("PictureLoading", "「%1」は使えません。\r\n%2")
-      .arg(QFileInfo(path).fileName(), reason);
-}
-
-QString pictureNameRefusalText(const QString& path) {
-  return QCoreApplication::translate("PictureLoading",
-                                     "「%1」は使えません。\r\n"
-                                     "ファイル名の終わりが、使える画像の種類を表していません。\r\n"
-                                     "名前が .bmp .gif .jpg(それぞれ全部大文字か全部小文字)、"
-                                     ".jpeg .png .webp で終わる画像を選んでください。")
-      .arg(QFileInfo(path).fileName());
-}
-
-bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
+BoardOutcome loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   GameState& g = w.state();
   const int16_t type = pictureTypeOf(path);
   if (type == 0) {
-    platform::MsgBox(pictureNameRefusalText(path), 48);
-    return false;
+    BoardOutcome refused;
+    refused.outcome = PictureOutcome::NameRefused;
+    refused.path = path;
+    return refused;
   }
   const BoardPicture picture = prepareBoardPicture(w, path, g.HyoujiFlag, g.Xn, g.Yn);
-  if (picture.outcome == PictureOutcome::Unusable) {
-    platform::MsgBox(pictureRefusalText(path, picture.problem, picture.why), 48);
-    return false;
-  }
-  if (picture.outcome == PictureOutcome::GridTooSmall) {
-    platform::MsgBox(boardTooSmallText(picture.image.width(), picture.image.height(), g.Xn, g.Yn), 48);
-    return false;
-  }
+  if (picture.outcome != PictureOutcome::Ready) return refusalOf(picture, path);
   // The picture becomes the board: only now does anything change. Its
   // pieces start home and none reversed, whatever the last game left.
   if (stopGame) stopForPicture(w);
@@ -116,9 +64,9 @@ bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame) {
   g.PictureType = type;
   g.ResumeFlag = 0;
   g.RMap = Grid{};
-  if (!BuildBoardFrom(w, picture)) return false;
-  rememberRecentPicture(path);
-  return true;
+  const BoardOutcome built = BuildBoardFrom(w, picture);
+  if (built.built()) rememberRecentPicture(path);
+  return built;
 }
 
 void stopForPicture(GameHost& h) {
@@ -126,7 +74,7 @@ void stopForPicture(GameHost& h) {
   applyMenuEvent(h, MenuEvent::PictureChosen);
 }
 
-void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent) {
+BoardOutcome choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent) {
   stopForPicture(w);
   MainVars& v = w.vars();
   GameState& g = w.state();
@@ -145,11 +93,15 @@ void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent)
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
   dlg.sideWidget = picturePreviewBeside;
-  if (!dlg.showOpen(parent)) return;
-  takePictureFile(w, dlg.fileName);
+  if (!dlg.showOpen(parent)) {
+    BoardOutcome none;
+    none.outcome = PictureOutcome::NotChosen;
+    return none;
+  }
+  return takePictureFile(w, dlg.fileName);
 }
 
-bool takePictureFile(BoardWindow& w, const QString& path) {
+BoardOutcome takePictureFile(BoardWindow& w, const QString& path) {
   w.vars().PictureChoice = path;
   // The chosen kind is offered first next time, even when the picture is refused.
   const int16_t type = pictureTypeOf(path);

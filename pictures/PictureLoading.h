@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "core/BoardWindow.h"
-#include "pictures/decode/PictureDecoder.h"
+#include "pictures/BoardLayout.h"
 
 class QWidget;
 
@@ -27,23 +27,18 @@ QString pictureFilter();
 int16_t pictureTypeOf(const QString& path);
 // Stops the game in play: the menus return to their idle state.
 void stopForPicture(GameHost& h);
-// The message that refuses a file whose name is of no kind the puzzle takes.
-QString pictureNameRefusalText(const QString& path);
-// The message that tells the player why a picture cannot be used; for a
-// picture too large, the decoder's `why` names its size and the limit.
-QString pictureRefusalText(const QString& path, decode::PictureProblem problem, const QString& why = QString());
 // Takes `path` as the chosen picture. When it can become the board, the game
 // in play stops (`stopGame`), PictureFile and PictureType change and the
-// board is rebuilt in solved order; returns true. Otherwise one message says
-// why and nothing changes.
-bool loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame = false);
+// board is rebuilt in solved order. Otherwise the outcome says why and
+// nothing changes.
+BoardOutcome loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame = false);
 
 // The picture command: the game in play stops, then the picture dialog opens
 // (over `parent`) where the board's picture lies; a chosen file is taken as
-// loadChosenPicture says.
-void choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent);
+// loadChosenPicture says (NotChosen when the dialog is cancelled).
+BoardOutcome choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent);
 // A picture file taken as the picture dialog takes the one chosen in it (also
 // a file opened with the program from the desktop).
-bool takePictureFile(BoardWindow& w, const QString& path);
+BoardOutcome takePictureFile(BoardWindow& w, const QString& path);
 
 }  // namespace quavinto

@@ -69,14 +69,14 @@ void forgetRecentPicture(const QString& path) {
 
 void clearRecentPictures() { writeList({}); }
 
-bool openRecentPicture(BoardWindow& w, const QString& path) {
+BoardOutcome openRecentPicture(BoardWindow& w, const QString& path) {
   // What the picture command does once its dialog returns a file.
   stopForPicture(w);
   w.vars().PictureChoice = path;
   const int16_t type = pictureTypeOf(path);
   if (type != 0) w.state().PictureType = type;
   const bool gone = platform::pathKind(path) == platform::PathKind::Missing;
-  const bool loaded = loadChosenPicture(w, path);
+  const BoardOutcome loaded = loadChosenPicture(w, path);
   if (gone) forgetRecentPicture(path);
   return loaded;
 }

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "core/BoardWindow.h"
+#include "pictures/BoardLayout.h"
 
 namespace quavinto {
 
@@ -30,8 +31,8 @@ void clearRecentPictures();
 
 // Choosing an entry of the recent pictures menu: taken as the picture command
 // takes a file chosen in its dialog (the game in play stops, the same checks
-// and messages). A picture that has gone is refused with the missing-file
-// message and taken off the list. True when it became the board.
-bool openRecentPicture(BoardWindow& w, const QString& path);
+// and the same outcome). A picture that has gone is refused as one that cannot
+// be opened and is taken off the list.
+BoardOutcome openRecentPicture(BoardWindow& w, const QString& path);
 
 }  // namespace quavinto

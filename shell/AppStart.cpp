@@ -12,6 +12,7 @@
 #include "shell/CommandLine.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"
+#include "shell/Messages.h"
 
 namespace quavinto {
 
@@ -42,10 +43,13 @@ void openGivenFile(Form1& form, const QString& file) {
     path = dialog.finishChoice(path);
     if (path.isEmpty()) return;
   }
-  if (isGameFilePath(path))
-    readGameFile(form, path);
-  else if (takePictureFile(form, path))
-    form.offerLoadedPictureGame();
+  if (isGameFilePath(path)) {
+    form.answerGameRead(readGameFile(form, path));
+    return;
+  }
+  const BoardOutcome picture = takePictureFile(form, path);
+  tellPictureOutcome(picture);
+  if (picture.built()) form.offerLoadedPictureGame();
 }
 
 }  // namespace quavinto

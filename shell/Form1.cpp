@@ -21,6 +21,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Screen.h"
 #include "shell/GameInPlay.h"
+#include "shell/Messages.h"
 #include "shell/RecentPicturesMenu.h"
 
 #include <QAction>
@@ -188,7 +189,7 @@ void Form1::buildMenus() {
   LoadPictureEx = addCommand(TopFile, tr("画像読み込み"), &Form1::LoadPictureEx_Click, held);
   RecentPictures = new RecentPicturesMenu(this, [this](const QString& path) {
     if (commandsHeld()) return;
-    openRecentPicture(*this, path);
+    tellPictureOutcome(openRecentPicture(*this, path));
     offerLoadedPictureGame();
   });
   RecentPictures->gamesInProgress = [this] {
@@ -413,7 +414,15 @@ void Form1::onFloatingDrop(QWidget* dragged, QPoint p) {
   if (tagOf(dragged) == viewTag()) placeViewOnBoard(*this, p.x() + Picture2->x(), p.y() + Picture2->y());
 }
 
-void Form1::GStart_Click() { quavinto::GStart_Click(*this); }
+void Form1::GStart_Click() {
+  if (!prepareStart(*this)) return;
+  if (platform::MsgBox(startQuestionText(), 4) == platform::vbYes)
+    beginStartedGame(*this);
+  else
+    declineStart(*this);
+}
+
+void Form1::emptyCellReached(int32_t x, int32_t y) { stopOnEmptyCell(gs_, v_, x, y); }
 void Form1::GStop_Click() { quavinto::GStop_Click(*this); }
 
 }  // namespace quavinto

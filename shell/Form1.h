@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/BoardWindow.h"
+#include "persistence/GameCommands.h"
 #include "platform/ImageBox.h"
 #include "platform/PictureBox.h"
 
@@ -70,6 +71,8 @@ public:
   void setMenuEnabled(Menu menu, bool enabled) override;
   void processEvents() override;
   void playStarted() override;
+  // The stop on a board cell without a piece: both messages, then the end.
+  void emptyCellReached(int32_t x, int32_t y) override;
   bool menuEnabled(Menu menu) const;
 
   // BoardWindow
@@ -136,6 +139,12 @@ public:
   // After a picture command that loaded a picture: offers the game kept for
   // that picture, when there is one and no game is in play.
   void offerLoadedPictureGame();
+  // After a game file read: a refusal is told; a game read onto the board is
+  // resumed when the player says so, else the board keeps it with no game.
+  void answerGameRead(const GameRead& read);
+  // Saving as the program ends, until the file is written or the player
+  // cancels the dialog.
+  void saveGameBeforeLeaving();
 
   // The elements of the window, by their design names.
   QWidget* Client = nullptr;                // the window's background

@@ -15,6 +15,7 @@
 #include "shell/Form2.h"
 #include "shell/Form3.h"
 #include "shell/HelpWindow.h"
+#include "shell/Messages.h"
 
 namespace quavinto {
 namespace {
@@ -72,7 +73,7 @@ bool Form1::confirmExitSteps() {
     // only the player's No lets the game go.
     keeper->keepNow();
     if (platform::MsgBox(saveOfferText(), 36) == platform::vbYes)
-      saveGameBeforeLeaving(*this, *cmdlgall);
+      saveGameBeforeLeaving();
     else
       keeper->discard();
   }

@@ -5,7 +5,9 @@
 #include "persistence/GameCommands.h"
 #include "pictures/PictureLoading.h"
 #include "platform/FileNames.h"
+#include "platform/MsgBox.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -29,13 +31,34 @@ QString droppedFile(const QMimeData* mime) {
 }  // namespace
 
 void Form1::LoadPictureEx_Click() {
-  choosePicture(*this, *cmdlgall, this);
+  tellPictureOutcome(choosePicture(*this, *cmdlgall, this));
   offerLoadedPictureGame();
 }
 
-void Form1::ReadData_Click() { readGame(*this, *cmdlgall); }
+void Form1::ReadData_Click() { answerGameRead(readGame(*this, *cmdlgall)); }
 
-void Form1::SaveData_Click() { saveGame(*this, *cmdlgall); }
+void Form1::SaveData_Click() { tellSaveOutcome(saveGame(*this, *cmdlgall)); }
+
+void Form1::answerGameRead(const GameRead& read) {
+  if (!read.read()) {
+    tellReadOutcome(read);
+    return;
+  }
+  if (platform::MsgBox(resumeText(), 52) == platform::vbYes)
+    resumeReadGame(*this);
+  else
+    declineReadGame(*this);
+}
+
+void Form1::saveGameBeforeLeaving() {
+  // A file that cannot be written brings the dialog back, so the game is not
+  // lost with the program; cancelling the dialog gives up saving.
+  for (;;) {
+    const GameSave save = saveGame(*this, *cmdlgall);
+    if (save.outcome != SaveOutcome::Failed) return;
+    tellSaveOutcome(save);
+  }
+}
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
   if (!commandsHeld() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
@@ -51,7 +74,7 @@ void Form1::dropEvent(QDropEvent* event) {
   // the game in play as it was.
   QTimer::singleShot(0, this, [this, path] {
     if (commandsHeld()) return;
-    loadChosenPicture(*this, path, true);
+    tellPictureOutcome(loadChosenPicture(*this, path, true));
     offerLoadedPictureGame();
   });
 }

@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Numeric.h"
 #include "platform/Screen.h"
+#include "shell/Messages.h"
 #include "shell/TextRoom.h"
 #include "shell/ProgramIcon.h"
 

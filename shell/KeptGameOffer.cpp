@@ -12,6 +12,7 @@
 #include "platform/MsgBox.h"
 #include "shell/Form1.h"
 #include "shell/GameInPlay.h"
+#include "shell/Messages.h"
 #include "shell/RecordsDialog.h"
 
 namespace quavinto {
@@ -76,13 +77,18 @@ void Form1::offerGame(const KeptGame& kept) {
   play_.carriedMoves = figures.moves;
   play_.carriedFewest = figures.fewest;
   play_.carriedHints = figures.hints;
-  const bool resumed = readGameFile(*this, kept.filePath(), ResumeQuestion::Resume);
+  // The player has already said to go on: no resume question.
+  const GameRead read = readGameFile(*this, kept.filePath());
+  if (read.read())
+    resumeReadGame(*this);
+  else
+    tellReadOutcome(read);
   play_.carriedMoves = 0;
   play_.carriedFewest = -1;
   play_.carriedHints = 0;
   gs_.GameFileName = chosen;
   // The read has said why it refused the game; it is not offered again.
-  if (!resumed) kept.setAside();
+  if (!read.read()) kept.setAside();
 }
 
 }  // namespace quavinto

@@ -197,7 +197,7 @@ class FileJourneysTest : public QObject {
     }
     // The game: a 3 x 2 board of the picture, one piece turned, saved.
     win_->open(3, 2);
-    QVERIFY(takePictureFile(form(), picture));
+    QVERIFY(takePictureFile(form(), picture).built());
     win_->start(true);
     QTest::mouseClick(form().Picture1, Qt::RightButton, {}, win_->cellCentre(2, 1));
     const Grid map = win_->state().Map, rmap = win_->state().RMap;

@@ -53,6 +53,8 @@ class PlainBoard : public GameHost {
   MainVars& vars() override { return v_; }
   PlayState& play() override { return play_; }
   void playEvent(PlayEvent event) override { game->playEvent(event); }
+  // The design stops on an empty cell; no such cell is ever reached here.
+  void emptyCellReached(int32_t, int32_t) override { QFAIL("a cell without its piece was drawn"); }
   QImage* boardPicture() override { return &picture_; }
   platform::Hdc boardDc() override { return &boardDc_; }
   platform::Hdc floatingDc() override { return &floatingDc_; }

@@ -6,6 +6,7 @@
 #include "platform/MsgBox.h"
 #include "platform/SettingsStore.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -92,7 +93,7 @@ bool folderHoldsAnything(const QString& path) {
 }
 
 // Runs GetPieceOrigin in a child process whose message boxes are written to a
-// pipe.
+// pipe, handing an empty cell to the window's stop as the board's drawing does.
 ChildResult runFatalInChild(const GameState& g, const MainVars& v, int32_t x, int32_t y) {
   ChildResult result;
   int fds[2];
@@ -107,7 +108,7 @@ ChildResult runFatalInChild(const GameState& g, const MainVars& v, int32_t x, in
       writeBoxRecord(out, text, style, title);
       return platform::vbOK;
     });
-    quavinto::GetPieceOrigin(g, v, x, y);
+    if (quavinto::GetPieceOrigin(g, v, x, y).emptyCell) quavinto::stopOnEmptyCell(g, v, x, y);
     _exit(99);
   }
   ::close(fds[1]);
@@ -400,6 +401,7 @@ void TestGeometry::pointsOutsideGridAreRefused() {
   g.Map = filled(1);
   const quavinto::SourceOrigin origin = quavinto::GetPieceOrigin(g, pieces(10, 10), x, y);
   QVERIFY(!origin.ok);
+  QVERIFY(!origin.emptyCell);
 }
 
 void TestGeometry::swapExchangesDropAndDragCells_data() {
@@ -528,10 +530,14 @@ void TestGeometry::fatalStopOnEmptyCell() {
   if (emptyCol > 0) g.Map[emptyCol][emptyRow] = 0;
   const MainVars v = pieces(76, 51);
   QCOMPARE(quavinto::errorLogText(v, g.Xn, g.Yn, x, y), log);
+  // The lookup itself only reports the empty cell: the stop is the window's.
+  const quavinto::SourceOrigin origin = quavinto::GetPieceOrigin(g, v, x, y);
+  QVERIFY(origin.emptyCell);
+  QVERIFY(!origin.ok);
 
   const ChildResult child = runFatalInChild(g, v, x, y);
   QVERIFY2(child.exited, "the child did not exit normally");
-  QVERIFY2(child.exitCode != 99, "GetPieceOrigin returned instead of ending the process");
+  QVERIFY2(child.exitCode != 99, "the stop on an empty cell returned instead of ending the process");
   QCOMPARE(child.exitCode, 1);
   QCOMPARE(child.boxes.size(), 2);
   QCOMPARE(child.boxes[0].style, 16);

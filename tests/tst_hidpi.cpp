@@ -217,13 +217,13 @@ class HiDpiTest : public QObject {
       const QSize size = picture == "large flat pieces" ? QSize(4013, 2827) : QSize(1003, 707);
       // The board's measures first, from a picture of the same size.
       QVERIFY(QImage(size, QImage::Format_RGB32).save(path));
-      QVERIFY(loadChosenPicture(f, path));
+      QVERIFY(loadChosenPicture(f, path).built());
       const QSize whole(f.state().PictureWidth, f.state().PictureHeight);
       QVERIFY2(whole.width() < size.width(), "the picture is reduced");
       original = flatPieces(size, whole, xn, yn, f.vars().PieceWidth, f.vars().PieceHeight);
     }
     QVERIFY(original.save(path));
-    QVERIFY(loadChosenPicture(f, path));
+    QVERIFY(loadChosenPicture(f, path).built());
     QCOMPARE(boxes.shown.size(), 0);
     const MainVars& v = f.vars();
     const QSize whole(f.state().PictureWidth, f.state().PictureHeight);

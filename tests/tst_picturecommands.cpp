@@ -22,6 +22,7 @@
 #include "platform/Screen.h"
 #include "pictures/Thumbnails.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 #include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
 
@@ -201,6 +202,12 @@ class PictureCommandsTest : public QObject {
       QCOMPARE(boxes_->shown.first().text, pictureNameRefusalText(path));
       QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"ファイル名の終わり")));
       QVERIFY(boxes_->shown.first().text.contains(name));
+      // Taken directly, the name is refused by the outcome alone: the window says why.
+      const BoardOutcome refused = loadChosenPicture(f, path);
+      QCOMPARE(refused.outcome, PictureOutcome::NameRefused);
+      QCOMPARE(refused.path, path);
+      QCOMPARE(boxes_->shown.size(), 1);
+      QVERIFY(f.vars().PictureFile.isEmpty());
     } else {
       QCOMPARE(f.vars().PictureFile, path);
       QCOMPARE(f.state().PictureWidth, int16_t(120));
@@ -522,14 +529,16 @@ class PictureCommandsTest : public QObject {
 
   void refusedDropChangesNothing_data() {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("text") << "text";
-    QTest::newRow("unknown extension") << "extension";
-    QTest::newRow("named pipe") << "pipe";
-    QTest::newRow("link to /dev/zero") << "zero";
-    QTest::newRow("too small for the grid") << "small";
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("text") << "text" << int(PictureOutcome::Unusable);
+    QTest::newRow("unknown extension") << "extension" << int(PictureOutcome::NameRefused);
+    QTest::newRow("named pipe") << "pipe" << int(PictureOutcome::Unusable);
+    QTest::newRow("link to /dev/zero") << "zero" << int(PictureOutcome::Unusable);
+    QTest::newRow("too small for the grid") << "small" << int(PictureOutcome::GridTooSmall);
   }
   void refusedDropChangesNothing() {
     QFETCH(QString, kind);
+    QFETCH(int, outcome);
     QString path;
     if (kind == QLatin1String("text")) path = writeFile(QStringLiteral("readme.jpg"), "plain text\n");
     if (kind == QLatin1String("extension")) path = makePicture(QStringLiteral("picture.tiff"), 100, 100);
@@ -563,6 +572,20 @@ class PictureCommandsTest : public QObject {
     QCOMPARE(f.Picture1->retained(), board);
     QCOMPARE(boxes_->shown.size(), 2);  // the start's question, then the refusal
     QCOMPARE(boxes_->shown.last().style, 48);
+    // The same file taken directly: its outcome names the refusal and what the
+    // message tells, no box is opened, and the game goes on.
+    const BoardOutcome refused = loadChosenPicture(f, path, true);
+    QCOMPARE(int(refused.outcome), outcome);
+    QCOMPARE(refused.path, path);
+    QCOMPARE(boxes_->shown.size(), 2);
+    if (refused.outcome == PictureOutcome::GridTooSmall) {
+      QCOMPARE(refused.misfit.pictureWidth, 3);
+      QCOMPARE(refused.misfit.pictureHeight, 3);
+      QCOMPARE(refused.misfit.xn, int(f.state().Xn));
+      QCOMPARE(boxes_->shown.last().text, boardTooSmallText(3, 3, f.state().Xn, f.state().Yn));
+    }
+    QCOMPARE(f.state().GameRunning, int16_t(1));
+    QVERIFY(f.state().Map == before.Map);
   }
 
   // A new picture always starts in solved order: after a shuffled game, and

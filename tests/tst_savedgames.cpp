@@ -13,6 +13,7 @@
 #include "shell/Form1.h"
 #include "shell/GameInPlay.h"
 #include "shell/Form2.h"
+#include "shell/Messages.h"
 #include "shell/RecentPicturesMenu.h"
 #include "support/TestSupport.h"
 
@@ -218,6 +219,12 @@ private slots:
     QVERIFY(boxes_->shown.first().text.contains(QStringLiteral(u"が発生しました。\r\n")));
     QVERIFY(boxes_->shown.first().text.endsWith(QStringLiteral(u"ゲームは読み込まれず、何も変わっていません。")));
     QVERIFY(!boxes_->shown.first().text.contains(QStringLiteral(u"プログラム")));
+    // Read directly, the refusal is an outcome with the reader's words, and no box.
+    const GameRead refused = readGameFile(f, dir_.filePath(QStringLiteral("bad.QVD")));
+    QCOMPARE(refused.outcome, ReadOutcome::Damaged);
+    QVERIFY(!refused.why.isEmpty());
+    QCOMPARE(boxes_->shown.first().text, readErrorText(refused.why));
+    QCOMPARE(boxes_->shown.size(), 1);
     QCOMPARE(f.state().GameRunning, int16_t(1));
     QVERIFY(f.state().Map == map);
     QCOMPARE(f.vars().StartTime, startTime);
@@ -239,6 +246,9 @@ private slots:
     read(f, QStringLiteral("g.QVD"), platform::vbYes);
     QCOMPARE(boxes_->shown.last().text, QStringLiteral(u"データファイルの画像\r\nファイルがみつかりません。"));
     QCOMPARE(boxes_->shown.last().style, 48);
+    const qsizetype shown = boxes_->shown.size();
+    QCOMPARE(readGameFile(f, dir_.filePath(QStringLiteral("g.QVD"))).outcome, ReadOutcome::PictureMissing);
+    QCOMPARE(boxes_->shown.size(), shown);
     QCOMPARE(f.vars().PictureFile, QString());
     QCOMPARE(f.state().Xn, int16_t(5));
     QCOMPARE(f.state().PictureWidth, int16_t(384));
@@ -281,6 +291,21 @@ private slots:
     QCOMPARE(boxes_->shown.size(), 1);
     QCOMPARE(boxes_->shown[0].style, 16);
     QVERIFY(boxes_->shown[0].text.endsWith(QStringLiteral(u"ゲームは読み込まれず、何も変わっていません。")));
+    const GameRead undecodable = readGameFile(f, dir_.filePath(QStringLiteral("b.QVD")));
+    QCOMPARE(undecodable.outcome, ReadOutcome::PictureUnusable);
+    QCOMPARE(boxes_->shown[0].text, readErrorText(undecodable.why));
+    // A picture too small for the file's grid: 3 pixels cannot make two pieces.
+    const QString tiny = savePicture(QStringLiteral("tiny.bmp"), 3, 1);
+    writeGame(dir_.filePath(QStringLiteral("t.QVD")), twoPieceGame(tiny));
+    const GameRead small = readGameFile(f, dir_.filePath(QStringLiteral("t.QVD")));
+    QCOMPARE(small.outcome, ReadOutcome::GridTooSmall);
+    QCOMPARE(small.misfit.pictureWidth, 3);
+    QCOMPARE(small.misfit.xn, 2);
+    QCOMPARE(boxes_->shown.size(), 1);
+    read(f, QStringLiteral("t.QVD"), platform::vbYes);
+    QCOMPARE(boxes_->shown.size(), 2);
+    QCOMPARE(boxes_->shown[1].style, 48);
+    QCOMPARE(boxes_->shown[1].text, boardTooSmallText(3, 1, 2, 1));
     QCOMPARE(f.vars().PictureFile, QString());
     QCOMPARE(f.state().GameRunning, int16_t(1));
     QVERIFY(f.state().Map == map);

@@ -153,7 +153,7 @@ class TextsFitTest : public QObject {
         picture.fill(Qt::darkCyan);
         if (!picture.save(narrow)) return nullptr;
         f.state().HyoujiFlag = 0;
-        if (!loadChosenPicture(f, narrow)) return nullptr;
+        if (!loadChosenPicture(f, narrow).built()) return nullptr;
       }
       if (window.contains("play") || window.contains("pause") || window.contains("finished")) played_->start(true);
       if (window == "main, paused") f.Pause_Click();
