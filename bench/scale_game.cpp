@@ -15,11 +15,11 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/ProcessProbe.h"
-#include "core/GameFlow.h"
 #include "platform/MsgBox.h"
 #include "platform/PictureBox.h"
 #include "platform/UiSetup.h"
 #include "shell/Form1.h"
+#include "shell/Messages.h"
 
 namespace {
 
