@@ -22,8 +22,11 @@ namespace quavinto {
 namespace {
 
 // Pictures are decoded with up to this many times the board's device pixels
-// each way, so that each piece is reduced from finer pixels of its own.
+// each way, so that each piece is reduced from finer pixels of its own. A JPEG
+// may come out at three quarters of that when its decoder reduces it a step
+// further: a 108-megapixel photo is then held at an eighth while it loads.
 constexpr int kCutOversample = 2;
+constexpr int kJpegLeastPercent = 75;
 
 qreal screenRatio(const BoardWindow& w) {
   const qreal ratio = w.boardBox()->devicePixelRatioF();
@@ -60,12 +63,19 @@ QString fileStamp(const QString& path) {
 bool decodeForBoard(const QString& path, QSize largest, qreal ratio, QImage* whole, QImage* source, QString* why,
                     decode::PictureProblem* problem) {
   QImage image;
-  const QSize finest = timesSize(largest, ratio * kCutOversample);
-  if (!decode::loadPicture(path, &image, why, finest, problem)) return false;
+  decode::FitDetails details;
+  details.jpegLeastPercent = kJpegLeastPercent;
+  if (!decode::loadPicture(path, &image, why, timesSize(largest, ratio * kCutOversample), problem, &details))
+    return false;
   *source = image.convertToFormat(platform::kBoardFormat);
-  // Touching the size asked for, the picture may have been reduced to it.
-  if (source->width() == finest.width() || source->height() == finest.height()) markReducedPicture(source);
-  *whole = decode::fitPicture(*source, largest).convertToFormat(platform::kBoardFormat);
+  const QSize full = details.fullSize;
+  if (source->size() != full) markReducedPicture(source);
+  // The board's picture has the proportions of the picture itself, whatever
+  // size the finer one was read at.
+  const bool fits = full.width() <= largest.width() && full.height() <= largest.height();
+  const QSize size = fits ? full : full.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+  *whole = (source->size() == size ? *source : source->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
+               .convertToFormat(platform::kBoardFormat);
   return true;
 }
 

@@ -196,7 +196,7 @@ int bytesPerPixel(QImage::Format format) {
 }
 
 bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* out, QString* why,
-                  PictureProblem* problem) {
+                  PictureProblem* problem, FitDetails* details = nullptr) {
   const auto fail = [&](PictureProblem kind, const QString& text) { return refuse(why, problem, kind, text); };
 
   // What the headers promise, walked before the reader sees the file.
@@ -239,7 +239,17 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   const bool turned = format == "jpeg" && (reader.transformation() & QImageIOHandler::TransformationRotate90);
   const QSize shown = turned ? size.transposed() : size;
   const bool fits = !fitInto.isValid() || (shown.width() <= fitInto.width() && shown.height() <= fitInto.height());
-  const QSize target = fits ? shown : shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+  QSize target = fits ? shown : shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+  // A JPEG read one step further reduced, when the caller takes that size.
+  if (format == "jpeg" && !fits && details && details->jpegLeastPercent < 100) {
+    const QSize least(std::max(1, target.width() * details->jpegLeastPercent / 100),
+                      std::max(1, target.height() * details->jpegLeastPercent / 100));
+    const int further = jpegReduction(size, turned ? least.transposed() : least);
+    // Rounded down: the reader takes a whole share of each side for its
+    // reduction, and a side rounded up would make it reduce one step less.
+    if (further > jpegReduction(size, turned ? target.transposed() : target))
+      target = QSize(std::max(1, shown.width() / further), std::max(1, shown.height() / further));
+  }
   if (!fitInto.isValid() && (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide))
     return fail(PictureProblem::TooLarge,
                 translated(kTooLargeSide).arg(size.width()).arg(size.height()).arg(kMaxPictureSide));
@@ -304,6 +314,7 @@ bool decodeDevice(QIODevice* device, qint64 deviceSize, QSize fitInto, QImage* o
   }
   if (fitInto.isValid()) image = fitPicture(image, fitInto);
   *out = opaque(image);
+  if (details) details->fullSize = shown;
   return true;
 }
 
@@ -316,7 +327,8 @@ bool decodePicture(const QByteArray& bytes, QImage* out, QString* why, QSize fit
   return decodeDevice(&buffer, bytes.size(), fitInto, out, why, problem);
 }
 
-bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, PictureProblem* problem) {
+bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, PictureProblem* problem,
+                 FitDetails* details) {
   QFile file(path);
   qint64 size = 0;
   switch (platform::openRegularFile(file, &size)) {
@@ -338,7 +350,7 @@ bool loadPicture(const QString& path, QImage* out, QString* why, QSize fitInto, 
   if (size > fileLimit)
     return refuse(why, problem, PictureProblem::TooLarge,
                   translated(kTooLargeFile).arg((size + (1 << 20) - 1) >> 20).arg(fileLimit >> 20));
-  return decodeDevice(&file, size, fitInto, out, why, problem);
+  return decodeDevice(&file, size, fitInto, out, why, problem, details);
 }
 
 QImage fitPicture(const QImage& picture, QSize maxSize) {

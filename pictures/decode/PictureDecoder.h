@@ -68,8 +68,18 @@ enum class PictureProblem {
 // Japanese and *problem names the kind of refusal. Every size is checked
 // here before Qt's reader allocates, so the refusal is the same whatever
 // Qt's own allocation limit is.
+// What a load for cutting the board may trade for less work, and what it
+// tells back.
+struct FitDetails {
+  // A JPEG may come out as small as this share of `fitInto` each way (in
+  // percent) when its decoder can reduce it one step further for that: a
+  // photo of 108 megapixels is then read at an eighth, not a quarter.
+  int jpegLeastPercent = 100;
+  // The picture's own size as shown (turned as its orientation says).
+  QSize fullSize;
+};
 bool loadPicture(const QString& path, QImage* out, QString* why = nullptr, QSize fitInto = QSize(),
-                 PictureProblem* problem = nullptr);
+                 PictureProblem* problem = nullptr, FitDetails* details = nullptr);
 
 // The same for a picture already in memory.
 bool decodePicture(const QByteArray& bytes, QImage* out, QString* why = nullptr, QSize fitInto = QSize(),
