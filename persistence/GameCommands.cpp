@@ -26,30 +26,35 @@ QString saveTitle() { return QCoreApplication::translate("GameCommands", "ゲー
 QString readTitle() { return QCoreApplication::translate("GameCommands", "ゲームの状態を読み出し"); }
 }  // namespace
 
-GameSave saveGame(BoardWindow& w, platform::CommonDialog& dlg) {
+platform::ChoiceCheck prepareSaveDialog(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
   MainVars& v = w.vars();
-  // A paused game is saved with the time played before the pause.
+  // A paused game is saved with the time played before the pause, and the
+  // time spent in the dialog is not play.
   v.ElapsedSeconds = playedSeconds(w, platform::secondsSinceMidnight());
   g.FileDialogMode = QStringLiteral("SAVE");
   g.FileDialogTitle = saveTitle();
-  GameSave save;
-  if (!GameFileDialog(g, dlg, v.PictureFile)) return save;
+  return prepareGameFileDialog(g, dlg, v.PictureFile);
+}
+
+GameSave saveChosenGame(BoardWindow& w, const QString& path) {
+  GameState& g = w.state();
+  g.GameFileName = path;
   applyMenuEvent(w, MenuEvent::GameSaved);
+  GameSave save;
   save.outcome =
-      saveGameFile(g.GameFileName, captureSavedGame(g, v), &save.why) ? SaveOutcome::Saved : SaveOutcome::Failed;
+      saveGameFile(g.GameFileName, captureSavedGame(g, w.vars()), &save.why) ? SaveOutcome::Saved : SaveOutcome::Failed;
   return save;
 }
 
-GameRead readGame(BoardWindow& w, platform::CommonDialog& dlg) {
+platform::ChoiceCheck prepareReadDialog(BoardWindow& w, platform::CommonDialog& dlg) {
   GameState& g = w.state();
   g.FileDialogMode = QStringLiteral("READ");
   g.FileDialogTitle = readTitle();
   // The cell under the floating piece may still show its former piece after
   // a drop, also when the game was stopped by a picture choice since.
   hideFloatingPiece(w);
-  if (!GameFileDialog(g, dlg)) return GameRead{};
-  return readGameFile(w, g.GameFileName);
+  return prepareGameFileDialog(g, dlg);
 }
 
 GameRead readGameFile(BoardWindow& w, const QString& path) {

@@ -1,16 +1,14 @@
 // The two game-file commands: saving the game in play and reading one back to
-// resume it. Both ask for the file through the game-file dialog and return
-// what became of it; the window tells the player and asks the questions.
+// resume it. Each sets up the game-file dialog, the window shows it, and the
+// chosen file is taken here; what became of it is returned, and the window
+// tells the player and asks the questions.
 #pragma once
 
 #include <QString>
 
 #include "core/BoardWindow.h"
 #include "pictures/BoardLayout.h"
-
-namespace platform {
-class CommonDialog;
-}
+#include "platform/FileDialog.h"
 
 namespace quavinto {
 
@@ -22,8 +20,11 @@ struct GameSave {
   QString why;
 };
 
-// Works out the play time, asks for a file and writes the game to it.
-GameSave saveGame(BoardWindow& w, platform::CommonDialog& dlg);
+// Works out the play time and sets up `dlg` as the save dialog; returns the
+// check the window shows it with. Cancel there is a Cancelled save.
+platform::ChoiceCheck prepareSaveDialog(BoardWindow& w, platform::CommonDialog& dlg);
+// Writes the game in play to the chosen `path`, which becomes GameFileName.
+GameSave saveChosenGame(BoardWindow& w, const QString& path);
 
 // What became of a game file read.
 enum class ReadOutcome {
@@ -43,11 +44,12 @@ struct GameRead {
   bool read() const { return outcome == ReadOutcome::Read; }
 };
 
-// Asks for a game file and, when it and its picture are sound, builds its
-// board, ready for its game to resume.
-GameRead readGame(BoardWindow& w, platform::CommonDialog& dlg);
-// Reads the game file `path` as readGame does once it is chosen (a file
-// opened with the program from the desktop, a kept game).
+// Hides the floating piece and sets up `dlg` as the read dialog; returns the
+// check the window shows it with. Cancel there is a Cancelled read.
+platform::ChoiceCheck prepareReadDialog(BoardWindow& w, platform::CommonDialog& dlg);
+// Reads the game file `path` (chosen in the read dialog, opened with the
+// program from the desktop, a kept game) and, when it and its picture are
+// sound, builds its board, ready for its game to resume.
 GameRead readGameFile(BoardWindow& w, const QString& path);
 // The player's answer to a game read: its play resumes, or the board keeps
 // the file's arrangement with no game in play.

@@ -32,7 +32,8 @@ bool sameExistingFile(const QString& a, const QString& b) {
   return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pictureInPlay) {
+platform::ChoiceCheck prepareGameFileDialog(const GameState& g, platform::CommonDialog& dlg,
+                                            const QString& pictureInPlay) {
   dlg.fileName.clear();
   if (!g.GameFileName.isEmpty()) {
     dlg.initDir = PathDirectory(g.GameFileName);
@@ -60,9 +61,7 @@ bool GameFileDialog(GameState& g, platform::CommonDialog& dlg, const QString& pi
       return sameExistingFile(path, pictureInPlay) ? pictureInPlayText() : QString();
     };
   }
-  if (!dlg.showOpen(nullptr, check)) return false;
-  g.GameFileName = dlg.fileName;
-  return true;
+  return check;
 }
 
 }  // namespace quavinto

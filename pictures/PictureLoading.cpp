@@ -1,4 +1,4 @@
-// Choosing the board's picture: the picture dialog, the kind of file by its
+// Choosing the board's picture: the picture dialog's set-up, the kind of file by its
 // name, the decoding straight to the board's size, and the rebuild of the
 // board. A picture that cannot be used is refused with an outcome saying why,
 // for the window to tell the player, and the board, PictureFile and the game
@@ -74,7 +74,7 @@ void stopForPicture(GameHost& h) {
   applyMenuEvent(h, MenuEvent::PictureChosen);
 }
 
-BoardOutcome choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent) {
+void preparePictureDialog(BoardWindow& w, platform::CommonDialog& dlg) {
   stopForPicture(w);
   MainVars& v = w.vars();
   GameState& g = w.state();
@@ -93,12 +93,12 @@ BoardOutcome choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget*
   dlg.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
   dlg.cancelError = true;
   dlg.sideWidget = picturePreviewBeside;
-  if (!dlg.showOpen(parent)) {
-    BoardOutcome none;
-    none.outcome = PictureOutcome::NotChosen;
-    return none;
-  }
-  return takePictureFile(w, dlg.fileName);
+}
+
+BoardOutcome pictureNotChosen() {
+  BoardOutcome none;
+  none.outcome = PictureOutcome::NotChosen;
+  return none;
 }
 
 BoardOutcome takePictureFile(BoardWindow& w, const QString& path) {

@@ -9,8 +9,6 @@
 #include "core/BoardWindow.h"
 #include "pictures/BoardLayout.h"
 
-class QWidget;
-
 namespace platform {
 class CommonDialog;
 }
@@ -33,10 +31,12 @@ void stopForPicture(GameHost& h);
 // nothing changes.
 BoardOutcome loadChosenPicture(BoardWindow& w, const QString& path, bool stopGame = false);
 
-// The picture command: the game in play stops, then the picture dialog opens
-// (over `parent`) where the board's picture lies; a chosen file is taken as
-// loadChosenPicture says (NotChosen when the dialog is cancelled).
-BoardOutcome choosePicture(BoardWindow& w, platform::CommonDialog& dlg, QWidget* parent);
+// The picture command's first half: the game in play stops, then `dlg` is set
+// up to open where the board's picture lies. The window shows it and hands
+// a chosen file to takePictureFile, or reports pictureNotChosen on Cancel.
+void preparePictureDialog(BoardWindow& w, platform::CommonDialog& dlg);
+// What the picture command comes to when the dialog is cancelled.
+BoardOutcome pictureNotChosen();
 // A picture file taken as the picture dialog takes the one chosen in it (also
 // a file opened with the program from the desktop).
 BoardOutcome takePictureFile(BoardWindow& w, const QString& path);

@@ -1,9 +1,11 @@
 // The main window's file commands and its file drops: the picture command,
 // reading and saving a game, and a picture file dropped from the file manager.
-// Each handler translates its event and calls the operation of pictures/ or
-// persistence/ that does the work.
+// Each handler translates its event, shows the dialog the operation of
+// pictures/ or persistence/ set up, and hands the choice to the operation
+// that does the work.
 #include "persistence/GameCommands.h"
 #include "pictures/PictureLoading.h"
+#include "platform/FileDialog.h"
 #include "platform/FileNames.h"
 #include "platform/MsgBox.h"
 #include "shell/Form1.h"
@@ -28,16 +30,29 @@ QString droppedFile(const QMimeData* mime) {
   return url.toLocalFile();
 }
 
+// The save command: the dialog is set up, shown with no owner, and a chosen
+// file is written; Cancel gives a Cancelled save.
+GameSave saveThroughDialog(BoardWindow& w, platform::CommonDialog& dlg) {
+  const platform::ChoiceCheck check = prepareSaveDialog(w, dlg);
+  if (!dlg.showOpen(nullptr, check)) return GameSave{};
+  return saveChosenGame(w, dlg.fileName);
+}
+
 }  // namespace
 
 void Form1::LoadPictureEx_Click() {
-  tellPictureOutcome(choosePicture(*this, *cmdlgall, this));
+  // The game in play stops before the dialog opens, over this window.
+  preparePictureDialog(*this, *cmdlgall);
+  tellPictureOutcome(cmdlgall->showOpen(this) ? takePictureFile(*this, cmdlgall->fileName) : pictureNotChosen());
   offerLoadedPictureGame();
 }
 
-void Form1::ReadData_Click() { answerGameRead(readGame(*this, *cmdlgall)); }
+void Form1::ReadData_Click() {
+  const platform::ChoiceCheck check = prepareReadDialog(*this, *cmdlgall);
+  answerGameRead(cmdlgall->showOpen(nullptr, check) ? readGameFile(*this, cmdlgall->fileName) : GameRead{});
+}
 
-void Form1::SaveData_Click() { tellSaveOutcome(saveGame(*this, *cmdlgall)); }
+void Form1::SaveData_Click() { tellSaveOutcome(saveThroughDialog(*this, *cmdlgall)); }
 
 void Form1::answerGameRead(const GameRead& read) {
   if (!read.read()) {
@@ -54,7 +69,7 @@ void Form1::saveGameBeforeLeaving() {
   // A file that cannot be written brings the dialog back, so the game is not
   // lost with the program; cancelling the dialog gives up saving.
   for (;;) {
-    const GameSave save = saveGame(*this, *cmdlgall);
+    const GameSave save = saveThroughDialog(*this, *cmdlgall);
     if (save.outcome != SaveOutcome::Failed) return;
     tellSaveOutcome(save);
   }

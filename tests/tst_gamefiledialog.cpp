@@ -23,6 +23,12 @@ const QString kFilter = QStringLiteral(u"GAMEDATA(*.QVD)|*.QVD|すべて(*.*)|*.
 const QString kSaveTitle = QStringLiteral(u"ゲームの状態を保存");
 const QString kReadTitle = QStringLiteral(u"ゲームの状態を読み出し");
 
+// The window's part: the set-up dialog shown with the check it came with.
+bool show(const quavinto::GameState& g, CommonDialog& dlg) {
+  const platform::ChoiceCheck check = quavinto::prepareGameFileDialog(g, dlg);
+  return dlg.showOpen(nullptr, check);
+}
+
 }  // namespace
 
 class TestGameFileDialog : public QObject {
@@ -73,13 +79,15 @@ class TestGameFileDialog : public QObject {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("flags");
-    QTest::newRow("read") << "READ" << kReadTitle << 0x1004;
-    QTest::newRow("save") << "SAVE" << kSaveTitle << 0x2806;
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("read") << "READ" << kReadTitle << 0x1004 << false;
+    QTest::newRow("save") << "SAVE" << kSaveTitle << 0x2806 << true;
   }
   void firstUseOpensInTheProgramsFolder() {
     QFETCH(QString, mode);
     QFETCH(QString, title);
     QFETCH(int, flags);
+    QFETCH(bool, checked);
     quavinto::GameState g;
     g.FileDialogMode = mode;
     g.FileDialogTitle = title;
@@ -88,7 +96,11 @@ class TestGameFileDialog : public QObject {
     dlg.filterIndex = 3;
     testsupport::ScriptedBoxes boxes;
     ScriptedDialog script({kCancel});
-    QVERIFY(!quavinto::GameFileDialog(g, dlg));
+    const platform::ChoiceCheck check = quavinto::prepareGameFileDialog(g, dlg);
+    // Only a save checks the chosen name (the picture in play, a device).
+    QCOMPARE(bool(check), checked);
+    QVERIFY(script.shown.empty());  // the set-up shows nothing
+    QVERIFY(!dlg.showOpen(nullptr, check));
     QCOMPARE(script.shown.size(), size_t(1));
     const CommonDialog& shown = script.shown[0];
     QCOMPARE(shown.initDir, QCoreApplication::applicationDirPath());
@@ -113,7 +125,7 @@ class TestGameFileDialog : public QObject {
     g.FileDialogTitle = kSaveTitle;
     CommonDialog dlg;
     ScriptedDialog script({kCancel});
-    QVERIFY(!quavinto::GameFileDialog(g, dlg));
+    QVERIFY(!show(g, dlg));
     QCOMPARE(script.shown[0].initDir, QStringLiteral("/games"));
     QCOMPARE(script.shown[0].fileName, QStringLiteral("/games/save1.QVD"));
     QCOMPARE(g.GameFileName, QStringLiteral("/games/save1.QVD"));
@@ -134,19 +146,21 @@ class TestGameFileDialog : public QObject {
     g.FileDialogTitle = kReadTitle;
     {
       ScriptedDialog script({existing});
-      QVERIFY(quavinto::GameFileDialog(g, dlg));
+      QVERIFY(show(g, dlg));
     }
-    QCOMPARE(g.GameFileName, existing);
+    QCOMPARE(dlg.fileName, existing);
+    g.GameFileName = dlg.fileName;  // taken as the read takes the chosen file
 
     // A new name without extension, typed in the folder the dialog opened in.
     g.FileDialogMode = QStringLiteral("SAVE");
     g.FileDialogTitle = kSaveTitle;
     {
       ScriptedDialog script({QStringLiteral("save2")});
-      QVERIFY(quavinto::GameFileDialog(g, dlg));
+      QVERIFY(show(g, dlg));
       QCOMPARE(script.shown[0].initDir, dir.path());
     }
-    QCOMPARE(g.GameFileName, dir.filePath(QStringLiteral("save2.QVD")));
+    QCOMPARE(dlg.fileName, dir.filePath(QStringLiteral("save2.QVD")));
+    g.GameFileName = dlg.fileName;  // taken as the save takes the chosen file
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(boxes.shown[0].text, QStringLiteral(u"save2.QVD は存在しません。\r\n作成しますか?"));
 
@@ -154,7 +168,7 @@ class TestGameFileDialog : public QObject {
     g.FileDialogMode = QStringLiteral("READ");
     {
       ScriptedDialog script({QStringLiteral("save3"), kCancel});
-      QVERIFY(!quavinto::GameFileDialog(g, dlg));
+      QVERIFY(!show(g, dlg));
     }
     QCOMPARE(g.GameFileName, dir.filePath(QStringLiteral("save2.QVD")));
     QVERIFY(boxes.shown.last().text.contains(QStringLiteral(u"ファイルが見つかりません")));
@@ -166,7 +180,7 @@ class TestGameFileDialog : public QObject {
     CommonDialog dlg;
     dlg.flags = 0x1004;
     ScriptedDialog script({kCancel});
-    quavinto::GameFileDialog(g, dlg);
+    show(g, dlg);
     QCOMPARE(script.shown[0].flags, 0x1004);
   }
 };

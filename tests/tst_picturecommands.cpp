@@ -154,7 +154,9 @@ class PictureCommandsTest : public QObject {
     Form1 f;
     startPlaying(f);
     const Grid map = f.state().Map;
+    const auto asked = boxes_->shown.size();  // the start question
     choose(f, std::nullopt);
+    QCOMPARE(boxes_->shown.size(), asked);  // a cancelled dialog says nothing
     QCOMPARE(f.state().GameRunning, int16_t(0));
     QVERIFY(f.GStart->isEnabled());
     QVERIFY(!f.GStop->isEnabled());
