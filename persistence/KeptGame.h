@@ -93,8 +93,9 @@ class KeptGame {
   // Whether the kept game on disk is one whose end was remembered.
   bool ended() const;
   // Whether the kept game can be resumed: the file passes every check of a
-  // game file and its picture (none for the built-in one) is a file the
-  // picture reader can read. Otherwise false with the reason in *why.
+  // game file and its picture (none for the built-in one) is a regular file
+  // that begins as a picture of a kind the puzzle takes. Otherwise false with
+  // the reason in *why.
   bool check(SavedGame* game, QString* why) const;
   // Moves an unusable kept game aside (replacing an older one set aside), or
   // removes it when it cannot be moved; it is never offered again.
